@@ -1,0 +1,45 @@
+// ErrorHandle and the guard markers of the diagnostic log.
+#include "app/error_handle.h"
+
+#include "app/debug_log.h"
+#include "app/run_flags.h"
+#include "platform/resource_strings.h"
+#include "platform/ui.h"
+
+namespace trendolin {
+namespace {
+
+constexpr int kModelNameBase = 1000;
+constexpr std::size_t kModelNameMax = 30;
+constexpr std::size_t kMessageFormatMax = 200;
+
+std::string Cut(std::string_view text, std::size_t max) { return std::string(text.substr(0, max)); }
+
+}  // namespace
+
+std::string ErrorMessage(const ErrorRecord& record) {
+  std::string model;
+  if (record.FitId != -1) model = Cut(platform::ResourceString(kModelNameBase + record.FitId), kModelNameMax);
+  std::string format = Cut(platform::ResourceString(record.id + kErrorMessageBase), kMessageFormatMax);
+  return platform::FormatResource(format, {model, record.routine});
+}
+
+void ErrorHandle(ErrorRecord& record) {
+  DebugLog("ErrorHandle: entering routine.\n");
+  if (ReportsSuppressed()) {
+    record.id = kErrSuppressed;
+    return;
+  }
+  if (record.id == kErrGuessCancelled) return;
+  if (record.id < kFirstErrorId || record.id > kLastErrorId) {
+    DebugLogF("WARNING:  Unknown error id -- %d.\n", record.id);
+  }
+  platform::CurrentUi().ShowErrorReport(ErrorMessage(record), kErrorHelpTopic);
+}
+
+void LogExceptionMarker(const char* routineAndGuard) {
+  if (DebugFlags == 0) return;
+  DebugLog(std::string("EX: ") + routineAndGuard + "\n");
+}
+
+}  // namespace trendolin

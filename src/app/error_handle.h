@@ -1,0 +1,26 @@
+// Reporting an error to the user: the one place where ErrorInfo becomes a message.
+#pragma once
+
+#include <string>
+
+#include "app/errors.h"
+
+namespace trendolin {
+
+// Shows the error report for `record` through the Ui: resource string
+// id + 15 filled with the model's name (resource string 1000 + FitId) and the
+// routine name, with the help topic "fpe.html". Shows nothing for id 9, and
+// nothing while reports are suppressed (the id then becomes 10).
+void ErrorHandle(ErrorRecord& record = ErrorInfo);
+
+// The message ErrorHandle would show for `record` (no side effects).
+std::string ErrorMessage(const ErrorRecord& record);
+
+// The help topic of the error report.
+inline constexpr const char* kErrorHelpTopic = "fpe.html";
+
+// Logs the marker of a guard that caught errnotify: "EX: " + name + "\n",
+// where name is a routine name with its guard number ("MarqLev_1").
+void LogExceptionMarker(const char* routineAndGuard);
+
+}  // namespace trendolin

@@ -1,0 +1,36 @@
+// Floating-point fault detection for numeric work. Faults are found by testing
+// the floating-point status flags after guarded work (no signal handlers), and
+// become errnotify with the error identifiers of the program.
+#pragma once
+
+namespace trendolin {
+
+// Resets the floating-point status: clears every raised flag. Logs its
+// start and end; returns 0 (the Linux set-up cannot fail).
+int ReinitFP();
+
+// Clears the flags before a piece of guarded work.
+void ClearFpFaults();
+
+// After guarded work: raises errnotify when a division by zero (1) or an
+// overflow (2) happened since the last clear. 0/0 and other invalid
+// operations stay quiet not-a-numbers; underflow is not a fault.
+void CheckFpFaults();
+
+// True when a division by zero or overflow is pending (without raising).
+bool FpFaultPending();
+
+// Turns a trapped floating-point condition (FE_DIVBYZERO, FE_OVERFLOW,
+// FE_INVALID, FE_UNDERFLOW or anything else) into errnotify: ErrorInfo gets
+// the matching identifier, FitId 0, the floating-point flag and the routine
+// name "unknown", and the flags are reset for the next piece of work.
+[[noreturn]] void fpe_catch(int trapCode);
+
+// Clears the flags on construction; Check() raises for faults since then.
+class FpGuard {
+ public:
+  FpGuard() { ClearFpFaults(); }
+  void Check() const { CheckFpFaults(); }
+};
+
+}  // namespace trendolin

@@ -1,0 +1,63 @@
+// The out-of-memory question and the translation of failed allocations.
+#include "app/out_of_memory.h"
+
+#include <malloc.h>
+
+#include <string>
+
+#include "app/debug_log.h"
+#include "app/errors.h"
+#include "platform/ui.h"
+
+namespace trendolin {
+namespace {
+
+constexpr int kOutOfMemoryCaption = 97;
+constexpr int kOutOfMemoryText = 98;
+
+OutOfMemoryHooks hooks;
+// Asking the question may itself allocate; a failure inside the handler must
+// not ask again.
+bool insideHandler = false;
+
+void FillOutOfMemoryRecord() {
+  ClearErrorInfo();
+  ErrorInfo.id = kErrOutOfMemory;
+  std::size_t bytes = hooks.dataBytes ? hooks.dataBytes() : 0;
+  ErrorInfo.routine = std::to_string(bytes).substr(0, kRoutineNameSize - 1);
+}
+
+}  // namespace
+
+void SetOutOfMemoryHooks(OutOfMemoryHooks newHooks) { hooks = std::move(newHooks); }
+
+void InstallOutOfMemoryHandler() { std::set_new_handler(OutOfMemoryHandler); }
+
+void OutOfMemoryHandler() {
+  if (insideHandler) throw std::bad_alloc();
+  insideHandler = true;
+  struct Reset {
+    ~Reset() { insideHandler = false; }
+  } reset;
+
+  FillOutOfMemoryRecord();
+  ::malloc_trim(0);
+  DebugLog("Out of memory condition detected!!\n");
+  platform::Answer answer = platform::ResourceMessageBox(kOutOfMemoryCaption, kOutOfMemoryText,
+                                                         platform::Icon::Error, platform::Buttons::OkCancel,
+                                                         platform::Answer::Ok);
+  if (answer != platform::Answer::Ok) throw std::bad_alloc();
+
+  bool freed = hooks.releaseFitResults ? hooks.releaseFitResults() : false;
+  if (hooks.closeGraphWindows) hooks.closeGraphWindows();
+  ::malloc_trim(0);
+  // Nothing more to give back: trying again would fail the same way for ever.
+  if (!freed) throw std::bad_alloc();
+}
+
+void RaiseOutOfMemory() {
+  FillOutOfMemoryRecord();
+  throw errnotify();
+}
+
+}  // namespace trendolin

@@ -1,0 +1,9 @@
+// Storage of the process-wide calculation flags.
+#include "app/run_flags.h"
+
+namespace trendolin {
+
+std::uint8_t CalcMode = 0;
+std::uint8_t UnattendedFlag = 0;
+
+}  // namespace trendolin

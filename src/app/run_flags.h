@@ -1,0 +1,18 @@
+// Process-wide state of the calculations that several subsystems consult.
+#pragma once
+
+#include <cstdint>
+
+namespace trendolin {
+
+// 0 idle, 1 a single fit, 2 a batch (a search or a group run).
+extern std::uint8_t CalcMode;
+
+// Set for the whole of a search or group run: no warning boxes, no
+// initial-guess dialogs, and error reports are suppressed.
+extern std::uint8_t UnattendedFlag;
+
+// Error reports are suppressed while an unattended run is in progress.
+inline bool ReportsSuppressed() { return UnattendedFlag != 0; }
+
+}  // namespace trendolin

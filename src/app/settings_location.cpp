@@ -1,0 +1,182 @@
+// Finding, and on first use creating, the per-user settings file.
+#include "app/settings_location.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/debug_log.h"
+#include "platform/profile_file.h"
+#include "platform/resource_strings.h"
+#include "platform/ui.h"
+
+namespace trendolin {
+
+std::string lpszIniFile;
+std::string lpszHelpFile;
+std::string lpszHtmlHelpFile;
+
+namespace {
+
+constexpr int kSettingsCaption = 85;
+constexpr int kCreateSettingsQuestion = 84;
+constexpr int kCannotCreateQuestion = 87;
+
+std::string EnvOrEmpty(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? std::string(value) : std::string();
+}
+
+platform::Answer AskSettingsQuestion(int textId) {
+  platform::MessageBoxRequest request;
+  request.caption = std::string(platform::ResourceString(kSettingsCaption));
+  request.text = std::string(platform::ResourceString(textId));
+  request.icon = platform::Icon::Exclamation;
+  request.buttons = platform::Buttons::OkCancel;
+  request.systemModal = true;
+  request.unattendedAnswer = platform::Answer::Ok;
+  return platform::CurrentUi().MessageBox(request);
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
+std::string SettingsFolder() {
+  std::string overridden = EnvOrEmpty("TRENDOLIN_CONFIG_DIR");
+  if (!overridden.empty()) return overridden;
+  std::string xdg = EnvOrEmpty("XDG_CONFIG_HOME");
+  if (!xdg.empty() && xdg.front() == '/') return xdg + "/Trendolin";
+  const std::string home = EnvOrEmpty("HOME");
+  return (home.empty() ? std::string(".") : home) + "/.config/Trendolin";
+}
+
+int LocateSettingsFile() {
+  const std::string folder = SettingsFolder();
+  lpszIniFile = folder + "/" + kSettingsFileName;
+  if (IsRegularFile(lpszIniFile)) {
+    DebugLog("INI found successfully.\n");
+    return 0;
+  }
+
+  platform::Answer answer = AskSettingsQuestion(kCreateSettingsQuestion);
+  DebugLogF("INI not found.  User responds %d.\n", static_cast<int>(answer));
+  if (answer != platform::Answer::Ok) return 1;
+
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);  // an existing folder is fine
+  platform::WriteFailure failure = platform::WriteFailure::None;
+  std::string reason;
+  if (platform::WriteFileAtomically(lpszIniFile, DefaultSettingsText(), &reason, &failure)) return 0;
+
+  if (failure == platform::WriteFailure::Create) {
+    answer = AskSettingsQuestion(kCannotCreateQuestion);
+    DebugLogF("Failed to create INI.  User responds %d.\n", static_cast<int>(answer));
+    DebugLogF("path attempted was %s.\n", lpszIniFile.c_str());
+    // OK: run on the defaults; every read of a missing file gives its default.
+    return answer == platform::Answer::Ok ? 0 : 2;
+  }
+  LogLastSystemError();
+  DebugLogF("%s\n", reason.c_str());
+  return 10;
+}
+
+const std::string& DefaultSettingsText() {
+  static const std::string text =
+      "[Single-Precision]\n"
+      "MaxPolyDegree=19\n"
+      "DefPolyDegree=4\n"
+      "NonlinearTolerance=0.0001\n"
+      "DivergeIterations=10\n"
+      "MaxIterations=100\n"
+      "InitGuess=0\n"
+      "BackgroundProcess=-1\n"
+      "QuickDerivatives=-1\n"
+      "ShowFileImportDlg=-1\n"
+      "UndoLevels=20\n"
+      "NoGraphs=0\n"
+      "Weighting=460\n"
+      "RenderLevel=1\n"
+      "ctl3d=-1\n"
+      "SaveWindowPos=-1\n"
+      "EnableThumb=-1\n"
+      "AnimatePlot=-1\n"
+      "MarginTop=1.000000\n"
+      "MarginBottom=1.000000\n"
+      "MarginLeft=1.000000\n"
+      "MarginRight=1.000000\n"
+      "ColorPrint=0\n"
+      "DataExt=DAT\n"
+      "AutoSort=0\n"
+      "Locale=English\n"
+      "\n"
+      "[User Defaults]\n"
+      "HtmlHelp=-1\n"
+      "\n"
+      "[Plot Attributes]\n"
+      "ErrorBarScale=1\n"
+      "LineColor=255\n"
+      "DataPointColor=16711680\n"
+      "Foreground=-1\n"
+      "Background=-1\n"
+      "GridColor=-1\n"
+      "WindowFill=-1\n"
+      "BoxColor=0\n"
+      "DrawHeader=-1\n"
+      "Box=0\n"
+      "BoxRound=0\n"
+      "PaneLeft=-1\n"
+      "PaneRight=-1\n"
+      "PaneTop=-1\n"
+      "PaneBottom=-1\n"
+      "ShowDataPoints=-1\n"
+      "ResidPoints=0\n"
+      "PtFill=-1\n"
+      "LogX=0\n"
+      "LogY=0\n"
+      "ScientificX=0\n"
+      "ScientificY=0\n"
+      "ShowXLabel=-1\n"
+      "ShowYLabel=-1\n"
+      "ShowXGrid=-1\n"
+      "ShowYGrid=-1\n"
+      "ShowXGridMinor=0\n"
+      "ShowYGridMinor=0\n"
+      "XTicksIn=0\n"
+      "YTicksIn=0\n"
+      "LockFrameColor=-1\n"
+      "ShowErrorBars=-1\n"
+      "LineAtX=-1\n"
+      "LineAtY=-1\n"
+      "PrecisionX=1\n"
+      "PrecisionY=2\n"
+      "PointSize=5\n"
+      "XMinorTicks=3\n"
+      "YMinorTicks=3\n"
+      "MajorTickLength=6\n"
+      "MinorTickLength=4\n"
+      "LineStyle=0\n"
+      "LineWidth=2\n"
+      "PtType=1\n"
+      "BoxWidth=1\n"
+      "Granularity=4\n"
+      "TitleText=Untitled Graph\n"
+      "XLabelText=X Axis (units)\n"
+      "YLabelText=Y Axis (units)\n"
+      "TitleFont=Arial,180,700,0,-1,0,0,0\n"
+      "XTLabelFont=Arial,90,700,0,-1,0,0,0\n"
+      "YTLabelFont=Arial,90,700,25,0,0,0,0\n"
+      "XFont=Arial,120,700,0,-1,0,0,0\n"
+      "YFont=Arial,120,700,90,-1,0,0,0\n"
+      "\n"
+      "[User Models]\n"
+      "Number=0\n";
+  return text;
+}
+
+}  // namespace trendolin

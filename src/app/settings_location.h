@@ -1,0 +1,31 @@
+// Where the settings file lives, and creating it with the default settings
+// when it is missing.
+#pragma once
+
+#include <string>
+
+namespace trendolin {
+
+// Paths owned by start-up, set once and read everywhere.
+extern std::string lpszIniFile;       // the settings file
+extern std::string lpszHelpFile;      // the classic help file (unused on Linux; kept for the log)
+extern std::string lpszHtmlHelpFile;  // the folder of the HTML help pages
+
+inline constexpr const char* kSettingsFileName = "REVUZI.INI";
+
+// The settings folder: $TRENDOLIN_CONFIG_DIR when set, else
+// $XDG_CONFIG_HOME/Trendolin, else ~/.config/Trendolin.
+std::string SettingsFolder();
+
+// Sets lpszIniFile and makes sure the file exists, asking the user before it
+// creates one. Returns 0 when the program may go on; 1 when the user declined
+// to create the file; 2 when it could not be created and the user chose to
+// stop; 10 when it was created but the default settings could not be written
+// (the previous contents, if any, are left untouched).
+int LocateSettingsFile();
+
+// The settings a new settings file starts with: every default of the
+// application settings and of the graph attributes.
+const std::string& DefaultSettingsText();
+
+}  // namespace trendolin

@@ -1,0 +1,84 @@
+// The windowless Ui: scripted answers for tests, fixed answers for batch runs.
+#include "platform/headless_ui.h"
+
+#include <ostream>
+
+namespace platform {
+
+HeadlessUi::HeadlessUi(Mode mode, std::ostream* echo) : mode_(mode), echo_(echo) {}
+
+std::vector<UiEvent> HeadlessUi::EventsOf(UiEvent::Kind kind) const {
+  std::vector<UiEvent> out;
+  for (const UiEvent& e : events_) {
+    if (e.kind == kind) out.push_back(e);
+  }
+  return out;
+}
+
+const std::string& HeadlessUi::StatusText(int part) const {
+  static const std::string empty;
+  return (part >= 0 && part < 4) ? status_[part] : empty;
+}
+
+void HeadlessUi::Record(UiEvent event) { events_.push_back(std::move(event)); }
+
+Answer HeadlessUi::MessageBox(const MessageBoxRequest& request) {
+  UiEvent event{UiEvent::Kind::MessageBox, request.caption, request.text};
+  event.icon = request.icon;
+  event.buttons = request.buttons;
+  Answer answer = request.unattendedAnswer.value_or(DefaultAnswer(request.buttons));
+  if (mode_ == Mode::Scripted && !script_.empty()) {
+    answer = script_.front();
+    script_.pop_front();
+    event.scripted = true;
+  }
+  event.answer = answer;
+  if (echo_) *echo_ << request.caption << ": " << request.text << std::endl;
+  Record(std::move(event));
+  return answer;
+}
+
+void HeadlessUi::Beep() { Record(UiEvent{UiEvent::Kind::Beep, {}, {}}); }
+
+void HeadlessUi::SetBusy(bool busy) {
+  UiEvent event{UiEvent::Kind::Busy, {}, {}};
+  event.part = busy ? 1 : 0;
+  Record(std::move(event));
+}
+
+void HeadlessUi::SetStatusText(int part, const std::string& text) {
+  if (part >= 0 && part < 4) status_[part] = text;
+  UiEvent event{UiEvent::Kind::Status, {}, text};
+  event.part = part;
+  Record(std::move(event));
+}
+
+// Pumping happens thousands of times in a long fit: it is counted, not
+// recorded, so memory stays flat.
+void HeadlessUi::PumpEvents() {
+  ++pumpCount_;
+  if (pumpHook_) pumpHook_();
+}
+
+void HeadlessUi::ShowErrorReport(const std::string& message, const std::string& helpTopic) {
+  if (echo_) *echo_ << "Error: " << message << std::endl;
+  Record(UiEvent{UiEvent::Kind::ErrorReport, helpTopic, message});
+}
+
+void HeadlessUi::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  Record(UiEvent{UiEvent::Kind::Caption, {}, caption});
+}
+
+std::optional<std::string> HeadlessUi::ClipboardText() {
+  Record(UiEvent{UiEvent::Kind::ClipboardRead, {}, clipboard_.value_or("")});
+  return clipboard_;
+}
+
+bool HeadlessUi::SetClipboardText(const std::string& text) {
+  clipboard_ = text;
+  Record(UiEvent{UiEvent::Kind::ClipboardWrite, {}, text});
+  return true;
+}
+
+}  // namespace platform

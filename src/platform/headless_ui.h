@@ -1,0 +1,80 @@
+// A Ui without windows: answers from a script (tests) or with fixed unattended
+// answers (the command-line tool), and records everything it was asked.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace platform {
+
+struct UiEvent {
+  enum class Kind { MessageBox, Beep, Busy, Status, Pump, ErrorReport, Caption, ClipboardRead, ClipboardWrite };
+  Kind kind;
+  std::string caption;  // message box caption; help topic of an error report
+  std::string text;     // message text, status text, caption text, clipboard text
+  Icon icon = Icon::None;
+  Buttons buttons = Buttons::Ok;
+  Answer answer = Answer::Ok;  // what was answered (message boxes)
+  int part = 0;                // status-bar part; 1/0 for busy on/off
+  bool scripted = false;       // the answer came from the script
+};
+
+class HeadlessUi : public Ui {
+ public:
+  enum class Mode {
+    Scripted,    // answers come from QueueAnswer; an empty queue falls back to the unattended answer
+    Unattended,  // every question takes its unattended answer
+  };
+
+  // `echo`, when given, receives every message box and error report as
+  // "caption: text" lines (the command-line tool passes standard error).
+  explicit HeadlessUi(Mode mode = Mode::Scripted, std::ostream* echo = nullptr);
+
+  void QueueAnswer(Answer answer) { script_.push_back(answer); }
+  std::size_t PendingAnswers() const { return script_.size(); }
+
+  const std::vector<UiEvent>& Events() const { return events_; }
+  std::vector<UiEvent> EventsOf(UiEvent::Kind kind) const;
+  void ClearEvents() { events_.clear(); }
+
+  void SetClipboard(std::optional<std::string> text) { clipboard_ = std::move(text); }
+  const std::optional<std::string>& Clipboard() const { return clipboard_; }
+  const std::string& Caption() const { return caption_; }
+  const std::string& StatusText(int part) const;
+
+  // Called on every PumpEvents: lets a test press Accept or Abort in the
+  // middle of long work, the way a person would.
+  void SetPumpHook(std::function<void()> hook) { pumpHook_ = std::move(hook); }
+  long PumpCount() const { return pumpCount_; }
+
+  Answer MessageBox(const MessageBoxRequest& request) override;
+  void Beep() override;
+  void SetBusy(bool busy) override;
+  void SetStatusText(int part, const std::string& text) override;
+  void PumpEvents() override;
+  void ShowErrorReport(const std::string& message, const std::string& helpTopic) override;
+  void SetCaption(const std::string& caption) override;
+  std::optional<std::string> ClipboardText() override;
+  bool SetClipboardText(const std::string& text) override;
+
+ private:
+  void Record(UiEvent event);
+
+  Mode mode_;
+  std::ostream* echo_;
+  std::deque<Answer> script_;
+  std::vector<UiEvent> events_;
+  std::optional<std::string> clipboard_;
+  std::string caption_;
+  std::string status_[4];
+  std::function<void()> pumpHook_;
+  long pumpCount_ = 0;
+};
+
+}  // namespace platform

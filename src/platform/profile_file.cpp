@@ -1,0 +1,383 @@
+// Reading and writing settings files of the classic initialisation form.
+#include "platform/profile_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace platform {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]);
+    unsigned char y = static_cast<unsigned char>(b[i]);
+    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// A line holding control characters (NUL, escape, stray binary) is junk from a
+// damaged file: it is neither read nor written back.
+bool IsJunk(std::string_view line) {
+  for (char c : line) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if ((u < 0x20 && u != '\t') || u == 0x7f) return true;
+  }
+  return false;
+}
+
+std::string Sanitise(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if ((u < 0x20 && u != '\t') || u == 0x7f) c = ' ';
+  }
+  return out;
+}
+
+std::string ErrnoText(const std::string& what, int err) {
+  return what + ": " + std::strerror(err);
+}
+
+std::string FolderOf(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string BaseNameOf(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A settings file reached through a symbolic link is replaced at the link's
+// target, so the link survives the rename.
+std::string ResolveTarget(const std::string& path) {
+  struct stat st {};
+  if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* real = realpath(path.c_str(), nullptr)) {
+      std::string resolved(real);
+      std::free(real);
+      return resolved;
+    }
+  }
+  return path;
+}
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& requestedPath, std::string_view contents, std::string* error,
+                         WriteFailure* failure) {
+  WriteFailure ignored;
+  WriteFailure& stage = failure ? *failure : ignored;
+  stage = WriteFailure::Create;
+  const std::string path = ResolveTarget(requestedPath);
+  struct stat existing {};
+  const bool exists = ::stat(path.c_str(), &existing) == 0;
+  if (exists && S_ISDIR(existing.st_mode)) {
+    if (error) *error = path + " is a folder, not a file";
+    errno = EISDIR;
+    return false;
+  }
+
+  std::string tmpl = FolderOf(path) + "/." + BaseNameOf(path) + ".XXXXXX";
+  int fd = ::mkstemp(tmpl.data());
+  if (fd < 0) {
+    if (error) *error = ErrnoText("cannot create a file in " + FolderOf(path), errno);
+    return false;
+  }
+  stage = WriteFailure::Write;
+  auto fail = [&](const std::string& what) {
+    int err = errno;
+    ::close(fd);
+    ::unlink(tmpl.c_str());
+    if (error) *error = ErrnoText(what, err);
+    errno = err;
+    return false;
+  };
+  if (!WriteAll(fd, contents)) return fail("cannot write " + path);
+  if (::fsync(fd) != 0) return fail("cannot write " + path);
+  // Keep the permissions of the file being replaced; a new file gets the
+  // usual permissions for the user's umask.
+  mode_t mode = 0666;
+  if (exists) {
+    mode = existing.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode &= ~mask;
+  }
+  if (::fchmod(fd, mode) != 0) return fail("cannot set the permissions of " + path);
+  if (::close(fd) != 0) {
+    int err = errno;
+    ::unlink(tmpl.c_str());
+    if (error) *error = ErrnoText("cannot write " + path, err);
+    errno = err;
+    return false;
+  }
+  stage = WriteFailure::Replace;
+  if (::rename(tmpl.c_str(), path.c_str()) != 0) {
+    int err = errno;
+    ::unlink(tmpl.c_str());
+    if (error) *error = ErrnoText("cannot replace " + path, err);
+    errno = err;
+    return false;
+  }
+  stage = WriteFailure::None;
+  return true;
+}
+
+ProfileFile ProfileFile::Load(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return ProfileFile();
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return Parse(text);
+}
+
+std::optional<ProfileFile> ProfileFile::LoadForUpdate(const std::string& path, std::string* error) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (error) *error = path + " is a folder, not a file";
+    return std::nullopt;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    if (errno == ENOENT || ::access(path.c_str(), F_OK) != 0) return ProfileFile();
+    if (error) *error = ErrnoText("cannot read " + path, errno);
+    return std::nullopt;
+  }
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    if (error) *error = "cannot read " + path;
+    return std::nullopt;
+  }
+  return Parse(text);
+}
+
+ProfileFile ProfileFile::Parse(std::string_view text) {
+  ProfileFile profile;
+  Section* current = nullptr;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find('\n', pos);
+    std::string_view raw = text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
+    pos = end == std::string_view::npos ? text.size() : end + 1;
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    if (IsJunk(raw)) continue;
+
+    std::string_view line = Trim(raw);
+    if (!line.empty() && line.front() == '[') {
+      std::size_t close = line.find(']');
+      std::string_view name = Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+      // A section that appears twice continues the first one: reads find the
+      // first value of every key, and a write leaves one clean section.
+      current = profile.FindSection(name);
+      if (!current) {
+        profile.sections_.push_back(Section{std::string(name), {}});
+        current = &profile.sections_.back();
+      }
+      continue;
+    }
+
+    Line entry;
+    std::size_t eq = line.find('=');
+    const bool isComment = !line.empty() && (line.front() == ';' || line.front() == '#');
+    if (eq != std::string_view::npos && eq > 0 && !isComment) {
+      entry.isEntry = true;
+      entry.key = std::string(Trim(line.substr(0, eq)));
+      entry.value = std::string(line.substr(eq + 1));
+      if (current) {
+        bool duplicate = false;
+        for (const Line& l : current->lines) {
+          if (l.isEntry && EqualsIgnoringCase(l.key, entry.key)) duplicate = true;
+        }
+        if (duplicate) continue;  // the first value wins, and only it is kept
+      }
+    } else {
+      entry.text = std::string(raw);
+    }
+    (current ? current->lines : profile.preamble_).push_back(std::move(entry));
+  }
+  return profile;
+}
+
+const ProfileFile::Section* ProfileFile::FindSection(std::string_view name) const {
+  for (const Section& s : sections_) {
+    if (EqualsIgnoringCase(s.name, name)) return &s;
+  }
+  return nullptr;
+}
+
+ProfileFile::Section* ProfileFile::FindSection(std::string_view name) {
+  for (Section& s : sections_) {
+    if (EqualsIgnoringCase(s.name, name)) return &s;
+  }
+  return nullptr;
+}
+
+std::optional<std::string> ProfileFile::Get(std::string_view section, std::string_view key) const {
+  const Section* s = FindSection(Trim(section));
+  if (!s) return std::nullopt;
+  for (const Line& l : s->lines) {
+    if (!l.isEntry || !EqualsIgnoringCase(l.key, Trim(key))) continue;
+    std::string_view v = Trim(l.value);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+      v = v.substr(1, v.size() - 2);
+    }
+    return std::string(v);
+  }
+  return std::nullopt;
+}
+
+std::string ProfileFile::GetString(std::string_view section, std::string_view key,
+                                   std::string_view defaultValue, std::size_t maxChars) const {
+  std::string value = Get(section, key).value_or(std::string(defaultValue));
+  if (maxChars != 0 && value.size() > maxChars) value.resize(maxChars);
+  return value;
+}
+
+int ProfileFile::GetInt(std::string_view section, std::string_view key, int defaultValue) const {
+  std::optional<std::string> text = Get(section, key);
+  if (!text || text->empty()) return defaultValue;
+  std::string_view s = *text;
+  bool negative = false;
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  long long value = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') break;
+    value = value * 10 + (c - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) break;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+void ProfileFile::Set(std::string_view section, std::string_view key, std::string_view value) {
+  std::string cleanSection = Sanitise(Trim(section));
+  std::string cleanKey = Sanitise(Trim(key));
+  Section* s = FindSection(cleanSection);
+  if (!s) {
+    sections_.push_back(Section{cleanSection, {}});
+    s = &sections_.back();
+  }
+  for (Line& l : s->lines) {
+    if (l.isEntry && EqualsIgnoringCase(l.key, cleanKey)) {
+      l.value = Sanitise(value);
+      return;
+    }
+  }
+  // New keys go after the last entry, ahead of the blank lines that separate
+  // this section from the next.
+  std::size_t at = s->lines.size();
+  while (at > 0 && !s->lines[at - 1].isEntry && Trim(s->lines[at - 1].text).empty()) --at;
+  Line entry;
+  entry.isEntry = true;
+  entry.key = cleanKey;
+  entry.value = Sanitise(value);
+  s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
+}
+
+bool ProfileFile::HasSection(std::string_view section) const { return FindSection(Trim(section)) != nullptr; }
+
+std::vector<std::string> ProfileFile::SectionNames() const {
+  std::vector<std::string> names;
+  for (const Section& s : sections_) names.push_back(s.name);
+  return names;
+}
+
+std::vector<std::string> ProfileFile::Keys(std::string_view section) const {
+  std::vector<std::string> keys;
+  if (const Section* s = FindSection(Trim(section))) {
+    for (const Line& l : s->lines) {
+      if (l.isEntry) keys.push_back(l.key);
+    }
+  }
+  return keys;
+}
+
+std::string ProfileFile::ToText() const {
+  std::string out;
+  auto put = [&out](const Line& l) {
+    if (l.isEntry) {
+      out += l.key;
+      out += '=';
+      out += l.value;
+    } else {
+      out += l.text;
+    }
+    out += '\n';
+  };
+  for (const Line& l : preamble_) put(l);
+  bool first = true;
+  for (const Section& s : sections_) {
+    // Keep sections apart by a blank line when the file did not already.
+    if (!first && out.size() >= 2 && out[out.size() - 2] != '\n') out += '\n';
+    first = false;
+    out += '[';
+    out += s.name;
+    out += "]\n";
+    for (const Line& l : s.lines) put(l);
+  }
+  return out;
+}
+
+bool ProfileFile::Save(const std::string& path, std::string* error) const {
+  return WriteFileAtomically(path, ToText(), error);
+}
+
+std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
+                              std::string_view defaultValue, std::size_t maxChars) {
+  return ProfileFile::Load(path).GetString(section, key, defaultValue, maxChars);
+}
+
+int ReadProfileInt(const std::string& path, std::string_view section, std::string_view key, int defaultValue) {
+  return ProfileFile::Load(path).GetInt(section, key, defaultValue);
+}
+
+bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
+                        std::string_view value, std::string* error) {
+  std::optional<ProfileFile> profile = ProfileFile::LoadForUpdate(path, error);
+  if (!profile) return false;
+  profile->Set(section, key, value);
+  return profile->Save(path, error);
+}
+
+}  // namespace platform

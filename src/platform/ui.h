@@ -1,0 +1,84 @@
+// The one seam through which core code talks to the person at the screen:
+// message boxes, beeps, the busy state, the status bar, event pumping, the
+// error report and the clipboard. The windows install a Qt implementation;
+// tests and the command-line tool install a headless one.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace platform {
+
+enum class Icon { None, Information, Exclamation, Error, Question };
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+
+// Numbered like the classic message-box answers, so logs stay comparable.
+enum class Answer { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+
+struct MessageBoxRequest {
+  std::string caption;
+  std::string text;
+  Icon icon = Icon::None;
+  Buttons buttons = Buttons::Ok;
+  bool systemModal = false;
+  // The answer an unattended run gives. The caller knows which answer is safe
+  // when nobody is there to ask (for instance "do not save").
+  std::optional<Answer> unattendedAnswer;
+};
+
+// The first button of a set: what a plain Enter press answers.
+Answer DefaultAnswer(Buttons buttons);
+
+// True when `answer` is one of the buttons of `buttons`.
+bool IsAnswerOf(Buttons buttons, Answer answer);
+
+class Ui {
+ public:
+  virtual ~Ui() = default;
+
+  virtual Answer MessageBox(const MessageBoxRequest& request) = 0;
+  virtual void Beep() = 0;
+  // Busy state: the working cursor while long work runs.
+  virtual void SetBusy(bool busy) = 0;
+  // The main window's status bar has four parts, numbered from 0.
+  virtual void SetStatusText(int part, const std::string& text) = 0;
+  // Lets the interface handle pending input during long work (Accept and
+  // Abort arrive this way).
+  virtual void PumpEvents() = 0;
+  // The modal error report: the message and the help topic of its Help button.
+  virtual void ShowErrorReport(const std::string& message, const std::string& helpTopic) = 0;
+  // The main window's caption.
+  virtual void SetCaption(const std::string& caption) = 0;
+  // Clipboard text; nullopt when the clipboard holds no text.
+  virtual std::optional<std::string> ClipboardText() = 0;
+  virtual bool SetClipboardText(const std::string& text) = 0;
+};
+
+// The Ui installed for the process. Until one is installed, a quiet unattended
+// headless Ui answers (so library code never dereferences nothing).
+Ui& CurrentUi();
+
+// Installs `ui` (not owned; it must outlive its installation). Passing nullptr
+// restores the quiet default. Returns the previously installed Ui, or nullptr
+// when the default was in place.
+Ui* InstallUi(Ui* ui);
+
+// Shortcut for the common case: a message box from the numbered resource
+// strings (caption id, text id) with the given icon and buttons.
+Answer ResourceMessageBox(int captionId, int textId, Icon icon, Buttons buttons,
+                          std::optional<Answer> unattendedAnswer = std::nullopt);
+
+// Installs a Ui for the lifetime of a scope (tests, tools).
+class ScopedUi {
+ public:
+  explicit ScopedUi(Ui& ui) : previous_(InstallUi(&ui)) {}
+  ~ScopedUi() { InstallUi(previous_); }
+  ScopedUi(const ScopedUi&) = delete;
+  ScopedUi& operator=(const ScopedUi&) = delete;
+
+ private:
+  Ui* previous_;
+};
+
+}  // namespace platform

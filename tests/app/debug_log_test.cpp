@@ -1,0 +1,90 @@
+// The diagnostic log: file numbering, banner, flushing, and the silent
+// fall-back when no log can be created.
+#include "app/debug_log.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "support/temp_dir.h"
+
+namespace trendolin {
+namespace {
+
+using testsupport::ReadFile;
+using testsupport::ScopedCurrentDir;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+
+class DebugLogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetConsoleSink([this](std::string_view text) { console_ += text; });
+  }
+  void TearDown() override {
+    CloseDiagnostics();
+    DebugFlags = 0;
+    SetConsoleSink(nullptr);
+  }
+  std::string console_;
+};
+
+TEST_F(DebugLogTest, TakesTheFirstFreeNumberAndWritesTheBanner) {
+  TempDir dir;
+  ScopedCurrentDir here(dir.Path());
+  WriteFile("DAVU0000.REC", "old");
+  WriteFile("DAVU0001.REC", "old");
+  DebugFlags = 255;
+  ASSERT_TRUE(OpenDiagnostics("1.4"));
+  EXPECT_EQ(DiagnosticsFileName(), "DAVU0002.REC");
+  DebugLog("INI found successfully.\n");
+  // Each call is flushed: the file holds it while the log is still open.
+  const std::string text = ReadFile("DAVU0002.REC");
+  EXPECT_EQ(text.rfind("=========TRENDOLIN DEBUG MODE=========\nApplication Version: Trendolin 1.4\n", 0), 0u);
+  EXPECT_NE(text.find("INI found successfully.\n"), std::string::npos);
+  EXPECT_EQ(ReadFile("DAVU0000.REC"), "old") << "existing logs are never overwritten";
+  EXPECT_NE(console_.find("INI found successfully.\n"), std::string::npos) << "mirrored to the console";
+
+  CloseDiagnostics();
+  EXPECT_NE(ReadFile("DAVU0002.REC").find("Debug file closing...\n"), std::string::npos);
+}
+
+TEST_F(DebugLogTest, NothingIsWrittenWhenDiagnosticsAreOff) {
+  TempDir dir;
+  ScopedCurrentDir here(dir.Path());
+  DebugFlags = 0;
+  EXPECT_FALSE(OpenDiagnostics("1.4"));
+  DebugLog("should not appear");
+  DebugLogF("%d", 5);
+  EXPECT_TRUE(console_.empty());
+  EXPECT_FALSE(std::filesystem::exists("DAVU0000.REC"));
+}
+
+TEST_F(DebugLogTest, UnwritableFolderSwitchesDiagnosticsOff) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  TempDir dir;
+  ScopedCurrentDir here(dir.Path());
+  ::chmod(dir.Path().c_str(), 0555);
+  DebugFlags = 255;
+  EXPECT_FALSE(OpenDiagnostics("1.4"));
+  ::chmod(dir.Path().c_str(), 0755);
+  EXPECT_EQ(DebugFlags, 0);
+}
+
+TEST_F(DebugLogTest, LastSystemErrorIsLoggedWithItsText) {
+  TempDir dir;
+  ScopedCurrentDir here(dir.Path());
+  DebugFlags = 255;
+  ASSERT_TRUE(OpenDiagnostics("1.4"));
+  errno = ENOSPC;
+  EXPECT_EQ(LogLastSystemError(), 0);
+  EXPECT_NE(ReadFile(DiagnosticsFileName()).find("No space left on device\n"), std::string::npos);
+  errno = 0;
+  EXPECT_EQ(LogLastSystemError(), 1);
+}
+
+}  // namespace
+}  // namespace trendolin

@@ -1,0 +1,114 @@
+// Finding the settings file, and the questions when it is missing or cannot be made.
+#include "app/settings_location.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/app_settings.h"
+#include "platform/headless_ui.h"
+#include "platform/profile_file.h"
+#include "platform/resource_strings.h"
+#include "support/temp_dir.h"
+
+namespace trendolin {
+namespace {
+
+using platform::Answer;
+using platform::HeadlessUi;
+using platform::ScopedUi;
+using platform::UiEvent;
+using testsupport::ReadFile;
+using testsupport::ScopedEnv;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+
+TEST(SettingsLocationTest, FolderComesFromTheEnvironment) {
+  {
+    ScopedEnv dir("TRENDOLIN_CONFIG_DIR", "/tmp/elsewhere");
+    EXPECT_EQ(SettingsFolder(), "/tmp/elsewhere");
+  }
+  ScopedEnv none("TRENDOLIN_CONFIG_DIR", "");
+  {
+    ScopedEnv xdg("XDG_CONFIG_HOME", "/cfg");
+    EXPECT_EQ(SettingsFolder(), "/cfg/Trendolin");
+  }
+  ScopedEnv xdg("XDG_CONFIG_HOME", "");
+  ScopedEnv home("HOME", "/home/someone");
+  EXPECT_EQ(SettingsFolder(), "/home/someone/.config/Trendolin");
+}
+
+TEST(SettingsLocationTest, ExistingFileIsUsedWithoutAQuestion) {
+  TempDir dir;
+  ScopedEnv env("TRENDOLIN_CONFIG_DIR", dir.Path());
+  WriteFile(dir.File("REVUZI.INI"), "[Single-Precision]\nMaxIterations=7\n");
+  HeadlessUi ui;
+  ScopedUi installed(ui);
+  EXPECT_EQ(LocateSettingsFile(), 0);
+  EXPECT_EQ(lpszIniFile, dir.File("REVUZI.INI"));
+  EXPECT_TRUE(ui.Events().empty());
+  EXPECT_EQ(ReadFile(lpszIniFile), "[Single-Precision]\nMaxIterations=7\n");
+}
+
+TEST(SettingsLocationTest, MissingFileIsCreatedWithTheDefaultsWhenTheUserAgrees) {
+  TempDir dir;
+  const std::string folder = dir.File("deeper/Trendolin");
+  ScopedEnv env("TRENDOLIN_CONFIG_DIR", folder);
+  HeadlessUi ui;
+  ScopedUi installed(ui);
+  ui.QueueAnswer(Answer::Ok);
+  EXPECT_EQ(LocateSettingsFile(), 0);
+  auto asked = ui.EventsOf(UiEvent::Kind::MessageBox);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].caption, platform::ResourceString(85));
+  EXPECT_EQ(asked[0].text, platform::ResourceString(84));
+  EXPECT_EQ(ReadFile(folder + "/REVUZI.INI"), DefaultSettingsText());
+}
+
+TEST(SettingsLocationTest, DecliningEndsTheProgramAndCreatesNothing) {
+  TempDir dir;
+  ScopedEnv env("TRENDOLIN_CONFIG_DIR", dir.File("cfg"));
+  HeadlessUi ui;
+  ScopedUi installed(ui);
+  ui.QueueAnswer(Answer::Cancel);
+  EXPECT_EQ(LocateSettingsFile(), 1);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("cfg")));
+}
+
+TEST(SettingsLocationTest, FolderThatCannotBeMadeAsksWhetherToGoOn) {
+  TempDir dir;
+  WriteFile(dir.File("blocker"), "a file where the folder should be");
+  ScopedEnv env("TRENDOLIN_CONFIG_DIR", dir.File("blocker/Trendolin"));
+  for (Answer second : {Answer::Ok, Answer::Cancel}) {
+    HeadlessUi ui;
+    ScopedUi installed(ui);
+    ui.QueueAnswer(Answer::Ok);
+    ui.QueueAnswer(second);
+    EXPECT_EQ(LocateSettingsFile(), second == Answer::Ok ? 0 : 2);
+    auto asked = ui.EventsOf(UiEvent::Kind::MessageBox);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[1].text, platform::ResourceString(87));
+  }
+  EXPECT_EQ(ReadFile(dir.File("blocker")), "a file where the folder should be");
+}
+
+TEST(SettingsLocationTest, DefaultTextHoldsEverySectionANewFileNeeds) {
+  platform::ProfileFile p = platform::ProfileFile::Parse(DefaultSettingsText());
+  EXPECT_EQ(p.SectionNames(),
+            (std::vector<std::string>{"Single-Precision", "User Defaults", "Plot Attributes", "User Models"}));
+  EXPECT_EQ(p.Keys("Plot Attributes").size(), 8u + 26u + 12u + 3u + 5u);
+  EXPECT_FALSE(p.Get("Single-Precision", "DataPath").has_value())
+      << "the data folder defaults to the working directory";
+  EXPECT_EQ(ReadAppSettings(p), DefaultAppSettings()) << "a new file reads exactly as no file at all";
+
+  // Writing the settings back changes none of the lines a new file holds.
+  platform::ProfileFile rewritten = p;
+  StoreAppSettings(ReadAppSettings(p), rewritten);
+  for (const std::string& key : p.Keys("Single-Precision")) {
+    EXPECT_EQ(rewritten.Get("Single-Precision", key), p.Get("Single-Precision", key)) << key;
+  }
+}
+
+}  // namespace
+}  // namespace trendolin

@@ -1,0 +1,28 @@
+// The commands of trendolin-cli: each registers its options on the parser
+// and runs when chosen.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+
+namespace cli {
+
+// Options every command shares.
+struct GlobalOptions {
+  std::string settingsDir;  // --settings DIR: the folder of the settings file for this run
+};
+
+// Exit statuses of every command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// `settings`: where the settings file is and what every setting reads as.
+void AddSettingsCommand(CLI::App& app, const GlobalOptions& global, int& status);
+
+// The settings file this run reads: the --settings folder when given, else
+// the user's settings folder.
+std::string SettingsFilePath(const GlobalOptions& global);
+
+}  // namespace cli
