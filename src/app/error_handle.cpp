@@ -15,11 +15,19 @@ constexpr std::size_t kMessageFormatMax = 200;
 
 std::string Cut(std::string_view text, std::size_t max) { return std::string(text.substr(0, max)); }
 
+std::string ResourceModelName(int fitId) { return std::string(platform::ResourceString(kModelNameBase + fitId)); }
+
+std::string (*modelNameProvider)(int) = ResourceModelName;
+
 }  // namespace
+
+void SetModelNameProvider(std::string (*provider)(int fitId)) {
+  modelNameProvider = provider ? provider : ResourceModelName;
+}
 
 std::string ErrorMessage(const ErrorRecord& record) {
   std::string model;
-  if (record.FitId != -1) model = Cut(platform::ResourceString(kModelNameBase + record.FitId), kModelNameMax);
+  if (record.FitId != -1) model = Cut(modelNameProvider(record.FitId), kModelNameMax);
   std::string format = Cut(platform::ResourceString(record.id + kErrorMessageBase), kMessageFormatMax);
   return platform::FormatResource(format, {model, record.routine});
 }

@@ -13,6 +13,11 @@ namespace trendolin {
 // nothing while reports are suppressed (the id then becomes 10).
 void ErrorHandle(ErrorRecord& record = ErrorInfo);
 
+// The name a report gives the model `fitId`. Until the model catalogue
+// installs its own (which knows, say, the current polynomial degree), the
+// resource string 1000 + fitId is used as it stands.
+void SetModelNameProvider(std::string (*provider)(int fitId));
+
 // The message ErrorHandle would show for `record` (no side effects).
 std::string ErrorMessage(const ErrorRecord& record);
 
