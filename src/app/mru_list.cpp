@@ -9,6 +9,9 @@
 #include "platform/profile_file.h"
 
 namespace trendolin {
+
+MruList RecentFiles;
+
 namespace {
 
 std::string KeyName(std::size_t number) { return "File" + std::to_string(number); }

@@ -29,6 +29,10 @@ struct MruList {
   std::vector<std::string> names;       // entry 0 is the most recent
 };
 
+// The program's recent-file list: loaded at start, updated after every data
+// file opened, saved at shutdown.
+extern MruList RecentFiles;
+
 // One item the list contributes to the File menu.
 struct MruMenuItem {
   int commandId = 0;

@@ -46,11 +46,11 @@ void HeadlessUi::SetBusy(bool busy) {
   Record(std::move(event));
 }
 
+// Status texts change every few lines of a long file: only the latest text of
+// each part and a count are kept, so memory and time stay flat.
 void HeadlessUi::SetStatusText(int part, const std::string& text) {
   if (part >= 0 && part < 4) status_[part] = text;
-  UiEvent event{UiEvent::Kind::Status, {}, text};
-  event.part = part;
-  Record(std::move(event));
+  ++statusCount_;
 }
 
 // Pumping happens thousands of times in a long fit: it is counted, not
@@ -68,6 +68,36 @@ void HeadlessUi::ShowErrorReport(const std::string& message, const std::string& 
 void HeadlessUi::SetCaption(const std::string& caption) {
   caption_ = caption;
   Record(UiEvent{UiEvent::Kind::Caption, {}, caption});
+}
+
+std::optional<FileDialogResult> HeadlessUi::NextFileDialog(UiEvent::Kind kind, const FileDialogRequest& request) {
+  UiEvent event{kind, request.title, request.initialPath};
+  std::optional<FileDialogResult> result;
+  if (mode_ == Mode::Scripted && !fileScript_.empty()) {
+    result = std::move(fileScript_.front());
+    fileScript_.pop_front();
+    event.scripted = true;
+  }
+  event.answer = result ? Answer::Ok : Answer::Cancel;
+  Record(std::move(event));
+  return result;
+}
+
+std::optional<FileDialogResult> HeadlessUi::OpenFileDialog(const FileDialogRequest& request) {
+  return NextFileDialog(UiEvent::Kind::OpenDialog, request);
+}
+
+std::optional<FileDialogResult> HeadlessUi::SaveFileDialog(const FileDialogRequest& request) {
+  return NextFileDialog(UiEvent::Kind::SaveDialog, request);
+}
+
+bool HeadlessUi::ImportOptionsDialog(trendolin::ImportOptions& options) {
+  bool accepted = true;
+  if (mode_ == Mode::Scripted && importHandler_) accepted = importHandler_(options);
+  UiEvent event{UiEvent::Kind::ImportDialog, {}, options.path};
+  event.answer = accepted ? Answer::Ok : Answer::Cancel;
+  Record(std::move(event));
+  return accepted;
 }
 
 std::optional<std::string> HeadlessUi::ClipboardText() {

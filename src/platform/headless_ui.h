@@ -14,14 +14,16 @@
 namespace platform {
 
 struct UiEvent {
-  enum class Kind { MessageBox, Beep, Busy, Status, Pump, ErrorReport, Caption, ClipboardRead, ClipboardWrite };
+  enum class Kind {
+    MessageBox, Beep, Busy, ErrorReport, Caption, ClipboardRead, ClipboardWrite, OpenDialog, SaveDialog, ImportDialog
+  };
   Kind kind;
-  std::string caption;  // message box caption; help topic of an error report
-  std::string text;     // message text, status text, caption text, clipboard text
+  std::string caption;  // message box caption; help topic of an error report; file dialog title
+  std::string text;     // message text, caption text, clipboard text; file dialog's initial path
   Icon icon = Icon::None;
   Buttons buttons = Buttons::Ok;
   Answer answer = Answer::Ok;  // what was answered (message boxes)
-  int part = 0;                // status-bar part; 1/0 for busy on/off
+  int part = 0;                // 1/0 for busy on/off
   bool scripted = false;       // the answer came from the script
 };
 
@@ -43,6 +45,16 @@ class HeadlessUi : public Ui {
   std::vector<UiEvent> EventsOf(UiEvent::Kind kind) const;
   void ClearEvents() { events_.clear(); }
 
+  // File dialogs answer from their own script, in order; an empty script
+  // cancels (the unattended answer).
+  void QueueFileDialog(std::optional<FileDialogResult> result) { fileScript_.push_back(std::move(result)); }
+  // The import dialog runs this on the options (a test edits them like a
+  // person would) and answers what it returns. Without one the dialog is
+  // confirmed with the options as shown.
+  void SetImportDialogHandler(std::function<bool(trendolin::ImportOptions&)> handler) {
+    importHandler_ = std::move(handler);
+  }
+
   void SetClipboard(std::optional<std::string> text) { clipboard_ = std::move(text); }
   const std::optional<std::string>& Clipboard() const { return clipboard_; }
   const std::string& Caption() const { return caption_; }
@@ -52,6 +64,7 @@ class HeadlessUi : public Ui {
   // middle of long work, the way a person would.
   void SetPumpHook(std::function<void()> hook) { pumpHook_ = std::move(hook); }
   long PumpCount() const { return pumpCount_; }
+  long StatusUpdates() const { return statusCount_; }
 
   Answer MessageBox(const MessageBoxRequest& request) override;
   void Beep() override;
@@ -60,6 +73,9 @@ class HeadlessUi : public Ui {
   void PumpEvents() override;
   void ShowErrorReport(const std::string& message, const std::string& helpTopic) override;
   void SetCaption(const std::string& caption) override;
+  std::optional<FileDialogResult> OpenFileDialog(const FileDialogRequest& request) override;
+  std::optional<FileDialogResult> SaveFileDialog(const FileDialogRequest& request) override;
+  bool ImportOptionsDialog(trendolin::ImportOptions& options) override;
   std::optional<std::string> ClipboardText() override;
   bool SetClipboardText(const std::string& text) override;
 
@@ -68,13 +84,18 @@ class HeadlessUi : public Ui {
 
   Mode mode_;
   std::ostream* echo_;
+  std::optional<FileDialogResult> NextFileDialog(UiEvent::Kind kind, const FileDialogRequest& request);
+
   std::deque<Answer> script_;
+  std::deque<std::optional<FileDialogResult>> fileScript_;
+  std::function<bool(trendolin::ImportOptions&)> importHandler_;
   std::vector<UiEvent> events_;
   std::optional<std::string> clipboard_;
   std::string caption_;
   std::string status_[4];
   std::function<void()> pumpHook_;
   long pumpCount_ = 0;
+  long statusCount_ = 0;
 };
 
 }  // namespace platform

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "data/import_options.h"
+
 namespace platform {
 
 enum class Icon { None, Information, Exclamation, Error, Question };
@@ -25,6 +27,23 @@ struct MessageBoxRequest {
   // The answer an unattended run gives. The caller knows which answer is safe
   // when nobody is there to ask (for instance "do not save").
   std::optional<Answer> unattendedAnswer;
+};
+
+// The open and save file dialogs. Filters, the default extension and the
+// starting folder follow the program's data-file conventions.
+struct FileDialogRequest {
+  std::string title;             // "Open File", "Save As", "Save As..."
+  std::string initialPath;       // the file-name field starts with this
+  std::string defaultExtension;  // without the dot, at most 3 characters
+  std::string helpTopic;         // opened by the Help button
+  bool mustExist = false;        // open: the file must exist
+  bool overwritePrompt = false;  // save: ask before replacing a file
+  bool offerReadOnly = false;    // a read-only check box is shown
+};
+
+struct FileDialogResult {
+  std::string path;
+  bool readOnly = false;  // the state of the read-only check box
 };
 
 // The first button of a set: what a plain Enter press answers.
@@ -50,6 +69,13 @@ class Ui {
   virtual void ShowErrorReport(const std::string& message, const std::string& helpTopic) = 0;
   // The main window's caption.
   virtual void SetCaption(const std::string& caption) = 0;
+  // File dialogs: nullopt when the person cancels.
+  virtual std::optional<FileDialogResult> OpenFileDialog(const FileDialogRequest& request) = 0;
+  virtual std::optional<FileDialogResult> SaveFileDialog(const FileDialogRequest& request) = 0;
+  // The import-options dialog: edits `options` and answers true on OK (with
+  // options that pass the consistency rule), false on Cancel.
+  virtual bool ImportOptionsDialog(trendolin::ImportOptions& options) = 0;
+
   // Clipboard text; nullopt when the clipboard holds no text.
   virtual std::optional<std::string> ClipboardText() = 0;
   virtual bool SetClipboardText(const std::string& text) = 0;

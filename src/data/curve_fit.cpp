@@ -1,0 +1,366 @@
+// The document's data set: storage and its growth, the elementary edits that
+// the history records, the modified mark and the column statistics.
+#include "data/curve_fit.h"
+
+#include <cmath>
+#include <new>
+
+#include "data/document_hooks.h"
+#include "platform/resource_strings.h"
+#include "platform/ui.h"
+
+namespace trendolin {
+namespace {
+
+constexpr int kRemoveTooManyCaption = 90;
+constexpr int kRemoveTooManyText = 91;
+// Two values this close are the same value for the grid: typing one again
+// changes nothing and records nothing (2^-23, absolute).
+constexpr double kSameValueTolerance = 1.1920929e-7;
+
+bool IsValidBlock(int firstRow, int firstColumn, int rowCount, int columnCount) {
+  return firstRow >= 0 && firstColumn >= 0 && rowCount > 0 && columnCount > 0;
+}
+
+}  // namespace
+
+CurveFit::CurveFit() { ResetData(); }
+
+std::vector<datatype*> CurveFit::ColumnPointers() {
+  std::vector<datatype*> pointers;
+  for (auto& column : columns_) pointers.push_back(column.data());
+  return pointers;
+}
+
+void CurveFit::AttachGrid(DataGridSink* grid) {
+  grid_ = grid;
+  if (grid_) TellGridStorage();
+}
+
+void CurveFit::TellGridStorage() {
+  if (!grid_) return;
+  grid_->SetAllocatedColumns(nColumns);
+  grid_->SetUsedColumns(nColumns);
+  grid_->SetAllocatedRows(nRowsAllocated);
+  grid_->SetPointCount(nPoints);
+  for (int c = 0; c < nColumns; ++c) grid_->SetColumnPointer(c, Column(c));
+}
+
+void CurveFit::ResetData() {
+  FreeData();
+  nPoints = nColumns = bUncertainty = nValueColumns = 0;
+  nXColumn = 0;
+  nYColumn = 1;
+  szFileName = kUntitledFileName;
+  ClearHistory();
+  ClearAllFittedMarks();
+  modelIntegers.fill(0);
+  ClearModified();
+  bStatsStale = 0;
+  fMin.fill(0);
+  fMax.fill(0);
+  fMean.fill(0);
+  fStdDev.fill(0);
+}
+
+int CurveFit::AllocateData(int points, int columns, int uncertainty) {
+  const int newPoints = points == -1 ? nPoints : points;
+  const int newColumns = columns == -1 ? nColumns : columns;
+  if (newPoints < 0 || newColumns < 0) return 1;
+  std::vector<std::vector<datatype>> fresh;
+  try {
+    fresh.assign(static_cast<std::size_t>(newColumns),
+                 std::vector<datatype>(static_cast<std::size_t>(newPoints) + kSpareRows, 0.0f));
+  } catch (const std::bad_alloc&) {
+    return 1;  // the old storage stays in use
+  }
+  columns_ = std::move(fresh);
+  nPoints = newPoints;
+  nColumns = newColumns;
+  bUncertainty = uncertainty ? 1 : 0;
+  nValueColumns = nColumns - bUncertainty;
+  nColumnsAllocated = nColumns;
+  nRowsAllocated = nPoints + kSpareRows;
+  TellGridStorage();
+  CalcDataStats();
+  return 0;
+}
+
+void CurveFit::FreeData() {
+  columns_.clear();
+  nRowsAllocated = 0;
+  nColumnsAllocated = 0;
+}
+
+int CurveFit::AppendRows(int count) {
+  if (count < 0) return 1;
+  if (nPoints + count >= nRowsAllocated) {
+    const std::size_t rows = static_cast<std::size_t>(nPoints) + static_cast<std::size_t>(count) + kSpareRows;
+    std::vector<std::vector<datatype>> grown;
+    try {
+      grown.reserve(columns_.size());
+      for (const auto& column : columns_) {
+        std::vector<datatype> bigger(rows, 0.0f);
+        std::copy(column.begin(), column.begin() + nPoints, bigger.begin());
+        grown.push_back(std::move(bigger));
+      }
+    } catch (const std::bad_alloc&) {
+      return 1;  // everything of this attempt is released; the old storage stays
+    }
+    columns_ = std::move(grown);
+    nRowsAllocated = static_cast<int>(rows);
+    if (grid_) {
+      for (int c = 0; c < nColumns; ++c) grid_->SetColumnPointer(c, Column(c));
+      grid_->SetAllocatedRows(nRowsAllocated);
+    }
+  } else {
+    // Rows removed earlier keep their old values beyond the points in use:
+    // the rows that come back must start at zero like new ones.
+    for (auto& column : columns_) std::fill(column.begin() + nPoints, column.begin() + nPoints + count, 0.0f);
+  }
+  nPoints += count;
+  if (grid_) grid_->SetPointCount(nPoints);
+  MarkModified();
+  return 0;
+}
+
+int CurveFit::RemoveLastRows(int count) {
+  if (count >= 0 && nPoints - count >= 0) {
+    MarkModified();
+    nPoints -= count;
+    return 0;
+  }
+  platform::ResourceMessageBox(kRemoveTooManyCaption, kRemoveTooManyText, platform::Icon::Exclamation,
+                               platform::Buttons::Ok);
+  return 1;
+}
+
+void CurveFit::WriteBlock(int firstRow, int firstColumn, const DataBlock& values, int rowCount, int columnCount) {
+  for (int c = 0; c < columnCount; ++c) {
+    for (int r = 0; r < rowCount; ++r) At(firstRow + r, firstColumn + c) = values[c][r];
+  }
+}
+
+void CurveFit::Record(int direction, int kind, HistoryBlock block) {
+  if (direction > 0) {
+    PushUndo(kind, std::move(block));
+  } else if (direction < 0) {
+    PushRedo(kind, std::move(block));
+  }
+}
+
+int CurveFit::InsertRows(int firstRow, int firstColumn, int rowCount, int columnCount, const DataBlock* values,
+                         int direction) {
+  if (!values || !IsValidBlock(firstRow, firstColumn, rowCount, columnCount)) return 1;
+  if (firstRow > nPoints || firstColumn + columnCount > nColumns) return 1;
+  if (BlockColumns(*values) < columnCount || BlockRows(*values) < rowCount) return 1;
+  // The values may live in a history item that recording will move: keep a copy.
+  const DataBlock block = *values;
+  const int oldPoints = nPoints;
+  if (AppendRows(rowCount) != 0) return 1;
+  if (oldPoints > firstRow) MoveBlock(firstRow, firstColumn, oldPoints - firstRow, columnCount, rowCount, 0);
+  WriteBlock(firstRow, firstColumn, block, rowCount, columnCount);
+  if (direction != 0) Record(direction, kHistoryInsert, HistoryBlock{firstRow, firstColumn, rowCount, columnCount, block});
+  return 0;
+}
+
+int CurveFit::ClearRows(int firstRow, int firstColumn, int rowCount, int columnCount, int direction) {
+  if (!IsValidBlock(firstRow, firstColumn, rowCount, columnCount)) return 1;
+  if (firstRow + rowCount > nPoints || firstColumn + columnCount > nColumns) return 1;
+  if (direction != 0) {
+    Record(direction, kHistoryClear,
+           HistoryBlock{firstRow, firstColumn, rowCount, columnCount,
+                        CopyBlock(firstRow, firstColumn, rowCount, columnCount)});
+  }
+  const int below = nPoints - (firstRow + rowCount);
+  if (below > 0) MoveBlock(firstRow + rowCount, firstColumn, below, columnCount, -rowCount, 0);
+  return RemoveLastRows(rowCount);
+}
+
+int CurveFit::ReplacePoint(int row, int column, datatype value, int direction) {
+  if (row < 0 || row >= nPoints || column < 0 || column >= nColumns) return -1;
+  const datatype old = At(row, column);
+  const double v = old;
+  if (static_cast<double>(value) - kSameValueTolerance <= v && v <= static_cast<double>(value) + kSameValueTolerance) {
+    return 1;
+  }
+  if (direction != 0) {
+    DataBlock before = MakeBlock(2, 2);
+    before[0][0] = old;
+    Record(direction, kHistoryReplacePoint, HistoryBlock{row, column, 2, 2, std::move(before)});
+  }
+  At(row, column) = value;
+  MarkModified();
+  return 0;
+}
+
+int CurveFit::ReplaceRange(int firstRow, int firstColumn, int rowCount, int columnCount, const DataBlock* values,
+                           int direction) {
+  if (!values || !IsValidBlock(firstRow, firstColumn, rowCount, columnCount)) return 1;
+  if (firstRow + rowCount > nPoints || firstColumn + columnCount > nColumns) return 1;
+  if (BlockColumns(*values) < columnCount || BlockRows(*values) < rowCount) return 1;
+  const DataBlock block = *values;
+  if (direction != 0) {
+    Record(direction, kHistoryReplaceRange,
+           HistoryBlock{firstRow, firstColumn, rowCount, columnCount,
+                        CopyBlock(firstRow, firstColumn, rowCount, columnCount)});
+  }
+  WriteBlock(firstRow, firstColumn, block, rowCount, columnCount);
+  MarkModified();
+  return 0;
+}
+
+DataBlock CurveFit::CopyBlock(int firstRow, int firstColumn, int rowCount, int columnCount) const {
+  DataBlock block = MakeBlock(rowCount, columnCount);
+  for (int c = 0; c < columnCount; ++c) {
+    for (int r = 0; r < rowCount; ++r) block[c][r] = At(firstRow + r, firstColumn + c);
+  }
+  return block;
+}
+
+int CurveFit::MoveBlock(int firstRow, int firstColumn, int rowCount, int columnCount, int rowShift,
+                        int columnShift) {
+  if (!IsValidBlock(firstRow, firstColumn, rowCount, columnCount)) return 1;
+  const int toRow = firstRow + rowShift;
+  const int toColumn = firstColumn + columnShift;
+  if (toRow < 0 || toColumn < 0 || firstRow + rowCount > nRowsAllocated || toRow + rowCount > nRowsAllocated ||
+      firstColumn + columnCount > nColumns || toColumn + columnCount > nColumns) {
+    return 1;
+  }
+  // Through a copy, so that overlapping source and destination move exactly.
+  const DataBlock block = CopyBlock(firstRow, firstColumn, rowCount, columnCount);
+  WriteBlock(toRow, toColumn, block, rowCount, columnCount);
+  return 0;
+}
+
+void CurveFit::MarkModified() {
+  if (bModified == 0) UpdateTitle(szFileName, true);
+  bModified = 1;
+  bStatsStale = 1;
+  ClearAllFittedMarks();
+}
+
+void CurveFit::ClearModified() {
+  if (bModified == 1) UpdateTitle(szFileName, false);
+  bModified = 0;
+}
+
+void CurveFit::UpdateTitle(const std::string& title, bool modified) {
+  platform::CurrentUi().SetCaption(std::string(kAppCaption) + " - [" + title + (modified ? "*]" : "]"));
+}
+
+void CurveFit::CalcDataStats() {
+  if (bStatsStale != 1) return;
+  ClearAllFittedMarks();
+  bStatsStale = 0;
+  const int n = nPoints;
+  const int statColumns = std::min(nColumns, 3);
+  for (int c = 0; c < statColumns; ++c) {
+    const datatype* v = Column(c);
+    datatype lo = 0, hi = 0, mean = 0, sd = 0;
+    if (n > 0) {
+      lo = hi = v[0];
+      const datatype count = static_cast<datatype>(n);
+      for (int i = 0; i < n; ++i) {
+        if (v[i] < lo) lo = v[i];
+        if (v[i] > hi) hi = v[i];
+        // Each value is divided by n before it is added, every step in single precision.
+        const datatype share = v[i] / count;
+        mean = mean + share;
+      }
+      if (n >= 2) {
+        datatype sum = 0;
+        for (int i = 0; i < n; ++i) {
+          const datatype d = v[i] - mean;
+          const datatype square = d * d;
+          sum = sum + square;
+        }
+        const datatype variance = sum / static_cast<datatype>(n - 1);
+        sd = static_cast<datatype>(std::sqrt(variance));
+      }
+    }
+    fMin[c] = lo;
+    fMax[c] = hi;
+    fMean[c] = mean;
+    fStdDev[c] = sd;
+  }
+}
+
+void CurveFit::PushUndo(int kind, HistoryBlock block) {
+  history.undo.Push(HistoryItem{kind, HistoryKindName(kind), std::move(block)});
+  if (history.redoInProgress) {
+    history.redoInProgress = false;
+  } else {
+    history.redo.Clear();  // a new edit makes redo impossible
+  }
+}
+
+void CurveFit::PushRedo(int kind, HistoryBlock block) {
+  history.redo.Push(HistoryItem{kind, HistoryKindName(kind), std::move(block)});
+}
+
+void CurveFit::ClearHistory() {
+  history.undo.Clear();
+  history.redo.Clear();
+}
+
+void CurveFit::SetUndoLevels(int levels) {
+  history.undo.SetMaximum(levels);
+  history.redo.SetMaximum(levels);
+}
+
+namespace {
+
+// Performs the reverse of `item`, recording its own reverse in the list that
+// `direction` selects.
+void ApplyHistoryItem(CurveFit& doc, const HistoryItem& item, int direction) {
+  const HistoryBlock& b = item.block;
+  switch (item.kind) {
+    case kHistoryInsert: doc.ClearRows(b.firstRow, b.firstColumn, b.rowCount, b.columnCount, direction); break;
+    case kHistoryClear:
+      doc.InsertRows(b.firstRow, b.firstColumn, b.rowCount, b.columnCount, &b.values, direction);
+      break;
+    case kHistoryReplacePoint: doc.ReplacePoint(b.firstRow, b.firstColumn, b.values[0][0], direction); break;
+    case kHistoryReplaceRange:
+      doc.ReplaceRange(b.firstRow, b.firstColumn, b.rowCount, b.columnCount, &b.values, direction);
+      break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+void CurveFit::Undo() {
+  if (history.undo.Empty()) return;
+  const HistoryItem item = history.undo.Newest();
+  ApplyHistoryItem(*this, item, kRecordRedo);
+  history.undo.Pop();
+}
+
+void CurveFit::Redo() {
+  if (history.redo.Empty()) return;
+  history.redoInProgress = true;
+  const HistoryItem item = history.redo.Newest();
+  ApplyHistoryItem(*this, item, kRecordUndo);
+  // An item that recorded nothing (refused) must not leave the flag behind
+  // for the next, unrelated edit.
+  history.redoInProgress = false;
+  history.redo.Pop();
+}
+
+void CurveFit::ClearAllFittedMarks() {
+  fittedMarks_.fill(0);
+  nLastModel = 0;
+}
+
+void CurveFit::SetFittedMark(int modelId, int mark) {
+  if (modelId < kFirstModelId || modelId >= kFirstModelId + kModelCount) return;
+  fittedMarks_[static_cast<std::size_t>(modelId - kFirstModelId)] = mark;
+  nLastModel = modelId;
+}
+
+void CurveFit::InvalidateInterpolations() {
+  for (int id : {537, 536, 535, 538, 534}) SetFittedMark(id, 0);
+}
+
+}  // namespace trendolin

@@ -1,0 +1,169 @@
+// The document: the one data set (x, y and optional uncertainty columns),
+// its statistics, its edit history and, later, the stored fit results.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/datatype.h"
+#include "data/data_block.h"
+#include "data/history.h"
+
+namespace trendolin {
+
+inline constexpr const char* kUntitledFileName = "UNTITLED.DAT";
+inline constexpr const char* kTitleError = "TITLE.ERR";
+inline constexpr const char* kAppCaption = "Trendolin 1.4";
+inline constexpr const char* kAppVersion = "1.4";
+inline constexpr int kSpareRows = 25;
+inline constexpr int kFirstModelId = 500;
+inline constexpr int kModelCount = 40;  // model ids 500..539
+
+// Record directions of the elementary edits: where the reverse item goes.
+inline constexpr int kRecordUndo = 1;
+inline constexpr int kRecordRedo = -1;
+inline constexpr int kRecordNone = 0;
+
+// What the data grid is told whenever the column storage changes. The grid
+// window implements it; without a grid nothing is told.
+class DataGridSink {
+ public:
+  virtual ~DataGridSink() = default;
+  virtual void SetAllocatedColumns(int columns) = 0;
+  virtual void SetUsedColumns(int columns) = 0;
+  virtual void SetAllocatedRows(int rows) = 0;
+  virtual void SetPointCount(int points) = 0;
+  virtual void SetColumnPointer(int column, datatype* values) = 0;
+};
+
+class CurveFit {
+ public:
+  CurveFit();
+
+  // ---- data-set fields ----
+  std::string szFileName = kUntitledFileName;  // title of the current data file
+  int nValueColumns = 0;  // columns other than the uncertainty column
+  int nColumns = 0;       // 2 (x, y) or 3 (x, y, uncertainty)
+  int bUncertainty = 0;   // the third column holds each y's standard deviation
+  int nPoints = 0;        // rows in use
+  int nRowsAllocated = 0;
+  int nColumnsAllocated = 0;
+  int nXColumn = 0;
+  int nYColumn = 1;
+  std::array<datatype, 3> fMin{};
+  std::array<datatype, 3> fMax{};
+  std::array<datatype, 3> fMean{};
+  std::array<datatype, 3> fStdDev{};
+  int bModified = 0;
+  int bStatsStale = 0;
+  int nLastModel = 0;
+  // Per model 500..539 (index id - 500): the polynomial degree of 502 and the
+  // interpolation degree of 534, written by the fit routines.
+  std::array<int, kModelCount> modelIntegers{};
+
+  History history;
+
+  // ---- storage ----
+  // Column c, nRowsAllocated values (x, y, uncertainty). Valid until the next
+  // allocation or growth, which tells the grid the new pointers.
+  datatype* Column(int c) { return columns_[static_cast<std::size_t>(c)].data(); }
+  const datatype* Column(int c) const { return columns_[static_cast<std::size_t>(c)].data(); }
+  datatype& At(int row, int column) { return columns_[static_cast<std::size_t>(column)][static_cast<std::size_t>(row)]; }
+  datatype At(int row, int column) const {
+    return columns_[static_cast<std::size_t>(column)][static_cast<std::size_t>(row)];
+  }
+  std::vector<datatype*> ColumnPointers();
+
+  // ---- elementary operations (0 success unless stated) ----
+  void ResetData();
+  int AllocateData(int points, int columns, int uncertainty);
+  void FreeData();
+  int AppendRows(int count);
+  int RemoveLastRows(int count);
+  int InsertRows(int firstRow, int firstColumn, int rowCount, int columnCount, const DataBlock* values,
+                 int direction);
+  int ClearRows(int firstRow, int firstColumn, int rowCount, int columnCount, int direction);
+  int ReplacePoint(int row, int column, datatype value, int direction);
+  int ReplaceRange(int firstRow, int firstColumn, int rowCount, int columnCount, const DataBlock* values,
+                   int direction);
+  DataBlock CopyBlock(int firstRow, int firstColumn, int rowCount, int columnCount) const;
+  int MoveBlock(int firstRow, int firstColumn, int rowCount, int columnCount, int rowShift, int columnShift);
+  int InsertColumn(int afterIndex, const datatype* values = nullptr);
+  int DeleteColumn(int index);
+  bool CanAddUncertaintyColumn() const { return !(nValueColumns == 2 && bUncertainty == 1); }
+  bool CanDeleteColumn() const { return !(nValueColumns == 2 && bUncertainty == 0); }
+
+  // Column-wide changes (manipulation).
+  void SwapColumns(int a, int b);
+  void ScaleData(datatype xFactor, datatype yFactor);
+  void TranslateData(datatype xOffset, datatype yOffset);
+  // Number of points removed; -1 no memory for the work array; -2 a removal was refused.
+  int ClipData(datatype xMin, datatype xMax, datatype yMin, datatype yMax);
+  // key 0 by x, 1 by y. 0 sorted; 1 no memory (the user was told).
+  int SortData(int key);
+
+  void MarkModified();
+  void ClearModified();
+  // The main window's caption: "Trendolin 1.4 - [title*]" or "... - [title]".
+  void UpdateTitle(const std::string& title, bool modified);
+  void CalcDataStats();
+
+  // ---- history ----
+  void PushUndo(int kind, HistoryBlock block);
+  void PushRedo(int kind, HistoryBlock block);
+  void PopUndo() { history.undo.Pop(); }
+  void PopRedo() { history.redo.Pop(); }
+  void ClearHistory();
+  void SetUndoLevels(int levels);
+  void Undo();
+  void Redo();
+
+  // ---- fit marks ----
+  // Every stored fit becomes invalid (data changed).
+  void ClearAllFittedMarks();
+  // The five interpolation results 537, 536, 535, 538, 534 become invalid.
+  void InvalidateInterpolations();
+  // The fitted mark of one model: 0 not fitted; otherwise the weighting
+  // scheme (455..460) it was fitted with, or 1 for interpolations.
+  int FittedMark(int modelId) const { return fittedMarks_[static_cast<std::size_t>(modelId - kFirstModelId)]; }
+  void SetFittedMark(int modelId, int mark);
+
+  // The grid that shows this data set (not owned); null when none.
+  void AttachGrid(DataGridSink* grid);
+
+  // Bytes held by the column storage, as the information summary reports it.
+  long DataBytes() const { return static_cast<long>(nColumnsAllocated) * nRowsAllocated * 4; }
+
+ private:
+  void TellGridStorage();
+  void Record(int direction, int kind, HistoryBlock block);
+  void WriteBlock(int firstRow, int firstColumn, const DataBlock& values, int rowCount, int columnCount);
+
+  std::vector<std::vector<datatype>> columns_;
+  std::array<int, kModelCount> fittedMarks_{};
+  DataGridSink* grid_ = nullptr;
+};
+
+// The data information summary: the texts of its fields, keyed as the dialog shows them.
+struct DataInformation {
+  std::string version;    // "Trendolin %s"
+  std::string bytes;      // "%ld bytes for data"
+  std::string points;     // "%ld"
+  std::string xMin, xMax, xMean, xStdDev, xRange;  // "%f" each
+  std::string yMin, yMax, yMean, yStdDev, yRange;
+};
+DataInformation DataInformationTexts(CurveFit& doc);
+
+// The Edit menu texts for the undo and redo entries, with whether each is enabled.
+struct EditMenuEntry {
+  std::string text;
+  bool enabled;
+};
+EditMenuEntry UndoMenuEntry(const CurveFit& doc, bool editBoxCanUndo);
+EditMenuEntry RedoMenuEntry(const CurveFit& doc);
+// The name the redo entry shows for an item: "Insert" for a Clear, "Clear" for an Insert.
+std::string RedoName(const HistoryItem& item);
+
+}  // namespace trendolin

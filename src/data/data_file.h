@@ -1,0 +1,58 @@
+// Data files: the tolerant text grammar, the scanning and reading passes and
+// the writer. The same code reads clipboard text, which has the same format.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/datatype.h"
+#include "data/import_options.h"
+
+namespace trendolin {
+
+// Results of the scanning and reading passes.
+inline constexpr int kFileCannotOpen = -1;
+inline constexpr int kFileBadLine = -2;   // a data line with too few or unconvertible fields
+inline constexpr int kFileNoData = -3;    // scanning only: not one data line
+
+// The defaults used without the import dialog: every column from the first,
+// x read (not generated), uncertainty exactly when the file has 3 columns.
+ImportOptions DefaultImportOptions(const std::string& path, int columnsInFile, int pointsInFile,
+                                   bool showDialogNextTime);
+
+// Recomputes the derived fields (data-set columns, dependent and independent
+// variables) from the fields a person edits.
+void DeriveImportOptions(ImportOptions& options);
+
+// The consistency rule of the import dialog's OK: 0 when the options are
+// consistent, else the resource text of the first violation (113, 116, 114,
+// 111, 112 in that order of testing); the caption is resource string 110.
+int CheckImportOptions(const ImportOptions& options);
+
+// Scanning pass over text already in memory / over a file. Returns the
+// number of data lines and sets *columns; or kFileCannotOpen, kFileBadLine,
+// kFileNoData. With `progress`, the status bar shows the path and counts
+// every 25 lines and pending events are handled.
+int ScanDataText(std::string_view text, int* columns);
+int ScanDataFile(const std::string& path, int* columns, bool progress);
+
+// Reading pass: fills columns[0..] (each with room for options.pointsInFile
+// rows) as the options say. Returns the rows read, or kFileCannotOpen /
+// kFileBadLine.
+int ReadDataText(std::string_view text, const ImportOptions& options, datatype* const* columns);
+int Read_TRDL_File(const ImportOptions& options, datatype* const* columns, bool progress);
+
+// The data file format of a block: one line per row, "%g" values separated
+// by one tab, each line ended by "\n", no heading.
+std::string FormatDataText(const datatype* const* columns, int firstRow, int firstColumn, int rowCount,
+                           int columnCount);
+
+// Writes a block as a data file through a temporary file and a rename: the
+// previous file survives any failure. 0, or -1 when it cannot be written.
+int WriteDataFile(const std::string& path, const datatype* const* columns, int firstRow, int firstColumn,
+                  int rowCount, int columnCount, bool progress);
+
+// The file title of a path (the name without its folders), or "" when none can be derived.
+std::string FileTitle(const std::string& path);
+
+}  // namespace trendolin
