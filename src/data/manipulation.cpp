@@ -2,7 +2,6 @@
 #include "data/manipulation.h"
 
 #include <cctype>
-#include <cerrno>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -53,6 +52,19 @@ std::string FormatFixed(double value) {
   char text[64];
   std::snprintf(text, sizeof text, "%f", value);
   return text;
+}
+
+// A clipping limit as the field shows it: "%f" when that text reads back as
+// the same float, otherwise enough digits to do so. Six decimals alone would
+// turn a small or precise extreme (0.00123456) into a limit that cuts off the
+// very point it came from, so clipping at the data's own extremes would
+// remove points.
+std::string FormatLimit(datatype value) {
+  std::string text = FormatFixed(value);
+  if (std::strtof(text.c_str(), nullptr) == value) return text;
+  char precise[64];
+  std::snprintf(precise, sizeof precise, "%.9g", static_cast<double>(value));
+  return precise;
 }
 
 // Reads a field whose value is stored in single precision: a value beyond
@@ -157,7 +169,6 @@ int CurveFit::ClipData(datatype xMin, datatype xMax, datatype yMin, datatype yMa
   }
   for (int removed = 0; removed < removeCount; ++removed) {
     if (RemoveLastRows(1) != 0) return -2;
-    platform::CurrentUi().PumpEvents();
   }
   return removeCount;
 }
@@ -178,7 +189,6 @@ std::optional<double> ReadNumberField(std::string_view text, std::size_t* badPos
   const std::string copy(text);  // strtod needs the terminating zero
   const char* start = copy.c_str();
   char* end = nullptr;
-  errno = 0;
   const double value = std::strtod(start, &end);
   const std::size_t stop = static_cast<std::size_t>(end - start);
   if (stop == 0) {
@@ -206,10 +216,10 @@ ManipulationFields InitialManipulationFields(CurveFit& doc) {
   ManipulationFields fields;
   fields.scaling.xFactor = fields.scaling.yFactor = FormatFixed(1.0);
   fields.translation.xOffset = fields.translation.yOffset = FormatFixed(0.0);
-  fields.clipping.xMin = FormatFixed(doc.fMin[0]);
-  fields.clipping.xMax = FormatFixed(doc.fMax[0]);
-  fields.clipping.yMin = FormatFixed(doc.fMin[1]);
-  fields.clipping.yMax = FormatFixed(doc.fMax[1]);
+  fields.clipping.xMin = FormatLimit(doc.fMin[0]);
+  fields.clipping.xMax = FormatLimit(doc.fMax[0]);
+  fields.clipping.yMin = FormatLimit(doc.fMin[1]);
+  fields.clipping.yMax = FormatLimit(doc.fMax[1]);
   return fields;
 }
 
