@@ -1,0 +1,548 @@
+// Data files: the tolerant grammar that reads them, the scanning and reading
+// passes, and the writer.
+#include "data/data_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "app/debug_log.h"
+#include "platform/profile_file.h"
+#include "platform/ui.h"
+
+namespace trendolin {
+namespace {
+
+constexpr long kProgressEvery = 25;                  // lines (rows when writing) between status updates
+constexpr std::size_t kReadBlock = std::size_t{1} << 20;  // bytes read from a file at a time
+
+// The decimal point of the current locale: the reader accepts it and the
+// writer writes it, as the C library's "%g" does.
+char LocalePoint() {
+  const std::lconv* conv = std::localeconv();
+  if (conv == nullptr || conv->decimal_point == nullptr || conv->decimal_point[0] == '\0') return '.';
+  return conv->decimal_point[0];
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// One field of a data line: [begin, end) of the raw line. `rewrite` is set
+// when its cleaned form differs from the raw text (an exponent letter other
+// than "e", or a decimal point other than ".").
+struct FieldSpan {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  bool rewrite = false;
+};
+
+// The grammar of data lines for one decimal point. A line is never cleaned in
+// place: each character's cleaned form is worked out as fields are found, and
+// only a field whose cleaned form differs is copied. The cleaned form of a
+// character depends on the raw line alone (cleaning never creates a digit,
+// sign or point), so this gives what cleaning left to right would.
+class Grammar {
+ public:
+  explicit Grammar(char point) : point_(point) {
+    classes_.fill(kSeparator);
+    for (char c = '0'; c <= '9'; ++c) classes_[static_cast<unsigned char>(c)] = kNumeric;
+    classes_['+'] = kNumeric;
+    classes_['-'] = kNumeric;
+    for (char c : {'e', 'E', 'd', 'D'}) classes_[static_cast<unsigned char>(c)] = kExponent;
+    classes_[static_cast<unsigned char>(point)] = kNumeric;
+  }
+
+  // Its first character that is not a blank or tab is a digit; or a point or
+  // sign directly followed by a digit; or a sign, a point and a digit.
+  bool IsDataLine(std::string_view line) const {
+    std::size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    return BeginsLikeNumber(line.substr(i), point_);
+  }
+
+  // The same test on a cleaned field, whose point is already ".".
+  static bool BeginsLikeNumber(std::string_view s, char point = '.') {
+    const char c0 = s.size() > 0 ? s[0] : '\0';
+    const char c1 = s.size() > 1 ? s[1] : '\0';
+    const char c2 = s.size() > 2 ? s[2] : '\0';
+    const bool sign = c0 == '-' || c0 == '+';
+    if (IsDigit(c0)) return true;
+    if ((sign || c0 == point) && IsDigit(c1)) return true;
+    return sign && c1 == point && IsDigit(c2);
+  }
+
+  // Finds the next field at or after `pos` and moves `pos` past it. Every
+  // character that cleaning turns into a blank separates fields, so tabs,
+  // commas (unless the comma is the point), words and stray exponent letters
+  // all do.
+  bool NextField(std::string_view line, std::size_t& pos, FieldSpan& field) const {
+    std::size_t i = pos;
+    const std::size_t n = line.size();
+    while (i < n && !Kept(line, i)) ++i;
+    if (i == n) {
+      pos = n;
+      return false;
+    }
+    field.begin = i;
+    field.rewrite = false;
+    for (; i < n && Kept(line, i); ++i) {
+      const char c = line[i];
+      if (c == point_ ? point_ != '.' : (Class(c) == kExponent && c != 'e')) field.rewrite = true;
+    }
+    field.end = i;
+    pos = i;
+    return true;
+  }
+
+  // The cleaned text of a field: a view of the line itself when nothing
+  // changes, else a copy in `scratch` (reused, so lines cost no allocation).
+  std::string_view Cleaned(std::string_view line, const FieldSpan& field, std::string& scratch) const {
+    std::string_view raw = line.substr(field.begin, field.end - field.begin);
+    if (!field.rewrite) return raw;
+    scratch.assign(raw);
+    for (char& c : scratch) {
+      if (c == point_) {
+        c = '.';
+      } else if (Class(c) == kExponent) {
+        c = 'e';
+      }
+    }
+    return scratch;
+  }
+
+  // Finds the next field at or after `pos`, converts it and moves `pos` past
+  // it. False when there is no field left or it is no number.
+  //
+  // With "." as the point the raw text of a plain number is already its
+  // cleaned form: from_chars reads it in place, and only a field that goes on
+  // after the number (a D exponent, "1-2") or is out of range takes the
+  // general road. Everything from_chars takes (digits, point, signs, an
+  // exponent letter followed by a digit or sign) is kept by cleaning, so the
+  // field ends where it stops unless the next character is kept too.
+  bool NextNumber(std::string_view line, std::size_t& pos, std::string& scratch, datatype& value) const {
+    std::size_t i = pos;
+    const std::size_t n = line.size();
+    while (i < n && !Kept(line, i)) ++i;
+    if (i == n) {
+      pos = n;
+      return false;
+    }
+    if (point_ == '.') {
+      const std::from_chars_result r = FromChars(line.data() + i, line.data() + n, value);
+      if (r.ec == std::errc()) {
+        const std::size_t stop = static_cast<std::size_t>(r.ptr - line.data());
+        if (stop == n || !Kept(line, stop)) {
+          pos = stop;
+          return true;
+        }
+      }
+    }
+    pos = i;
+    FieldSpan field;
+    NextField(line, pos, field);
+    return Convert(Cleaned(line, field, scratch), value);
+  }
+
+ private:
+  enum CharClass : unsigned char { kSeparator, kNumeric, kExponent };
+
+  CharClass Class(char c) const { return classes_[static_cast<unsigned char>(c)]; }
+
+  // from_chars after a lone leading "+", which it does not take (strtof takes
+  // one sign only, so "+-1" stays a failure).
+  static std::from_chars_result FromChars(const char* first, const char* last, datatype& value) {
+    if (last - first > 1 && first[0] == '+' && first[1] != '+' && first[1] != '-') ++first;
+    return std::from_chars(first, last, value, std::chars_format::general);
+  }
+
+  // The "%g" input conversion of a cleaned field: the longest leading part
+  // that forms a number, correctly rounded to the nearest float, exactly as
+  // strtof gives it. A value too large for a float fails: storing infinity
+  // would poison every statistic and fit. A value too small becomes the
+  // nearest float (zero or a denormal), as strtof gives it.
+  bool Convert(std::string_view text, datatype& value) const {
+    const std::from_chars_result r = FromChars(text.data(), text.data() + text.size(), value);
+    if (r.ec == std::errc()) return true;
+    if (r.ec != std::errc::result_out_of_range) return false;
+    return ConvertOutOfRange(text, value);
+  }
+
+  // Digits, signs and the point stay; an exponent letter stays (as "e") only
+  // between two of them; everything else becomes a blank.
+  bool Kept(std::string_view line, std::size_t i) const {
+    const CharClass k = Class(line[i]);
+    if (k == kNumeric) return true;
+    if (k != kExponent) return false;
+    return i > 0 && i + 1 < line.size() && Class(line[i - 1]) == kNumeric && Class(line[i + 1]) == kNumeric;
+  }
+
+  // from_chars reports both overflow and underflow to zero as out of range;
+  // strtof tells them apart. This path runs only for such extreme fields.
+  bool ConvertOutOfRange(std::string_view text, datatype& value) const {
+    std::string copy(text);
+    for (char& c : copy) {
+      if (c == '.') c = point_;  // strtof reads the locale's point
+    }
+    char* end = nullptr;
+    const float parsed = std::strtof(copy.c_str(), &end);
+    if (end == copy.c_str() || std::isinf(parsed)) return false;
+    value = parsed;
+    return true;
+  }
+
+  std::array<CharClass, 256> classes_{};
+  char point_;
+};
+
+// The status-bar progress of a pass and the busy state around it. Busy is
+// switched off by the destructor, so every way out restores the interface.
+class Progress {
+ public:
+  Progress(bool enabled, const std::string& path, const char* label)
+      : enabled_(enabled), path_(path), label_(label) {
+    if (enabled_) platform::CurrentUi().SetBusy(true);
+  }
+  ~Progress() {
+    if (enabled_) platform::CurrentUi().SetBusy(false);
+  }
+  Progress(const Progress&) = delete;
+  Progress& operator=(const Progress&) = delete;
+
+  void Tick(long lines, long rows) {
+    if (!enabled_ || lines % kProgressEvery != 0) return;
+    platform::Ui& ui = platform::CurrentUi();
+    ui.SetStatusText(0, path_);
+    ui.SetStatusText(1, std::to_string(lines));
+    ui.SetStatusText(2, std::to_string(rows));
+    ui.SetStatusText(3, label_);
+    ui.PumpEvents();
+  }
+
+ private:
+  bool enabled_;
+  const std::string& path_;
+  const char* label_;
+};
+
+// Hands every line of `text` to `onLine` (a line feed ends a line; a last line
+// without one still counts) until it answers false. False when stopped.
+template <class OnLine>
+bool ForEachLine(std::string_view text, OnLine& onLine) {
+  const char* const data = text.data();
+  const std::size_t n = text.size();
+  std::size_t pos = 0;
+  while (pos < n) {
+    const void* feed = std::memchr(data + pos, '\n', n - pos);
+    const std::size_t end = feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - data) : n;
+    if (!onLine(std::string_view(data + pos, end - pos))) return false;
+    pos = end + 1;
+  }
+  return true;
+}
+
+// Text with a NUL byte is no text file (a binary file, or UTF-16 text): its
+// "numbers" would be fragments, so it is refused as a whole.
+bool HasNulByte(std::string_view text) { return std::memchr(text.data(), '\0', text.size()) != nullptr; }
+
+constexpr int kStopped = 1;  // ForEachFileLine: `onLine` stopped the pass
+
+// Opens `path` for reading. Only a regular file is a data file: a folder, a
+// device or a pipe gives -1 (a pipe could not be read twice anyway, and
+// opening one must not wait for a writer).
+int OpenForReading(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+class FileCloser {
+ public:
+  explicit FileCloser(int fd) : fd_(fd) {}
+  ~FileCloser() { ::close(fd_); }
+  FileCloser(const FileCloser&) = delete;
+  FileCloser& operator=(const FileCloser&) = delete;
+
+ private:
+  int fd_;
+};
+
+// Reads `path` in large blocks and hands every whole line to `onLine`. A line
+// longer than a block is gathered whole (the buffer grows to hold it), so no
+// number is ever cut in two. Returns 0, kStopped, kFileCannotOpen (also for a
+// read error) or kFileBadLine (a NUL byte).
+template <class OnLine>
+int ForEachFileLine(const std::string& path, OnLine& onLine) {
+  const int fd = OpenForReading(path);
+  if (fd < 0) return kFileCannotOpen;
+  FileCloser closer(fd);
+  std::vector<char> buffer(kReadBlock);
+  std::size_t filled = 0;  // bytes of an unfinished line at the start of the buffer
+  for (;;) {
+    if (filled == buffer.size()) buffer.resize(buffer.size() * 2);
+    const ssize_t got = ::read(fd, buffer.data() + filled, buffer.size() - filled);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return kFileCannotOpen;
+    }
+    if (got == 0) break;
+    const std::string_view fresh(buffer.data() + filled, static_cast<std::size_t>(got));
+    if (HasNulByte(fresh)) return kFileBadLine;
+    filled += fresh.size();
+    // The bytes before `fresh` hold no line feed, so the last one is in it.
+    const void* lastFeed = ::memrchr(fresh.data(), '\n', fresh.size());
+    if (lastFeed == nullptr) continue;
+    const std::size_t whole = static_cast<std::size_t>(static_cast<const char*>(lastFeed) - buffer.data()) + 1;
+    if (!ForEachLine(std::string_view(buffer.data(), whole), onLine)) return kStopped;
+    std::memmove(buffer.data(), buffer.data() + whole, filled - whole);
+    filled -= whole;
+  }
+  if (filled > 0 && !ForEachLine(std::string_view(buffer.data(), filled), onLine)) return kStopped;
+  return 0;
+}
+
+// The scanning pass: counts the columns on the first data line and checks
+// that every data line holds that many convertible fields.
+class ScanPass {
+ public:
+  ScanPass(const Grammar& grammar, Progress& progress) : grammar_(grammar), progress_(progress) {}
+
+  bool operator()(std::string_view line) {
+    ++lines_;
+    if (grammar_.IsDataLine(line)) {
+      if (columns_ == 0) columns_ = CountColumns(line);
+      if (!CheckLine(line)) {
+        result_ = kFileBadLine;
+        return false;
+      }
+      ++dataLines_;
+    }
+    progress_.Tick(lines_, dataLines_);
+    return true;
+  }
+
+  // The pass's answer once every line was seen (or it stopped).
+  int Result(int* columns) const {
+    if (result_ != 0) return result_;
+    if (dataLines_ == 0) return kFileNoData;
+    if (columns) *columns = columns_;
+    return static_cast<int>(dataLines_);
+  }
+
+ private:
+  // The fields of the first data line up to the first one that does not
+  // begin like a number (a word there was already erased by cleaning).
+  int CountColumns(std::string_view line) {
+    int count = 0;
+    std::size_t pos = 0;
+    FieldSpan field;
+    while (grammar_.NextField(line, pos, field) &&
+           Grammar::BeginsLikeNumber(grammar_.Cleaned(line, field, scratch_))) {
+      ++count;
+    }
+    return count;
+  }
+
+  bool CheckLine(std::string_view line) {
+    std::size_t pos = 0;
+    datatype value = 0.0f;
+    for (int c = 0; c < columns_; ++c) {
+      if (!grammar_.NextNumber(line, pos, scratch_, value)) return false;
+    }
+    return true;
+  }
+
+  const Grammar& grammar_;
+  Progress& progress_;
+  int columns_ = 0;
+  long lines_ = 0;
+  long dataLines_ = 0;
+  int result_ = 0;
+  std::string scratch_;
+};
+
+// The reading pass: fills the data-set columns as the import options say.
+class ReadPass {
+ public:
+  ReadPass(const Grammar& grammar, Progress& progress, const ImportOptions& options, datatype* const* columns,
+           bool logRows)
+      : grammar_(grammar),
+        progress_(progress),
+        options_(options),
+        columns_(columns),
+        x_(options.xStart),
+        logRows_(logRows) {}
+
+  bool operator()(std::string_view line) {
+    ++lines_;
+    if (grammar_.IsDataLine(line)) {
+      if (!ReadRow(line)) {
+        result_ = kFileBadLine;
+        return false;
+      }
+      if (logRows_) LogRow();
+      ++rows_;
+    }
+    progress_.Tick(lines_, rows_);
+    return true;
+  }
+
+  int Result() const { return result_ != 0 ? result_ : rows_; }
+
+ private:
+  bool ReadRow(std::string_view line) {
+    // More data lines than the scan counted: the file changed in between,
+    // and the columns have no room for them.
+    if (rows_ >= options_.pointsInFile) return false;
+    const int firstTarget = options_.generateX ? 1 : 0;
+    if (options_.generateX) {
+      columns_[0][rows_] = x_;
+      x_ += options_.xIncrement;  // accumulated in single precision, row by row
+    }
+    std::size_t pos = 0;
+    FieldSpan field;
+    for (int skip = 1; skip < options_.firstColumn; ++skip) {
+      if (!grammar_.NextField(line, pos, field)) return false;
+    }
+    for (int c = 0; c < options_.columnsToRead; ++c) {
+      datatype value = 0.0f;
+      if (!grammar_.NextNumber(line, pos, scratch_, value)) return false;
+      columns_[firstTarget + c][rows_] = value;
+    }
+    return true;
+  }
+
+  // Diagnostics: the row as read, "%g\t" per value.
+  void LogRow() {
+    const int count = options_.columnsToRead + (options_.generateX ? 1 : 0);
+    std::string text;
+    char number[64];
+    for (int c = 0; c < count; ++c) {
+      std::snprintf(number, sizeof number, "%g\t", static_cast<double>(columns_[c][rows_]));
+      text += number;
+    }
+    text += '\n';
+    DebugLog(text);
+  }
+
+  const Grammar& grammar_;
+  Progress& progress_;
+  const ImportOptions& options_;
+  datatype* const* columns_;
+  datatype x_;
+  bool logRows_;
+  long lines_ = 0;
+  int rows_ = 0;
+  int result_ = 0;
+  std::string scratch_;
+};
+
+// "%g" as the C library writes it in the C locale (to_chars with a precision
+// is defined to match it), then the locale's point.
+char* FormatValue(char* out, char* limit, datatype value, char point) {
+  char* const start = out;
+  out = std::to_chars(out, limit, value, std::chars_format::general, 6).ptr;
+  if (point != '.') {
+    for (char* p = start; p != out; ++p) {
+      if (*p == '.') *p = point;
+    }
+  }
+  return out;
+}
+
+std::string FormatBlock(const datatype* const* columns, int firstRow, int firstColumn, int rowCount,
+                        int columnCount, Progress* progress) {
+  std::string text;
+  if (rowCount <= 0 || columnCount <= 0) return text;
+  const char point = LocalePoint();
+  // "%g" of a float needs at most 12 characters ("-1.17549e-38"), plus the separator.
+  constexpr std::size_t kMaxField = 14;
+  const std::size_t rowBytes = kMaxField * static_cast<std::size_t>(columnCount);
+  text.resize(rowBytes * static_cast<std::size_t>(rowCount));
+  char* out = text.data();
+  for (int r = 0; r < rowCount; ++r) {
+    char* const limit = out + rowBytes;
+    for (int c = 0; c < columnCount; ++c) {
+      out = FormatValue(out, limit, columns[firstColumn + c][firstRow + r], point);
+      *out++ = (c + 1 < columnCount) ? '\t' : '\n';
+    }
+    if (progress) progress->Tick(r + 1, r + 1);
+  }
+  text.resize(static_cast<std::size_t>(out - text.data()));
+  return text;
+}
+
+}  // namespace
+
+int ScanDataText(std::string_view text, int* columns) {
+  if (HasNulByte(text)) return kFileBadLine;
+  const Grammar grammar(LocalePoint());
+  const std::string noPath;
+  Progress progress(false, noPath, "SCANNING");
+  ScanPass pass(grammar, progress);
+  ForEachLine(text, pass);
+  return pass.Result(columns);
+}
+
+int ScanDataFile(const std::string& path, int* columns, bool progress) {
+  Progress shown(progress, path, "SCANNING");
+  const Grammar grammar(LocalePoint());
+  ScanPass pass(grammar, shown);
+  const int status = ForEachFileLine(path, pass);
+  if (status < 0) return status;
+  return pass.Result(columns);
+}
+
+int ReadDataText(std::string_view text, const ImportOptions& options, datatype* const* columns) {
+  if (HasNulByte(text)) return kFileBadLine;
+  const Grammar grammar(LocalePoint());
+  Progress progress(false, options.path, "READING");
+  ReadPass pass(grammar, progress, options, columns, false);
+  ForEachLine(text, pass);
+  return pass.Result();
+}
+
+int Read_TRDL_File(const ImportOptions& options, datatype* const* columns, bool progress) {
+  DebugLog("Reading Data with Read_TRDL_File...\n");
+  DebugLogF("Filename is %s\n", options.path.c_str());
+  Progress shown(progress, options.path, "READING");
+  const Grammar grammar(LocalePoint());
+  ReadPass pass(grammar, shown, options, columns, (DebugFlags & 0x11) != 0);
+  const int status = ForEachFileLine(options.path, pass);
+  if (status < 0) return status;
+  return pass.Result();
+}
+
+std::string FormatDataText(const datatype* const* columns, int firstRow, int firstColumn, int rowCount,
+                           int columnCount) {
+  return FormatBlock(columns, firstRow, firstColumn, rowCount, columnCount, nullptr);
+}
+
+int WriteDataFile(const std::string& path, const datatype* const* columns, int firstRow, int firstColumn,
+                  int rowCount, int columnCount, bool progress) {
+  Progress shown(progress, path, "WRITING");
+  const std::string text = FormatBlock(columns, firstRow, firstColumn, rowCount, columnCount, &shown);
+  return platform::WriteFileAtomically(path, text) ? 0 : -1;
+}
+
+std::string FileTitle(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  std::string title = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (title == "." || title == "..") return {};
+  return title;
+}
+
+}  // namespace trendolin

@@ -33,7 +33,7 @@ Answer HeadlessUi::MessageBox(const MessageBoxRequest& request) {
     event.scripted = true;
   }
   event.answer = answer;
-  if (echo_) *echo_ << request.caption << ": " << request.text << std::endl;
+  if (echo_) *echo_ << (request.caption.empty() ? "" : request.caption + ": ") << request.text << std::endl;
   Record(std::move(event));
   return answer;
 }
@@ -93,7 +93,9 @@ std::optional<FileDialogResult> HeadlessUi::SaveFileDialog(const FileDialogReque
 
 bool HeadlessUi::ImportOptionsDialog(trendolin::ImportOptions& options) {
   bool accepted = true;
-  if (mode_ == Mode::Scripted && importHandler_) accepted = importHandler_(options);
+  // A handler answers in both modes: the command-line tool fills the dialog
+  // from its import options the same way a test plays the person.
+  if (importHandler_) accepted = importHandler_(options);
   UiEvent event{UiEvent::Kind::ImportDialog, {}, options.path};
   event.answer = accepted ? Answer::Ok : Answer::Cancel;
   Record(std::move(event));

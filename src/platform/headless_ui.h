@@ -49,8 +49,9 @@ class HeadlessUi : public Ui {
   // cancels (the unattended answer).
   void QueueFileDialog(std::optional<FileDialogResult> result) { fileScript_.push_back(std::move(result)); }
   // The import dialog runs this on the options (a test edits them like a
-  // person would) and answers what it returns. Without one the dialog is
-  // confirmed with the options as shown.
+  // person would, the command-line tool applies its import options) and
+  // answers what it returns. Without one the dialog is confirmed with the
+  // options as shown.
   void SetImportDialogHandler(std::function<bool(trendolin::ImportOptions&)> handler) {
     importHandler_ = std::move(handler);
   }

@@ -1,0 +1,383 @@
+// Tests of the New, Open, Save, Save As and save-before-closing flows, driven
+// through the scripted Ui.
+#include "data/data_file_flows.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "app/command_line.h"
+#include "app/debug_log.h"
+#include "app/mru_list.h"
+#include "data/document_hooks.h"
+#include "platform/headless_ui.h"
+#include "platform/resource_strings.h"
+#include "support/temp_dir.h"
+
+namespace trendolin {
+namespace {
+
+using platform::Answer;
+using platform::FileDialogResult;
+using platform::UiEvent;
+using Strings = std::vector<std::string>;
+
+const std::string kFiles = TRENDOLIN_TEST_FILES;
+
+std::string Pair(int caption, int text) {
+  return std::string(platform::ResourceString(caption)) + " / " + std::string(platform::ResourceString(text));
+}
+
+// The headless Ui, also keeping every file dialog request whole.
+class RecordingUi : public platform::HeadlessUi {
+ public:
+  std::optional<FileDialogResult> OpenFileDialog(const platform::FileDialogRequest& request) override {
+    requests.push_back(request);
+    return HeadlessUi::OpenFileDialog(request);
+  }
+  std::optional<FileDialogResult> SaveFileDialog(const platform::FileDialogRequest& request) override {
+    requests.push_back(request);
+    return HeadlessUi::SaveFileDialog(request);
+  }
+  std::vector<platform::FileDialogRequest> requests;
+};
+
+// Everything an Open that fails must leave as it was.
+struct Snapshot {
+  std::string title, fullPath;
+  bool readOnly;
+  std::vector<std::vector<float>> values;
+  bool operator==(const Snapshot&) const = default;
+};
+
+class DataFileFlows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Settings = DefaultAppSettings();
+    Settings.SetFlag(kFlagShowFileImportDlg, false);
+    RecentFiles = CreateMruList();
+    CurrentDataFile = CurrentFileState{};
+    AutoOpenFlag = 0;
+    DocumentHooks& hooks = Hooks();
+    hooks = DocumentHooks{};
+    hooks.resetGrid = Recorder("resetGrid");
+    hooks.closeAllGraphs = Recorder("closeAllGraphs");
+    hooks.emptyResultsList = Recorder("emptyResultsList");
+    hooks.refresh = Recorder("refresh");
+    hooks.repaintMain = Recorder("repaintMain");
+    hooks.rebuildRecentMenu = Recorder("rebuildRecentMenu");
+    hooks.setWeighting = [this](int scheme) { weighting_ = scheme; };
+    NewDataFile(doc_, false);
+    Forget();
+  }
+  void TearDown() override {
+    Settings = savedSettings_;
+    RecentFiles = savedRecent_;
+    CurrentDataFile = savedCurrent_;
+    AutoOpenFlag = savedAutoOpen_;
+    Hooks() = savedHooks_;
+  }
+
+  std::function<void()> Recorder(const char* name) {
+    return [this, name] { calls_.push_back(name); };
+  }
+  void Forget() {
+    ui_.ClearEvents();
+    ui_.requests.clear();
+    calls_.clear();
+  }
+  Strings Messages() const {
+    Strings out;
+    for (const UiEvent& e : ui_.EventsOf(UiEvent::Kind::MessageBox)) out.push_back(e.caption + " / " + e.text);
+    return out;
+  }
+  Snapshot Take() const {
+    Snapshot s{doc_.szFileName, CurrentDataFile.fullPath, CurrentDataFile.readOnly, {}};
+    for (int c = 0; c < doc_.nColumns; ++c) s.values.emplace_back(doc_.Column(c), doc_.Column(c) + doc_.nPoints);
+    return s;
+  }
+  int Open(const std::string& name) { return OpenStartupFile(doc_, name.front() == '/' ? name : kFiles + "/" + name); }
+  int Drop(const std::string& name) { return OpenDroppedFiles(doc_, {name.front() == '/' ? name : kFiles + "/" + name}); }
+
+  AppSettings savedSettings_ = Settings;
+  MruList savedRecent_ = RecentFiles;
+  CurrentFileState savedCurrent_ = CurrentDataFile;
+  int savedAutoOpen_ = AutoOpenFlag;
+  DocumentHooks savedHooks_ = Hooks();
+  RecordingUi ui_;
+  platform::ScopedUi scoped_{ui_};
+  CurveFit doc_;
+  Strings calls_;
+  int weighting_ = 0;
+  testsupport::TempDir dir_;
+};
+
+TEST_F(DataFileFlows, OpenReadsAFileAndMakesItCurrent) {
+  const std::string path = kFiles + "/heading_mixed.dat";
+  ASSERT_EQ(Open("heading_mixed.dat"), 1);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(Take(), (Snapshot{"heading_mixed.dat", path, false, {{1, 2, 3, 4, 5}, {2.5f, 3.5f, 4.5f, 5.5f, 6.5f}}}));
+  EXPECT_EQ(doc_.bModified, 0);
+  EXPECT_EQ(doc_.bStatsStale, 1);
+  EXPECT_EQ(ui_.Caption(), "Trendolin 1.4 - [heading_mixed.dat]");
+  EXPECT_EQ(RecentFiles.names, Strings{path});
+  EXPECT_EQ(calls_, (Strings{"resetGrid", "closeAllGraphs", "emptyResultsList", "rebuildRecentMenu", "refresh",
+                             "repaintMain"}));
+
+  // An uncertainty column switches the weighting, through the windows or,
+  // without them, in the setting.
+  EXPECT_EQ(weighting_, 0);
+  ASSERT_EQ(Open("three_columns.dat"), 1);
+  EXPECT_EQ(doc_.bUncertainty, 1);
+  EXPECT_EQ(weighting_, kWeightingUncertainty);
+  Hooks().setWeighting = nullptr;
+  Settings.weighting = kWeightingNone;
+  ASSERT_EQ(Open("three_columns.dat"), 1);
+  EXPECT_EQ(Settings.weighting, kWeightingUncertainty);
+
+  Settings.SetFlag(kFlagAutoSort, true);
+  ASSERT_EQ(Open("unsorted.dat"), 1);
+  EXPECT_EQ(Take().values, (std::vector<std::vector<float>>{{1, 2, 3}, {10, 20, 30}}));
+}
+
+TEST_F(DataFileFlows, BadFilesAreReportedAndThePreviousDataSetStays) {
+  ASSERT_EQ(Open("unsorted.dat"), 1);
+  const Snapshot before = Take();
+  const std::pair<std::string, Strings> cases[] = {
+      {dir_.File("missing.dat"), {" / " + dir_.File("missing.dat"), Pair(41, 43)}},
+      {dir_.Path(), {" / " + dir_.Path(), Pair(41, 43)}},
+      {kFiles + "/heading_only.dat", {" / " + kFiles + "/heading_only.dat", Pair(41, 44)}},
+      {kFiles + "/nul_bytes.dat", {" / " + kFiles + "/nul_bytes.dat", Pair(41, 44)}},
+      {kFiles + "/overflow.dat", {" / " + kFiles + "/overflow.dat", Pair(41, 44)}},
+      {kFiles + "/short_line.dat", {" / " + kFiles + "/short_line.dat", Pair(41, 44)}},
+      {kFiles + "/four_columns.dat", {Pair(41, 108)}},
+      {kFiles + "/one_column.dat", {Pair(41, 108)}},
+  };
+  for (const auto& [path, messages] : cases) {
+    Forget();
+    EXPECT_EQ(Open(path), 0) << path;
+    EXPECT_EQ(Messages(), messages);
+    EXPECT_EQ(Take(), before);
+    EXPECT_EQ(calls_, Strings{"repaintMain"});
+  }
+
+  // A file that vanishes between the scan and the reading pass (the import
+  // dialog comes in between).
+  const std::string brief = dir_.File("brief.dat");
+  testsupport::WriteFile(brief, "1 2\n3 4\n");
+  Settings.SetFlag(kFlagShowFileImportDlg, true);
+  ui_.SetImportDialogHandler([&](ImportOptions&) { return std::filesystem::remove(brief); });
+  Forget();
+  EXPECT_EQ(Drop(brief), 0);
+  EXPECT_EQ(Messages(), Strings{Pair(41, 43)});
+  EXPECT_EQ(Take(), before);
+}
+
+TEST_F(DataFileFlows, ImportDialogShowsUnlessSuppressedAndChoosesTheShape) {
+  auto dialogs = [&] { return ui_.EventsOf(UiEvent::Kind::ImportDialog).size(); };
+  Settings.SetFlag(kFlagShowFileImportDlg, true);
+  ASSERT_EQ(Drop("heading_mixed.dat"), 1);
+  ASSERT_EQ(Open("heading_mixed.dat"), 1);  // the command line suppresses it
+  AutoOpenFlag = 1;                         // so does "-auto"
+  ASSERT_EQ(Drop("heading_mixed.dat"), 1);
+  EXPECT_EQ(dialogs(), 1u);
+  AutoOpenFlag = 0;
+
+  ImportOptions shown;
+  ui_.SetImportDialogHandler([&](ImportOptions& options) {
+    shown = options;
+    options.generateX = true;
+    options.xIncrement = 0.5f;
+    options.showDialogNextTime = false;
+    return true;
+  });
+  ASSERT_EQ(Drop("one_column.dat"), 1);
+  EXPECT_EQ(shown.pointsInFile, 3);
+  EXPECT_EQ(Take().values, (std::vector<std::vector<float>>{{0, 0.5f, 1}, {5, 3, 1}}));
+  EXPECT_FALSE(Settings.IsOn(kFlagShowFileImportDlg));  // the box became the setting
+
+  Settings.SetFlag(kFlagShowFileImportDlg, true);
+  ui_.SetImportDialogHandler([&](ImportOptions& options) {
+    shown = options;
+    options.uncertainty = true;
+    return true;
+  });
+  ASSERT_EQ(Drop("three_columns.dat"), 1);
+  EXPECT_FALSE(shown.uncertainty);  // it opens with the box clear
+  EXPECT_EQ(doc_.bUncertainty, 1);
+
+  const Snapshot before = Take();
+  Forget();
+  ui_.SetImportDialogHandler([](ImportOptions&) { return false; });
+  EXPECT_EQ(Drop("heading_mixed.dat"), 0);
+  // A dialog that lets an impossible shape through is not trusted.
+  ui_.SetImportDialogHandler([](ImportOptions& options) {
+    options.columnsToRead = 2;
+    options.generateX = true;
+    return true;
+  });
+  EXPECT_EQ(Drop("heading_mixed.dat"), 0);
+  EXPECT_EQ(Messages(), (Strings{Pair(41, 109), Pair(41, 108)}));
+  EXPECT_EQ(Take(), before);
+}
+
+TEST_F(DataFileFlows, OpenDialogDescribesDataFilesAndSetsReadOnly) {
+  ASSERT_EQ(Open("unsorted.dat"), 1);
+  Forget();
+  Settings.dataExt = "TXT";
+  ui_.QueueFileDialog(FileDialogResult{kFiles + "/heading_mixed.dat", true});
+  ASSERT_EQ(OpenDataFileCommand(doc_), 1);
+  const platform::FileDialogRequest& r = ui_.requests.at(0);
+  EXPECT_EQ(r.title, "Open File");
+  EXPECT_EQ(r.initialPath, kFiles + "/unsorted.dat");
+  EXPECT_EQ(r.defaultExtension, "TXT");
+  EXPECT_EQ(r.helpTopic, "datafiles.html");
+  EXPECT_TRUE(r.mustExist && r.offerReadOnly && !r.overwritePrompt);
+  EXPECT_TRUE(CurrentDataFile.readOnly);
+
+  // Cancel changes nothing; a name without a title is refused and asked again.
+  const Snapshot before = Take();
+  Forget();
+  EXPECT_EQ(OpenDataFileCommand(doc_), 0);
+  ui_.QueueFileDialog(FileDialogResult{dir_.Path() + "/", false});
+  EXPECT_EQ(OpenDataFileCommand(doc_), 0);
+  EXPECT_EQ(Messages(), Strings{"Open File / " + std::string(platform::ResourceString(52))});
+  EXPECT_EQ(ui_.requests.size(), 3u);
+  EXPECT_EQ(Take(), before);
+}
+
+TEST_F(DataFileFlows, SaveWritesTheCurrentFileOrRefuses) {
+  const std::string path = dir_.File("run.dat");
+  testsupport::WriteFile(path, "1 2\n3 4\n");
+  ASSERT_EQ(Open(path), 1);
+  doc_.ReplacePoint(1, 1, 40.5f, kRecordUndo);
+  EXPECT_EQ(SaveDataFile(doc_), 0);
+  EXPECT_EQ(testsupport::ReadFile(path), "1\t2\n3\t40.5\n");
+  EXPECT_EQ(doc_.bModified, 0);
+
+  doc_.ReplacePoint(0, 0, 9.0f, kRecordUndo);
+  Hooks().commitGridEdit = [] { return false; };  // a pending cell edit that cannot be committed
+  EXPECT_EQ(SaveDataFile(doc_), 1);
+  Hooks().commitGridEdit = nullptr;
+  CurrentDataFile.readOnly = true;
+  EXPECT_EQ(SaveDataFile(doc_), 1);
+  EXPECT_EQ(ui_.EventsOf(UiEvent::Kind::MessageBox).back().icon, platform::Icon::Error);
+  CurrentDataFile.readOnly = false;
+  CurrentDataFile.fullPath = path + "/run.dat";  // its folder is a file now
+  EXPECT_EQ(SaveDataFile(doc_), 2);
+  EXPECT_EQ(Messages(), (Strings{Pair(31, 32), Pair(41, 42)}));
+  EXPECT_EQ(doc_.bModified, 1);
+  EXPECT_EQ(testsupport::ReadFile(path), "1\t2\n3\t40.5\n");
+}
+
+TEST_F(DataFileFlows, SaveOfAnUntitledDataSetRunsSaveAs) {
+  doc_.AppendRows(2);
+  doc_.ReplacePoint(1, 1, 7.0f, kRecordUndo);
+  const std::string path = dir_.File("fresh.dat");
+  ui_.QueueFileDialog(FileDialogResult{path, false});
+  EXPECT_EQ(SaveDataFile(doc_), 0);
+  const platform::FileDialogRequest& r = ui_.requests.at(0);
+  EXPECT_EQ(r.title, "Save As");
+  EXPECT_TRUE(r.overwritePrompt && r.offerReadOnly && !r.mustExist);
+  EXPECT_EQ(testsupport::ReadFile(path), "0\t0\n0\t7\n");
+  EXPECT_EQ(Take().title, "fresh.dat");
+  EXPECT_EQ(CurrentDataFile.fullPath, path);
+  EXPECT_EQ(ui_.Caption(), "Trendolin 1.4 - [fresh.dat]");
+
+  // Save As onto a folder fails and keeps the current file; the read-only
+  // box of a successful one becomes the flag.
+  doc_.ReplacePoint(0, 0, 1.0f, kRecordUndo);
+  ui_.QueueFileDialog(FileDialogResult{dir_.Path(), true});
+  EXPECT_EQ(SaveDataFileAs(doc_, kSaveAsTitle), 0);
+  EXPECT_EQ(Messages(), Strings{Pair(41, 42)});
+  EXPECT_EQ(Take().fullPath, path);
+  EXPECT_EQ(doc_.bModified, 1);
+  ui_.QueueFileDialog(FileDialogResult{dir_.File("locked.dat"), true});
+  EXPECT_EQ(SaveDataFileAs(doc_, kSaveAsTitle), 1);
+  EXPECT_TRUE(CurrentDataFile.readOnly);
+}
+
+TEST_F(DataFileFlows, SaveChangesQuestion) {
+  EXPECT_EQ(QuerySaveChanges(doc_), 0);  // nothing changed: no question
+  const std::string path = dir_.File("q.dat");
+  testsupport::WriteFile(path, "1 2\n");
+  ASSERT_EQ(Open(path), 1);
+  doc_.ReplacePoint(0, 1, 5.0f, kRecordUndo);
+  const Snapshot before = Take();
+  Forget();
+
+  ui_.QueueAnswer(Answer::Cancel);  // Open asks first; Cancel keeps everything
+  EXPECT_EQ(Open("heading_mixed.dat"), 0);
+  EXPECT_EQ(Take(), before);
+  const UiEvent question = ui_.EventsOf(UiEvent::Kind::MessageBox).at(0);
+  EXPECT_EQ(question.caption, "Save Current File?");
+  EXPECT_EQ(question.text, "q.dat has been changed. \n Save file before closing?");
+  EXPECT_EQ(question.buttons, platform::Buttons::YesNoCancel);
+  ui_.QueueAnswer(Answer::Cancel);
+  EXPECT_EQ(NewDataFile(doc_, true), 1);
+  ui_.QueueAnswer(Answer::No);
+  EXPECT_EQ(QuerySaveChanges(doc_), 0);
+  CurrentDataFile.readOnly = true;
+  ui_.QueueAnswer(Answer::Yes);
+  EXPECT_EQ(QuerySaveChanges(doc_), 1);
+  CurrentDataFile.readOnly = false;
+  EXPECT_EQ(testsupport::ReadFile(path), "1 2\n");
+  EXPECT_EQ(Messages().back(), Pair(31, 32));
+  ui_.QueueAnswer(Answer::Yes);
+  EXPECT_EQ(QuerySaveChanges(doc_), 0);
+  EXPECT_EQ(testsupport::ReadFile(path), "1\t5\n");
+
+  NewDataFile(doc_, false);  // untitled: "Save As...", and cancelling it aborts
+  doc_.AppendRows(1);
+  ui_.QueueAnswer(Answer::Yes);
+  EXPECT_EQ(QuerySaveChanges(doc_), 1);
+  EXPECT_EQ(ui_.requests.at(0).title, "Save As...");
+}
+
+TEST_F(DataFileFlows, NewGivesAnEmptyUntitledDataSet) {
+  ASSERT_EQ(Open("three_columns.dat"), 1);
+  CurrentDataFile.readOnly = true;
+  EXPECT_EQ(NewDataFile(doc_, true), 0);
+  EXPECT_EQ(Take(), (Snapshot{"UNTITLED.DAT", "", false, {{}, {}}}));
+  EXPECT_EQ(doc_.nRowsAllocated, 25);
+  EXPECT_EQ(ui_.Caption(), "Trendolin 1.4");
+}
+
+TEST_F(DataFileFlows, DroppedAndRecentFiles) {
+  std::string log;
+  const std::uint8_t savedFlags = DebugFlags;
+  DebugFlags = 0x02;
+  SetConsoleSink([&log](std::string_view text) { log += text; });
+  EXPECT_EQ(OpenDroppedFiles(doc_, {kFiles + "/unsorted.dat", kFiles + "/heading_mixed.dat"}), 0);
+  SetConsoleSink({});
+  DebugFlags = savedFlags;
+  EXPECT_EQ(log, "File dropped...\n");
+  EXPECT_EQ(ui_.EventsOf(UiEvent::Kind::Beep).size(), 1u);
+  EXPECT_EQ(Messages(), Strings{Pair(78, 79)});
+
+  // A long path is no reason to refuse a file on Linux.
+  std::string folder = dir_.Path();
+  while (folder.size() < 300) folder += "/a_rather_long_folder_name";
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy_file(kFiles + "/unsorted.dat", folder + "/long.dat");
+  EXPECT_EQ(Drop(folder + "/long.dat"), 1);
+
+  // A recent file that is gone leaves the list; one that is there opens without the import dialog.
+  RecentFiles = CreateMruList();
+  AddMruName(RecentFiles, folder + "/long.dat");
+  AddMruName(RecentFiles, dir_.File("gone.dat"));
+  Settings.SetFlag(kFlagShowFileImportDlg, true);
+  Forget();
+  EXPECT_EQ(OpenRecentFile(doc_, RecentFiles.firstId + 1), 0);
+  EXPECT_EQ(RecentFiles.names, Strings{folder + "/long.dat"});
+  EXPECT_EQ(calls_, Strings{"rebuildRecentMenu"});
+  EXPECT_EQ(OpenRecentFile(doc_, RecentFiles.firstId + 1), 1);
+  EXPECT_TRUE(ui_.EventsOf(UiEvent::Kind::ImportDialog).empty());
+  EXPECT_TRUE(Messages().empty());
+}
+
+}  // namespace
+}  // namespace trendolin

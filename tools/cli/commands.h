@@ -21,6 +21,9 @@ inline constexpr int kExitUsage = 2;
 // `settings`: where the settings file is and what every setting reads as.
 void AddSettingsCommand(CLI::App& app, const GlobalOptions& global, int& status);
 
+// `info` and `data`: the data information summary and the manipulations.
+void AddDataCommands(CLI::App& app, const GlobalOptions& global, int& status);
+
 // The settings file this run reads: the --settings folder when given, else
 // the user's settings folder.
 std::string SettingsFilePath(const GlobalOptions& global);

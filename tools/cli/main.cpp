@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
       ->check(CLI::ExistingDirectory);
 
   int status = cli::kExitOk;
+  cli::AddDataCommands(app, global, status);
   cli::AddSettingsCommand(app, global, status);
 
   try {

@@ -1,0 +1,62 @@
+// What the commands of trendolin-cli share: the settings of the run, loading
+// the data file with the import options, JSON numbers and timing.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include <nlohmann/json.hpp>
+
+#include "app/datatype.h"
+#include "cli/commands.h"
+#include "data/curve_fit.h"
+
+namespace platform {
+class HeadlessUi;
+}
+
+namespace cli {
+
+// Reads the settings of this run from the settings file (never creating or
+// writing it) and applies its locale.
+void LoadRunSettings(const GlobalOptions& global);
+
+// The import options a command accepts (--first-column, --columns,
+// --generate-x, --uncertainty). Without any of them the file is read as the
+// desktop program reads it with the import dialog switched off.
+struct ImportFlags {
+  std::optional<int> firstColumn;
+  std::optional<int> columns;
+  std::optional<std::string> generateX;  // "START,STEP"
+  bool uncertainty = false;
+  bool Any() const { return firstColumn || columns || generateX || uncertainty; }
+};
+void AddImportOptions(CLI::App& command, ImportFlags& flags);
+
+// Opens FILE into `doc` through the same flow as the windows. Returns kExitOk,
+// or kExitUsage when the file cannot be read (the reason is already printed).
+int LoadDataFile(trendolin::CurveFit& doc, const std::string& file, const ImportFlags& flags);
+
+// A float as a JSON number that reads back as the same float: its shortest
+// decimal form.
+nlohmann::json JsonFloat(trendolin::datatype value);
+
+// Parses "A,B" (or more) numbers for options such as --scale FX,FY.
+std::optional<std::vector<std::string>> SplitList(const std::string& text, std::size_t count);
+
+class Stopwatch {
+ public:
+  Stopwatch() : start_(std::chrono::steady_clock::now()) {}
+  double Seconds() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  }
+
+ private:
+  std::chrono::steady_clock::time_point start_;
+};
+
+}  // namespace cli
