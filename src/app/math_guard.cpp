@@ -1,14 +1,21 @@
 // Math-library wrappers that report domain, pole and overflow errors.
 #include "app/math_guard.h"
 
+#include <cfenv>
 #include <cmath>
 
 #include "app/debug_log.h"
 #include "app/errors.h"
+#include "app/fp_guard.h"
 
 namespace trendolin {
 
 void RaiseMathError(std::string_view routine, MathErrorKind kind) {
+  // A division by zero earlier in the same piece of work (x/0 feeding exp,
+  // say) would have stopped the calculation there, before this routine ran:
+  // report that fault, not its consequence. (The routines checked here never
+  // divide by zero themselves: their poles are caught before they are called.)
+  if (std::fetestexcept(FE_DIVBYZERO)) fpe_catch(FE_DIVBYZERO);
   DebugLog("Entering _matherr\n");
   ClearErrorInfo();
   ErrorInfo.routine = std::string(routine.substr(0, kRoutineNameSize - 1));

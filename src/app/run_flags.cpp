@@ -6,4 +6,6 @@ namespace trendolin {
 std::uint8_t CalcMode = 0;
 std::uint8_t UnattendedFlag = 0;
 
+void SetCalculationMode(int mode) { CalcMode = static_cast<std::uint8_t>(mode); }
+
 }  // namespace trendolin

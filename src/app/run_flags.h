@@ -12,6 +12,10 @@ extern std::uint8_t CalcMode;
 // initial-guess dialogs, and error reports are suppressed.
 extern std::uint8_t UnattendedFlag;
 
+// Enters calculation mode `mode` (0 idle, 1 single fit, 2 batch). The
+// windows later hook what the mode enables and disables.
+void SetCalculationMode(int mode);
+
 // Error reports are suppressed while an unattended run is in progress.
 inline bool ReportsSuppressed() { return UnattendedFlag != 0; }
 

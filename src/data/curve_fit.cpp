@@ -53,7 +53,9 @@ void CurveFit::ResetData() {
   nYColumn = 1;
   szFileName = kUntitledFileName;
   ClearHistory();
+  ReleaseAllResults();
   ClearAllFittedMarks();
+  Interp(538).parameter = 1.0f;
   modelIntegers.fill(0);
   ClearModified();
   bStatsStale = 0;
@@ -346,21 +348,6 @@ void CurveFit::Redo() {
   // for the next, unrelated edit.
   history.redoInProgress = false;
   history.redo.Pop();
-}
-
-void CurveFit::ClearAllFittedMarks() {
-  fittedMarks_.fill(0);
-  nLastModel = 0;
-}
-
-void CurveFit::SetFittedMark(int modelId, int mark) {
-  if (modelId < kFirstModelId || modelId >= kFirstModelId + kModelCount) return;
-  fittedMarks_[static_cast<std::size_t>(modelId - kFirstModelId)] = mark;
-  nLastModel = modelId;
-}
-
-void CurveFit::InvalidateInterpolations() {
-  for (int id : {537, 536, 535, 538, 534}) SetFittedMark(id, 0);
 }
 
 }  // namespace trendolin

@@ -10,6 +10,7 @@
 #include "app/datatype.h"
 #include "data/data_block.h"
 #include "data/history.h"
+#include "fit/fit_result.h"
 
 namespace trendolin {
 
@@ -120,15 +121,39 @@ class CurveFit {
   void Undo();
   void Redo();
 
-  // ---- fit marks ----
-  // Every stored fit becomes invalid (data changed).
+  // ---- stored fit results ----
+  // Five interpolation records (534..538) and forty regression slots
+  // (index id - 500); the user model keeps its own record (UserModel).
+  std::array<InterpResult, 5> interpResults;
+  std::array<FitResult, kModelCount> fitResults;
+
+  FitResult& Slot(int id) { return fitResults[static_cast<std::size_t>(id - kFirstModelId)]; }
+  const FitResult& Slot(int id) const { return fitResults[static_cast<std::size_t>(id - kFirstModelId)]; }
+  InterpResult& Interp(int id) { return interpResults[static_cast<std::size_t>(InterpIndex(id))]; }
+  const InterpResult& Interp(int id) const { return interpResults[static_cast<std::size_t>(InterpIndex(id))]; }
+
+  // Every model 500..539 counts as not fitted (the data changed); the most
+  // recently fitted model is forgotten.
   void ClearAllFittedMarks();
   // The five interpolation results 537, 536, 535, 538, 534 become invalid.
   void InvalidateInterpolations();
-  // The fitted mark of one model: 0 not fitted; otherwise the weighting
-  // scheme (455..460) it was fitted with, or 1 for interpolations.
-  int FittedMark(int modelId) const { return fittedMarks_[static_cast<std::size_t>(modelId - kFirstModelId)]; }
-  void SetFittedMark(int modelId, int mark);
+  // 500..533: the weighting scheme (455..460, 0 = not fitted); 534..538: 1 when
+  // scheme is non-zero; 539: the user model's scheme. Remembers id as the
+  // most recently fitted model.
+  void MarkFitted(int id, int scheme);
+  // scheme -1: fitted at all; otherwise fitted with exactly that scheme.
+  bool IsFitted(int id, int scheme) const;
+  // The stored mark as MarkFitted left it (0 when not fitted).
+  int FittedMark(int id) const;
+  // Releases and allocates the result record of `id` for a new fit (`size`:
+  // the length of each interpolation array).
+  void ResetFitResult(int id, int size = 0);
+  // Releases every result record (the user model's included).
+  void ReleaseAllResults();
+  void SetFitComment(int id, const std::string& text);
+  std::string GetFitComment(int id) const;
+  // The statistics triple (S, r, standard deviation of y) of a fitted model.
+  void CalcStat(int id);
 
   // The grid that shows this data set (not owned); null when none.
   void AttachGrid(DataGridSink* grid);
@@ -142,7 +167,6 @@ class CurveFit {
   void WriteBlock(int firstRow, int firstColumn, const DataBlock& values, int rowCount, int columnCount);
 
   std::vector<std::vector<datatype>> columns_;
-  std::array<int, kModelCount> fittedMarks_{};
   DataGridSink* grid_ = nullptr;
 };
 

@@ -17,6 +17,8 @@ struct DocumentHooks {
   std::function<void()> rebuildRecentMenu;  // the File menu shows the recent-file list again
   std::function<void(int)> setWeighting;    // the weighting scheme becomes the given command (455..460)
   std::function<bool()> commitGridEdit;     // the grid's pending edit is committed; false when it cannot be
+  std::function<void(int)> animatePreview;  // the preview draws model id once, during a fit
+  std::function<void()> refreshFitList;     // the ranking of computed fits is rebuilt
 };
 
 // The installed hooks (process-wide; see each field for what is missing

@@ -102,6 +102,16 @@ bool HeadlessUi::ImportOptionsDialog(trendolin::ImportOptions& options) {
   return accepted;
 }
 
+bool HeadlessUi::InitialGuessDialog(int modelId, int m, float* guesses) {
+  bool accepted = true;
+  if (guessHandler_) accepted = guessHandler_(modelId, m, guesses);
+  UiEvent event{UiEvent::Kind::GuessDialog, {}, {}};
+  event.part = modelId;
+  event.answer = accepted ? Answer::Ok : Answer::Cancel;
+  Record(std::move(event));
+  return accepted;
+}
+
 std::optional<std::string> HeadlessUi::ClipboardText() {
   Record(UiEvent{UiEvent::Kind::ClipboardRead, {}, clipboard_.value_or("")});
   return clipboard_;

@@ -15,7 +15,8 @@ namespace platform {
 
 struct UiEvent {
   enum class Kind {
-    MessageBox, Beep, Busy, ErrorReport, Caption, ClipboardRead, ClipboardWrite, OpenDialog, SaveDialog, ImportDialog
+    MessageBox, Beep, Busy, ErrorReport, Caption, ClipboardRead, ClipboardWrite, OpenDialog, SaveDialog, ImportDialog,
+    GuessDialog
   };
   Kind kind;
   std::string caption;  // message box caption; help topic of an error report; file dialog title
@@ -23,7 +24,7 @@ struct UiEvent {
   Icon icon = Icon::None;
   Buttons buttons = Buttons::Ok;
   Answer answer = Answer::Ok;  // what was answered (message boxes)
-  int part = 0;                // 1/0 for busy on/off
+  int part = 0;                // 1/0 for busy on/off; the model id of a guess dialog
   bool scripted = false;       // the answer came from the script
 };
 
@@ -56,6 +57,10 @@ class HeadlessUi : public Ui {
     importHandler_ = std::move(handler);
   }
 
+  // The initial-guess dialog runs this (model id, m, guesses to edit) and
+  // answers what it returns. Without one it is accepted as shown.
+  void SetGuessDialogHandler(std::function<bool(int, int, float*)> handler) { guessHandler_ = std::move(handler); }
+
   void SetClipboard(std::optional<std::string> text) { clipboard_ = std::move(text); }
   const std::optional<std::string>& Clipboard() const { return clipboard_; }
   const std::string& Caption() const { return caption_; }
@@ -77,6 +82,7 @@ class HeadlessUi : public Ui {
   std::optional<FileDialogResult> OpenFileDialog(const FileDialogRequest& request) override;
   std::optional<FileDialogResult> SaveFileDialog(const FileDialogRequest& request) override;
   bool ImportOptionsDialog(trendolin::ImportOptions& options) override;
+  bool InitialGuessDialog(int modelId, int m, float* guesses) override;
   std::optional<std::string> ClipboardText() override;
   bool SetClipboardText(const std::string& text) override;
 
@@ -90,6 +96,7 @@ class HeadlessUi : public Ui {
   std::deque<Answer> script_;
   std::deque<std::optional<FileDialogResult>> fileScript_;
   std::function<bool(trendolin::ImportOptions&)> importHandler_;
+  std::function<bool(int, int, float*)> guessHandler_;
   std::vector<UiEvent> events_;
   std::optional<std::string> clipboard_;
   std::string caption_;

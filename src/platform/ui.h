@@ -76,6 +76,11 @@ class Ui {
   // options that pass the consistency rule), false on Cancel.
   virtual bool ImportOptionsDialog(trendolin::ImportOptions& options) = 0;
 
+  // The initial-guess dialog of a nonlinear fit: shows the m guesses of
+  // model `modelId` for editing; true when accepted (guesses holds the
+  // edited values), false when cancelled.
+  virtual bool InitialGuessDialog(int modelId, int m, float* guesses) = 0;
+
   // Clipboard text; nullopt when the clipboard holds no text.
   virtual std::optional<std::string> ClipboardText() = 0;
   virtual bool SetClipboardText(const std::string& text) = 0;

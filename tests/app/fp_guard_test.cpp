@@ -111,6 +111,16 @@ TEST(MathGuardTest, DomainPoleAndOverflowCarryTheRoutineName) {
   }
 }
 
+TEST(MathGuardTest, AnEarlierDivisionByZeroIsReportedFirst) {
+  ErrorRecord e = Raised([] {
+    FpGuard guard;
+    volatile double x = 0.0;
+    guarded::exp(1.0 / x);  // the quotient faults before exp overflows
+  });
+  EXPECT_EQ(e.id, kErrDivideByZero);
+  EXPECT_EQ(e.routine, "unknown");
+}
+
 TEST(MathGuardTest, ValidArgumentsGiveTheLibraryResult) {
   EXPECT_DOUBLE_EQ(guarded::sqrt(4.0), 2.0);
   EXPECT_DOUBLE_EQ(guarded::pow(-8.0, 3.0), -512.0) << "a negative base with an integer power is fine";

@@ -173,8 +173,8 @@ TEST(CurveFitTest, ModifiedMarkInvalidatesFitsAndShowsInTheCaption) {
   ScopedUi installed(ui);
   CurveFit doc;
   Fill(doc, {{1, 2}, {3, 4}});
-  doc.SetFittedMark(500, 460);
-  doc.SetFittedMark(537, 1);
+  doc.MarkFitted(500, 460);
+  doc.MarkFitted(537, 1);
   EXPECT_EQ(doc.nLastModel, 537);
   doc.MarkModified();
   EXPECT_EQ(doc.FittedMark(500), 0);

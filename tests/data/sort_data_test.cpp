@@ -65,8 +65,8 @@ TEST(SortDataTest, InvalidatesOnlyInterpolationsAndLeavesTheFileUnmodified) {
   platform::ScopedUi installed(ui);
   CurveFit doc;
   Fill(doc, {{2, 1}, {1, 2}});
-  doc.SetFittedMark(500, 460);
-  for (int id = 534; id <= 538; ++id) doc.SetFittedMark(id, 1);
+  doc.MarkFitted(500, 460);
+  for (int id = 534; id <= 538; ++id) doc.MarkFitted(id, 1);
   ASSERT_EQ(doc.SortData(0), 0);
   EXPECT_EQ(doc.FittedMark(500), 460) << "a linear fit does not depend on the order";
   for (int id = 534; id <= 538; ++id) EXPECT_EQ(doc.FittedMark(id), 0) << id;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -126,6 +127,124 @@ TEST(CliTest, ARefusedStepWritesNothing) {
     EXPECT_NE(run.err.find("Nothing was written."), std::string::npos) << step << run.err;
     EXPECT_EQ(ReadFile(out), "previous contents\n") << step;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CliTest, ModelsListsTheCatalogue) {
+  TempDir dir;
+  CliRun run = Cli(dir, "models --json");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const nlohmann::json list = nlohmann::json::parse(run.out)["models"];
+  ASSERT_EQ(list.size(), 40u);
+  EXPECT_EQ(list[22]["id"], 522);
+  EXPECT_EQ(list[22]["key"], "logistic-model");
+  EXPECT_EQ(list[22]["parameters"], 3);
+  EXPECT_EQ(list[22]["prompt"], "Logistic Model, y=a/(1+b*exp(-cx))");
+  EXPECT_NE(Cli(dir, "models").out.find("504  exponential"), std::string::npos);
+}
+
+// Noise-free exponential decay y = 50 exp(-0.3 x).
+std::string ExponentialData() {
+  std::string text = "x y\n";
+  for (int i = 0; i <= 10; ++i) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%d %.7g\n", i, 50.0 * std::exp(-0.3 * i));
+    text += line;
+  }
+  return text;
+}
+
+TEST(CliTest, FitRecoversTheParametersAndReportsJson) {
+  TempDir dir;
+  WriteFile(dir.File("decay.dat"), ExponentialData());
+  CliRun run = Cli(dir, "fit --json -m exponential '" + dir.File("decay.dat") + "'");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const nlohmann::json fit = nlohmann::json::parse(run.out);
+  EXPECT_EQ(fit["model"], 504);
+  EXPECT_EQ(fit["fitted"], true);
+  EXPECT_EQ(fit["weighting"], 460);
+  EXPECT_NEAR(fit["parameters"]["a"].get<double>(), 50.0, 1e-3);
+  EXPECT_NEAR(fit["parameters"]["b"].get<double>(), -0.3, 1e-6);
+  EXPECT_EQ(fit["coefficients"].size(), 2u);
+  EXPECT_EQ(fit["covariance"].size(), 2u);
+  EXPECT_NE(fit["comment"].get<std::string>().find("No weighting used. "), std::string::npos);
+  EXPECT_TRUE(fit.contains("seconds"));
+}
+
+TEST(CliTest, FitFailuresAndBadUsage) {
+  TempDir dir;
+  WriteFile(dir.File("decay.dat"), ExponentialData());
+  const std::string file = " '" + dir.File("decay.dat") + "'";
+  EXPECT_EQ(Cli(dir, "fit -m nosuchmodel" + file).status, 2);
+  EXPECT_EQ(Cli(dir, "fit -m 612" + file).status, 2);
+  EXPECT_EQ(Cli(dir, "fit -m 504 --weighting sideways" + file).status, 2);
+  EXPECT_EQ(Cli(dir, "fit -m 504 --guess 1,x" + file).status, 2);
+
+  // Starting exactly at the answer, no step can lower chi-square: the fit
+  // diverges, is reported, and the repeated dialog is cancelled.
+  CliRun run = Cli(dir, "fit --json -m 504 --guess 50,-0.3 --tolerance 0" + file);
+  EXPECT_EQ(run.status, 1);
+  const nlohmann::json fit = nlohmann::json::parse(run.out);
+  EXPECT_EQ(fit["fitted"], false);
+  EXPECT_EQ(fit["error"], 9) << "the second dialog was cancelled after the reported divergence";
+  EXPECT_NE(run.err.find("Error: "), std::string::npos) << run.err;
+}
+
+// y = 50 e^(-0.3 x) fitted, then each kind of analysis through the pages.
+TEST(CliTest, AnalyzeRunsThePagesOnTheFittedModel) {
+  TempDir dir;
+  WriteFile(dir.File("decay.dat"), ExponentialData());
+  const std::string fit = "analyze '" + dir.File("decay.dat") + "' -m exponential ";
+
+  CliRun y = Cli(dir, fit + "--y-at 2");
+  ASSERT_EQ(y.status, 0) << y.err;
+  EXPECT_EQ(y.out, "27.4406\n") << "the result as the page shows it";
+
+  CliRun x = Cli(dir, fit + "--x-at 20 --start 1 --json");
+  ASSERT_EQ(x.status, 0) << x.err;
+  EXPECT_NEAR(nlohmann::json::parse(x.out)["value"].get<double>(), std::log(2.5) / 0.3, 1e-3);
+
+  CliRun integral = Cli(dir, fit + "--integral 0 10 --json");
+  ASSERT_EQ(integral.status, 0) << integral.err;
+  const nlohmann::json area = nlohmann::json::parse(integral.out);
+  EXPECT_NEAR(area["value"].get<double>(), 50.0 / 0.3 * (1.0 - std::exp(-3.0)), 1e-2);
+  EXPECT_EQ(area["warning"], "");
+  EXPECT_TRUE(area.contains("seconds"));
+
+  CliRun arc = Cli(dir, fit + "--arc 10 0 --json");
+  ASSERT_EQ(arc.status, 0) << arc.err;
+  EXPECT_LT(nlohmann::json::parse(arc.out)["value"].get<double>(), -20.0) << "reversed limits, negative length";
+
+  // e^3000 overflows: the page shows ERR, the reason goes to standard error.
+  CliRun fault = Cli(dir, fit + "--y-at -1e4 --json");
+  EXPECT_EQ(fault.status, 1);
+  EXPECT_TRUE(nlohmann::json::parse(fault.out)["value"].is_null());
+  EXPECT_NE(fault.err.find("overflow"), std::string::npos) << fault.err;
+}
+
+TEST(CliTest, AnalyzeRefusalsAndBadUsage) {
+  TempDir dir;
+  WriteFile(dir.File("decay.dat"), ExponentialData());
+  const std::string fit = "analyze '" + dir.File("decay.dat") + "' -m 504 ";
+  EXPECT_EQ(Cli(dir, fit).status, 2) << "one analysis is required";
+  EXPECT_EQ(Cli(dir, fit + "--y-at 1 --derivative 1").status, 2) << "only one analysis at a time";
+  EXPECT_EQ(Cli(dir, fit + "--y-at 1 --start 2").status, 2) << "--start belongs to --x-at";
+  EXPECT_EQ(Cli(dir, fit + "--integral 1").status, 2);
+  CliRun text = Cli(dir, fit + "--derivative 1x");
+  EXPECT_EQ(text.status, 2);
+  EXPECT_NE(text.err.find("--derivative: '1x' is not a number"), std::string::npos) << text.err;
+
+  CliRun inverted = Cli(dir, fit + "--integral 10 0");
+  EXPECT_EQ(inverted.status, 1);
+  EXPECT_EQ(inverted.out, "") << "no result";
+  EXPECT_NE(inverted.err.find("Integral: "), std::string::npos) << inverted.err;
+
+  CliRun diverged = Cli(dir, fit + "--guess 50,-0.3 --tolerance 0 --y-at 1");
+  EXPECT_EQ(diverged.status, 1) << "nothing to analyze when the fit fails";
+  EXPECT_EQ(diverged.out, "");
 }
 
 }  // namespace

@@ -24,6 +24,12 @@ void AddSettingsCommand(CLI::App& app, const GlobalOptions& global, int& status)
 // `info` and `data`: the data information summary and the manipulations.
 void AddDataCommands(CLI::App& app, const GlobalOptions& global, int& status);
 
+// `models` and `fit`: the catalogue and single fits.
+void AddFitCommands(CLI::App& app, const GlobalOptions& global, int& status);
+
+// `analyze`: one model fitted, then y at x, x at y, derivative, integral or arc length.
+void AddAnalyzeCommand(CLI::App& app, const GlobalOptions& global, int& status);
+
 // The settings file this run reads: the --settings folder when given, else
 // the user's settings folder.
 std::string SettingsFilePath(const GlobalOptions& global);

@@ -4,11 +4,17 @@
 #include <charconv>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 #include "app/app_settings.h"
 #include "app/command_line.h"
+#include "app/error_handle.h"
+#include "app/errors.h"
+#include "app/out_of_memory.h"
+#include "cli/model_names.h"
 #include "data/data_file.h"
 #include "data/data_file_flows.h"
+#include "fit/model_desc.h"
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
 
@@ -94,6 +100,126 @@ nlohmann::json JsonFloat(trendolin::datatype value) {
   if (ec != std::errc()) return nullptr;
   *end = '\0';
   return std::strtod(text, nullptr);
+}
+
+namespace {
+
+std::optional<int> WeightingSchemeNamed(const std::string& name) {
+  if (name == "none") return trendolin::kWeightingNone;
+  if (name == "uncertainty") return trendolin::kWeightingUncertainty;
+  if (name == "x") return trendolin::kWeightingX;
+  if (name == "x2") return trendolin::kWeightingX2;
+  if (name == "y") return trendolin::kWeightingY;
+  if (name == "y2") return trendolin::kWeightingY2;
+  return std::nullopt;
+}
+
+// Parses "a,b,..." into one float per coefficient.
+std::optional<std::vector<float>> ParseGuessList(const std::string& text) {
+  std::vector<float> values;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', start);
+    const std::string piece = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    char* end = nullptr;
+    const float v = std::strtof(piece.c_str(), &end);
+    if (piece.empty() || *end != '\0') return std::nullopt;
+    values.push_back(v);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return values;
+}
+
+// The fit options override the settings for this run only (never written back).
+bool ApplyModelFitFlags(const ModelFitFlags& flags) {
+  trendolin::AppSettings& s = trendolin::Settings;
+  if (!flags.weighting.empty()) {
+    const std::optional<int> scheme = WeightingSchemeNamed(flags.weighting);
+    if (!scheme) {
+      std::cerr << "--weighting takes none, uncertainty, x, x2, y or y2\n";
+      return false;
+    }
+    s.weighting = *scheme;
+  }
+  if (flags.tolerance) s.nonlinearTolerance = *flags.tolerance;
+  if (flags.maxIterations) s.maxIterations = *flags.maxIterations;
+  if (flags.divergeIterations) s.divergeIterations = *flags.divergeIterations;
+  if (flags.slowDerivatives) s.SetFlag(trendolin::kFlagQuickDerivatives, false);
+  return true;
+}
+
+// The initial-guess dialog of this run: answered once (with the given
+// guesses, or as shown) and cancelled when the same fit asks again after an
+// error, so a failing fit ends with its message instead of retrying for ever.
+void AnswerGuessDialogOnce(const std::optional<std::vector<float>>& guesses) {
+  auto* ui = dynamic_cast<platform::HeadlessUi*>(&platform::CurrentUi());
+  if (!ui) return;
+  auto asked = std::make_shared<int>(0);
+  ui->SetGuessDialogHandler([guesses, asked](int, int m, float* values) {
+    if ((*asked)++ > 0) return false;
+    if (guesses) {
+      for (int i = 0; i < m && i < static_cast<int>(guesses->size()); ++i) values[i] = (*guesses)[i];
+    }
+    return true;
+  });
+}
+
+}  // namespace
+
+void AddModelFitOptions(CLI::App& command, ModelFitFlags& flags) {
+  command.add_option("-m,--model", flags.model, "Model id (500..539) or name, as `models` lists them")->required();
+  command.add_option("--weighting", flags.weighting, "none, uncertainty, x, x2, y or y2");
+  command.add_option("--guess", flags.guess, "Initial guesses a,b,... instead of the automatic ones");
+  command.add_option("--tolerance", flags.tolerance, "Convergence tolerance of the nonlinear fit");
+  command.add_option("--max-iterations", flags.maxIterations, "Iteration limit of the nonlinear fit");
+  command.add_option("--diverge-iterations", flags.divergeIterations, "Failed steps in a row before giving up");
+  command.add_flag("--slow-derivatives", flags.slowDerivatives, "Refined derivatives instead of quick ones");
+  AddImportOptions(command, flags.import);
+}
+
+int FitModelForCommand(const GlobalOptions& global, const std::string& file, const ModelFitFlags& flags,
+                       trendolin::CurveFit& doc, int* id) {
+  std::string why;
+  const std::optional<int> model = ResolveModel(flags.model, &why);
+  if (!model) {
+    std::cerr << "-m: " << why << '\n';
+    return kExitUsage;
+  }
+  *id = *model;
+  LoadRunSettings(global);
+  if (!ApplyModelFitFlags(flags)) return kExitUsage;
+  std::optional<std::vector<float>> guesses;
+  if (!flags.guess.empty()) {
+    guesses = ParseGuessList(flags.guess);
+    if (!guesses) {
+      std::cerr << "--guess takes numbers separated by commas, one per coefficient\n";
+      return kExitUsage;
+    }
+    // Guesses of one's own replace the automatic ones: the dialog is shown.
+    trendolin::Settings.initGuess = 1;
+  }
+  if (int status = LoadDataFile(doc, file, flags.import); status != kExitOk) return status;
+  doc.CalcDataStats();
+
+  const trendolin::ModelDesc desc = trendolin::DescriptorOf(doc, *id);
+  if (!desc.fitRoutine) {
+    std::cerr << desc.name << ": this model cannot be fitted from the command line yet.\n";
+    return kExitFailed;
+  }
+  AnswerGuessDialogOnce(guesses);
+  trendolin::ClearErrorInfo();
+  try {
+    trendolin::GuardAllocation([&] { return desc.fitRoutine(doc, *id); });
+  } catch (const trendolin::errnotify&) {
+    trendolin::ErrorInfo.FitId = *id;
+    trendolin::ErrorHandle();
+  }
+  if (!doc.IsFitted(*id, trendolin::Settings.weighting)) {
+    std::cerr << desc.name << ": the fit ended without a result.\n";
+    return kExitFailed;
+  }
+  return kExitOk;
 }
 
 }  // namespace cli

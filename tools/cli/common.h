@@ -48,6 +48,32 @@ nlohmann::json JsonFloat(trendolin::datatype value);
 // Parses "A,B" (or more) numbers for options such as --scale FX,FY.
 std::optional<std::vector<std::string>> SplitList(const std::string& text, std::size_t count);
 
+// The options of a command that fits one model before its own work: -m and
+// the fit options of `fit` (--weighting, --guess, --tolerance,
+// --max-iterations, --diverge-iterations, --slow-derivatives), plus the
+// import options.
+struct ModelFitFlags {
+  std::string model;
+  std::string weighting;
+  std::string guess;
+  std::optional<double> tolerance;
+  std::optional<int> maxIterations;
+  std::optional<int> divergeIterations;
+  bool slowDerivatives = false;
+  ImportFlags import;
+};
+void AddModelFitOptions(CLI::App& command, ModelFitFlags& flags);
+
+// Resolves the model, reads the run's settings, applies the fit options for
+// this run only, opens FILE into `doc` and fits the model the way `fit` does
+// (the initial-guess dialog answered once, with --guess or as shown).
+// Returns kExitOk with *id set when the model is fitted with the run's
+// weighting; kExitUsage for bad options or an unreadable file; kExitFailed
+// when the model cannot be fitted or the fit ended without a result (the
+// reason is on standard error).
+int FitModelForCommand(const GlobalOptions& global, const std::string& file, const ModelFitFlags& flags,
+                       trendolin::CurveFit& doc, int* id);
+
 class Stopwatch {
  public:
   Stopwatch() : start_(std::chrono::steady_clock::now()) {}

@@ -1,0 +1,125 @@
+// Benchmarks of one nonlinear fit (automatic guesses, iteration, covariance
+// and statistics) of four models on synthetic data with 1% noise.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "app/errors.h"
+#include "data/curve_fit.h"
+#include "fit/model_functions.h"
+#include "fit/nonlinear.h"
+#include "platform/headless_ui.h"
+
+namespace {
+
+using trendolin::CurveFit;
+using trendolin::datatype;
+
+struct BenchModel {
+  int id;
+  std::vector<float> truth;
+  float x0, x1;
+};
+
+// Exponential, Logistic, Weibull and Sinusoidal: two to four parameters,
+// guesses by linearisation and by grid searches.
+const BenchModel kModels[] = {
+    {504, {2, 0.5f}, 0, 4},
+    {522, {10, 20, 1}, 0, 10},
+    {523, {10, 8, 0.3f, 1.5f}, 0.5f, 10},
+    {529, {3, 2, 1.2f, 0.5f}, 0, 10},
+};
+
+const BenchModel& ModelOf(int id) {
+  for (const BenchModel& model : kModels) {
+    if (model.id == id) return model;
+  }
+  std::abort();
+}
+
+// y = f(x) (1 + 0.01 N(0, 1)), N from the fully specified mt19937.
+void FillNoisy(CurveFit& doc, const BenchModel& model, int n) {
+  const trendolin::ModelFunction f = trendolin::ModelFunctionOf(model.id);
+  std::mt19937 engine(2024);
+  doc.ResetData();
+  doc.AllocateData(n, 2, 0);
+  for (int i = 0; i < n; ++i) {
+    const double u1 = (engine() + 1.0) / 4294967297.0;
+    const double u2 = (engine() + 1.0) / 4294967297.0;
+    const double normal = std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586 * u2);
+    const float x = model.x0 + (model.x1 - model.x0) * static_cast<float>(i) / static_cast<float>(n - 1);
+    doc.At(i, 0) = x;
+    doc.At(i, 1) = static_cast<float>(f(model.truth.data(), x) * (1.0 + 0.01 * normal));
+  }
+  doc.bStatsStale = 1;
+  doc.CalcDataStats();
+}
+
+// Every fit writes "history.dmp" into the current folder: the benchmarks
+// work in a private one, removed at exit.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "trendolin-bench-XXXXXX").string();
+    if (::mkdtemp(tmpl.data()) == nullptr) std::abort();
+    folder_ = tmpl;
+    previous_ = std::filesystem::current_path();
+    std::filesystem::current_path(folder_);
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    std::filesystem::current_path(previous_, ec);
+    std::filesystem::remove_all(folder_, ec);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+ private:
+  std::filesystem::path folder_;
+  std::filesystem::path previous_;
+};
+
+// Counters: "iterations" of the solver, "per_iteration" the time of one
+// (the fit's time over its iterations), "fitted" 1 when a result was stored.
+void BM_NonlinearFit(benchmark::State& state) {
+  const ScratchFolder scratch;
+  const BenchModel& model = ModelOf(static_cast<int>(state.range(0)));
+  const int n = static_cast<int>(state.range(1));
+  trendolin::Settings = trendolin::DefaultAppSettings();
+  platform::HeadlessUi ui;
+  platform::ScopedUi installed(ui);
+  ui.SetGuessDialogHandler([](int, int, float*) { return false; });  // a failed fit is not retried
+  CurveFit doc;
+  FillNoisy(doc, model, n);
+
+  long iterations = 0;
+  int fitted = 1;
+  for (auto _ : state) {
+    fitted &= trendolin::NonlinearPrepareFit(doc, model.id) == 0 ? 1 : 0;
+    iterations += doc.Slot(model.id).iterationCount;
+  }
+  state.counters["iterations"] = static_cast<double>(iterations) / static_cast<double>(state.iterations());
+  state.counters["per_iteration"] =
+      benchmark::Counter(static_cast<double>(iterations), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["fitted"] = fitted;
+}
+
+void FitArguments(benchmark::internal::Benchmark* b) {
+  for (const BenchModel& model : kModels) {
+    for (int n : {1000, 10000, 100000}) b->Args({model.id, n});
+  }
+}
+BENCHMARK(BM_NonlinearFit)->Apply(FitArguments)->ArgNames({"model", "points"})->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,213 @@
+// Simpson and Romberg integration, the refined central-difference derivative,
+// the arc length, and the value and inverse of a fitted curve.
+#include "fit/analysis.h"
+
+#include <array>
+#include <cmath>
+#include <utility>
+
+#include "app/error_handle.h"
+#include "app/errors.h"
+#include "app/fp_guard.h"
+#include "fit/derivatives.h"
+#include "fit/model_desc.h"
+#include "platform/ui.h"
+
+namespace trendolin {
+namespace {
+
+constexpr int kRombergRows = 10;  // 4, 8, ..., 2048 intervals
+constexpr int kRombergStartIntervals = 4;
+constexpr int kDiffRows = 5;      // steps 1e-4 down to 6.25e-6
+constexpr double kTolerance = 0.0001;
+// The smallest normal float: a first estimate below it cannot scale the
+// convergence test, which then measures against 1.
+constexpr double kSmallestNormal = 1.1754944e-38;
+
+datatype Round(double v) { return static_cast<datatype>(v); }
+
+// Lets the rest of the program repaint during long work. Whatever ran in
+// the meantime may have left floating-point flags behind: they are not
+// faults of this computation, which tests its own after every step.
+void PumpPendingEvents() {
+  platform::CurrentUi().PumpEvents();
+  ClearFpFaults();
+}
+
+// f(x) with the faults of the evaluation raised.
+double Evaluate(const Curve& f, double x) {
+  const datatype y = f(Round(x));
+  CheckFpFaults();
+  return y;
+}
+
+// The first estimate scales every convergence test.
+double ConvergenceScale(datatype first) {
+  const double scale = std::fabs(double{first});
+  return scale < kSmallestNormal ? 1.0 : scale;
+}
+
+bool Converged(datatype current, datatype previous, double scale) {
+  return std::fabs(double{current} - double{previous}) / scale < kTolerance;
+}
+
+// One extrapolation step of a refinement table. The factor is 4 at every
+// level, not 4^j as in a textbook Romberg table: PartialRE refines the same
+// way, and the reported values and convergence warnings depend on it.
+datatype Extrapolate(datatype finer, datatype coarser) { return Round((4.0 * finer - coarser) / 3.0); }
+
+// A Simpson estimate inside Romberg: the reason of a failed evaluation is not
+// passed on, only that the integration failed.
+datatype SimpsonEstimate(IntegrationRequest& request, int intervals) {
+  request.n = intervals;
+  if (Simpsons(request) != 0) {
+    ClearErrorInfo();
+    throw errnotify();
+  }
+  return request.result;
+}
+
+// (f(x + h) - f(x - h)), evaluated in that order.
+double CentralDifference(const Curve& f, datatype x, datatype h) {
+  const double above = Evaluate(f, double{x} + h);
+  const double below = Evaluate(f, double{x} - h);
+  return above - below;
+}
+
+// What NewtonRoot solves for the inverse: g(t) = y - f(t).
+struct InverseTarget {
+  const Curve* f;
+  datatype y;
+};
+
+datatype InverseResidual(const void* data, datatype t) {
+  const auto* target = static_cast<const InverseTarget*>(data);
+  return Round(double{target->y} - (*target->f)(t));
+}
+
+}  // namespace
+
+Curve CurveOf(const ModelDesc& desc) {
+  const bool needsCoefficients = desc.kind == FIT_LINEAR || desc.kind == FIT_NONLINEAR;
+  if (!desc.evaluate || (needsCoefficients && !desc.coefficients)) {
+    const int id = desc.id;
+    return [id](datatype) -> datatype { RaiseError(kErrInvalidOperation, id); };
+  }
+  return [desc](datatype x) { return desc.Evaluate(x); };
+}
+
+// The sample points are a + i h in double, each rounded to the float the
+// curve takes; the ends are evaluated at a and b themselves.
+int Simpsons(IntegrationRequest& request) {
+  try {
+    ClearFpFaults();
+    if (request.n < 3) request.n = 4;
+    if (request.n % 2 != 0) request.n += 1;
+    const int n = request.n;
+    const double a = request.a;
+    const double b = request.b;
+    const double h = (b - a) / n;
+    const Curve& f = request.integrand;
+
+    double odd = 0.0;
+    for (int i = 1; i <= n - 1; i += 2) odd += Evaluate(f, a + i * h);
+    PumpPendingEvents();
+    double even = 0.0;
+    for (int j = 2; j <= n - 2; j += 2) even += Evaluate(f, a + j * h);
+    const double fa = Evaluate(f, a);
+    const double fb = Evaluate(f, b);
+
+    request.result = Round((b - a) * (4.0 * odd + fa + 2.0 * even + fb) / 3.0 / n);
+    CheckFpFaults();
+    return 0;
+  } catch (const errnotify&) {
+    LogExceptionMarker("Simpsons_1");
+    return 1;
+  }
+}
+
+int Romberg(IntegrationRequest& request) {
+  try {
+    ClearFpFaults();
+    std::array<std::array<datatype, kRombergRows>, kRombergRows> table{};
+    int intervals = kRombergStartIntervals;
+    table[0][0] = SimpsonEstimate(request, intervals);
+    const double scale = ConvergenceScale(table[0][0]);
+    for (std::size_t i = 1; i < kRombergRows; ++i) {
+      intervals *= 2;
+      table[i][0] = SimpsonEstimate(request, intervals);
+      PumpPendingEvents();
+      for (std::size_t j = 1; j <= i; ++j) table[i][j] = Extrapolate(table[i][j - 1], table[i - 1][j - 1]);
+      CheckFpFaults();
+      if (Converged(table[i][i], table[i - 1][i - 1], scale)) {
+        request.result = table[i][i];
+        return 0;
+      }
+    }
+    request.result = table[kRombergRows - 1][kRombergRows - 1];
+    return 1;
+  } catch (const errnotify&) {
+    LogExceptionMarker("Romberg_1");
+    throw;
+  }
+}
+
+// The first row divides by the nominal 0.0002; later rows by twice the
+// halved float step.
+datatype DiffRE(datatype x, const Curve& f) {
+  try {
+    ClearFpFaults();
+    std::array<std::array<datatype, kDiffRows>, kDiffRows> table{};
+    datatype h = 0.0001f;
+    table[0][0] = Round(CentralDifference(f, x, h) / 0.0002);
+    CheckFpFaults();
+    const double scale = ConvergenceScale(table[0][0]);
+    for (std::size_t i = 1; i < kDiffRows; ++i) {
+      h = h / 2.0f;
+      table[i][0] = Round(CentralDifference(f, x, h) / (2.0 * h));
+      for (std::size_t j = 1; j <= i; ++j) table[i][j] = Extrapolate(table[i][j - 1], table[i - 1][j - 1]);
+      CheckFpFaults();
+      if (Converged(table[i][i], table[i - 1][i - 1], scale)) return table[i][i];
+    }
+    return table[kDiffRows - 1][kDiffRows - 1];
+  } catch (const errnotify&) {
+    LogExceptionMarker("DiffRE_1");
+    throw;
+  }
+}
+
+int ArcLength(const Curve& f, datatype a, datatype b, datatype* result) {
+  double sign = 1.0;
+  if (b < a) {
+    std::swap(a, b);
+    sign = -1.0;
+  }
+  IntegrationRequest request;
+  request.integrand = [&f](datatype x) {
+    const double slope = DiffRE(x, f);
+    return Round(std::sqrt(1.0 + slope * slope));
+  };
+  request.a = a;
+  request.b = b;
+  request.n = kRombergStartIntervals;
+  const int status = Romberg(request);
+  *result = Round(request.result * sign);
+  return status;
+}
+
+datatype YAtX(const Curve& f, datatype x) {
+  ClearFpFaults();
+  return Round(Evaluate(f, x));
+}
+
+// NewtonRoot tests the flags after each step; the check after it covers the
+// evaluation at the last iterate.
+datatype XAtY(const Curve& f, datatype y, datatype start) {
+  ClearFpFaults();
+  const InverseTarget target{&f, y};
+  const datatype x = NewtonRoot(InverseResidual, &target, start);
+  CheckFpFaults();
+  return x;
+}
+
+}  // namespace trendolin

@@ -1,0 +1,10 @@
+// Storage of the fitting engine's process-wide state.
+#include "fit/fit_state.h"
+
+namespace trendolin {
+
+int PolynomialDegree = 4;
+std::array<datatype, kGuessVectorSize> GuessVector{};
+std::array<datatype, kGuessVectorSize> TestCoefficients{};
+
+}  // namespace trendolin

@@ -1,0 +1,48 @@
+// Basic vocabulary of the fitting engine: model kinds, class bits, routine
+// types and the sizes every part of it shares.
+#pragma once
+
+#include "app/datatype.h"
+
+namespace trendolin {
+
+class CurveFit;
+struct ModelDesc;
+
+enum FitKind : int { FIT_LINEAR = 1, FIT_NONLINEAR = 2, FIT_INTERPOLATION = 3, FIT_NONE = 4 };
+
+enum FitClass : int {
+  CLASS_INTERPOLATION = 1,
+  CLASS_LINEAR = 2,
+  CLASS_MISC = 4,
+  CLASS_EXPONENTIAL = 8,
+  CLASS_SIGMOIDAL = 16,
+  CLASS_GROWTH = 32,
+  CLASS_POWER = 64,
+  CLASS_POLYNOMIAL = 128,
+  CLASS_USER = 256,
+  CLASS_YIELD_DENSITY = 512,
+  CLASS_NONE = 1024,
+};
+
+inline constexpr int kMaxParameters = 19;     // nonlinear parameters at most
+inline constexpr int kGuessVectorSize = 26;
+inline constexpr int kPolynomialSlotSize = 20; // degree 19 at most
+inline constexpr int kPolynomialModel = 502;
+inline constexpr int kPlotModel = 503;
+inline constexpr int kUserModel = 539;
+inline constexpr int kFirstNonlinearModel = 504;
+inline constexpr int kLastNonlinearModel = 533;
+inline constexpr int kFirstInterpolation = 534;
+inline constexpr int kLastInterpolation = 538;
+
+// y = f(coefficients a, b, c, ... ; x), rounded to datatype.
+using ModelFunction = datatype (*)(const datatype* p, datatype x);
+// y at x with the coefficients the model's result record holds.
+using EvaluateFunction = datatype (*)(const ModelDesc& desc, datatype x);
+// Writes the model's m automatic initial guesses from the data set.
+using InitialGuessFunction = void (*)(const CurveFit& doc, datatype* guess);
+// Fits the model to the data set: 0 a result was stored, 1 none.
+using FitRoutine = int (*)(CurveFit& doc, int id);
+
+}  // namespace trendolin

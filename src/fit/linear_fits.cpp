@@ -1,0 +1,121 @@
+// The drivers of the linear, quadratic and polynomial fits, and the
+// polynomial model functions they store coefficients for.
+#include "fit/linear_fits.h"
+
+#include <limits>
+#include <string>
+
+#include "app/app_settings.h"
+#include "app/errors.h"
+#include "data/curve_fit.h"
+#include "data/document_hooks.h"
+#include "fit/fit_state.h"
+#include "fit/linear_fits_funnel.h"
+#include "fit/model_desc.h"
+#include "fit/nonlinear.h"
+#include "fit/polynomial_regression.h"
+
+namespace trendolin {
+namespace {
+
+constexpr const char* kRegressionComment = "Linear regression completed successfully. ";
+
+datatype EvaluateSlot(const ModelDesc& desc, int degree, datatype x) {
+  if (desc.coefficients == nullptr) return std::numeric_limits<datatype>::quiet_NaN();
+  return PolynomialValue(desc.coefficients, degree, x);
+}
+
+void BuildProblem(CurveFit& doc, const ModelDesc& desc, int degree, NonlinearProblem& problem) {
+  problem.m = degree + 1;
+  problem.parameters = desc.coefficients;
+  problem.covariance = desc.covariance;
+  problem.modelFunction = desc.modelFunction;
+  problem.tolerance = static_cast<datatype>(Settings.nonlinearTolerance);
+  problem.flags = (Settings.IsOn(kFlagQuickDerivatives) ? kNlQuickDerivatives : 0u) | RegressionWeightingFlag(doc);
+  problem.maxIterations = Settings.maxIterations;
+  problem.divergeLimit = Settings.divergeIterations;
+  problem.nPoints = doc.nPoints;
+  problem.x = doc.Column(0);
+  problem.y = doc.Column(1);
+  if (problem.flags & kNlWeightUncertainty) problem.uncertainties = doc.Column(doc.nColumns - 1);
+  problem.notify = FitNotify;
+  problem.modelId = desc.id;
+  problem.modelName = desc.name;
+}
+
+// The common driver: the regression of `degree`, then the result steps.
+int RegressionDriver(CurveFit& doc, int id, int degree, const char* marker) {
+  const FitAttempt attempt = BeginFitAttempt(doc, id);
+  try {
+    doc.ResetFitResult(id);
+    const ModelDesc desc = DescriptorOf(doc, id);
+    NonlinearProblem problem;
+    BuildProblem(doc, desc, degree, problem);
+    EnterFitMode();
+    if (const int result = PolynomialRegression(problem, degree); result != 0) {
+      RaiseStopRequest(result, id);
+      LeaveFitMode();
+      return 1;
+    }
+    // The covariance comes before the mark: a singular covariance then fails
+    // a fit that was never marked, listed or counted as current. Its
+    // numerical derivatives take at most kMaxParameters coefficients; a
+    // degree-19 polynomial has one more.
+    if (problem.m <= kMaxParameters) {
+      ComputeCovariance(problem);
+    } else {
+      PowerSumCovariance(problem, degree);
+    }
+    if (id == kPolynomialModel) doc.modelIntegers[kPolynomialModel - kFirstModelId] = degree;
+    doc.MarkFitted(id, Settings.weighting);
+    doc.CalcStat(id);
+    CallHook(Hooks().refreshFitList);
+    doc.SetFitComment(id, kRegressionComment + WeightingText(problem.flags));
+    LeaveFitMode();
+    return 0;
+  } catch (const errnotify&) {
+    return FunnelFitError(attempt, marker);
+  }
+}
+
+}  // namespace
+
+datatype PolynomialValue(const datatype* c, int degree, datatype x) {
+  datatype v = c[degree];
+  for (int k = degree - 1; k >= 0; --k) {
+    v = static_cast<datatype>(static_cast<double>(x) * v + c[k]);
+  }
+  return v;
+}
+
+datatype LinearModel(const datatype* c, datatype x) { return PolynomialValue(c, 1, x); }
+datatype QuadraticModel(const datatype* c, datatype x) { return PolynomialValue(c, 2, x); }
+datatype PolynomialModel(const datatype* c, datatype x) { return PolynomialValue(c, PolynomialDegree, x); }
+
+datatype EvaluateLinear(const ModelDesc& desc, datatype x) { return EvaluateSlot(desc, 1, x); }
+datatype EvaluateQuadratic(const ModelDesc& desc, datatype x) { return EvaluateSlot(desc, 2, x); }
+datatype EvaluatePolynomial(const ModelDesc& desc, datatype x) { return EvaluateSlot(desc, PolynomialDegree, x); }
+
+unsigned RegressionWeightingFlag(const CurveFit& doc) {
+  switch (Settings.weighting) {
+    case kWeightingY2: return kNlWeightY2;
+    case kWeightingY: return kNlWeightY;
+    case kWeightingX2: return kNlWeightX2;
+    case kWeightingX: return kNlWeightX;
+    case kWeightingUncertainty: return doc.bUncertainty ? kNlWeightUncertainty : kNlNoWeighting;
+    default: return kNlNoWeighting;
+  }
+}
+
+int LinearFit(CurveFit& doc, int /*id*/) { return RegressionDriver(doc, 500, 1, "LinearFit_1"); }
+
+int QuadraticFit(CurveFit& doc, int /*id*/) { return RegressionDriver(doc, 501, 2, "QuadraticFit_1"); }
+
+int PolynomialFit(CurveFit& doc, int /*id*/) {
+  // The slot holds 20 coefficients; the degree dialog and the search keep
+  // the degree within 1..19, and nothing else can be fitted.
+  if (PolynomialDegree < 1 || PolynomialDegree >= kPolynomialSlotSize) return 1;
+  return RegressionDriver(doc, kPolynomialModel, PolynomialDegree, "PolynomialFit_1");
+}
+
+}  // namespace trendolin

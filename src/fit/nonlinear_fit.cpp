@@ -1,0 +1,226 @@
+// The fit routine of the nonlinear models: initial guesses, the dialog, the
+// iteration, the result message, and the retry after a reported error.
+#include <cfenv>
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include "app/app_settings.h"
+#include "app/debug_log.h"
+#include "app/error_handle.h"
+#include "app/errors.h"
+#include "app/fp_guard.h"
+#include "app/run_flags.h"
+#include "data/curve_fit.h"
+#include "data/document_hooks.h"
+#include "fit/fit_state.h"
+#include "fit/model_desc.h"
+#include "fit/nonlinear.h"
+#include "fit/nonlinear_passes.h"
+#include "platform/ui.h"
+
+namespace trendolin {
+
+NonlinearFitFlags NonlinearFlags;
+
+namespace {
+
+// Resource strings of the warning that the automatic guesses failed.
+constexpr int kGuessFailedCaption = 14;
+constexpr int kGuessFailedText = 15;
+
+// The flag value of the weighting scheme in force.
+unsigned WeightingFlag(const CurveFit& doc) {
+  switch (Settings.weighting) {
+    case kWeightingY2: return kNlWeightY2;
+    case kWeightingY: return kNlWeightY;
+    case kWeightingX2: return kNlWeightX2;
+    case kWeightingX: return kNlWeightX;
+    case kWeightingUncertainty: return doc.bUncertainty ? kNlWeightUncertainty : kNlNoWeighting;
+    default: return kNlNoWeighting;
+  }
+}
+
+// Step 2: the automatic guesses, once per fit. A failure is not an error:
+// the user is warned and asked for guesses (unattended: error 9).
+void ObtainGuesses(const CurveFit& doc, const ModelDesc& desc) {
+  if (NonlinearFlags.guessesObtained) {
+    NonlinearFlags.forceDialog = true;  // a repeated attempt shows the same guesses
+    return;
+  }
+  NonlinearFlags.guessesObtained = true;
+  ShowFitProgress(0, desc.id, true, 0);
+  if (desc.initialGuess == nullptr) {  // a model without a guess routine: the user gives them
+    if (UnattendedFlag) RaiseError(kErrGuessCancelled, desc.id);
+    NonlinearFlags.forceDialog = true;
+    return;
+  }
+  try {
+    FpGuard guard;
+    desc.initialGuess(doc, GuessVector.data());
+    guard.Check();
+  } catch (const errnotify&) {
+    LogExceptionMarker("NonlinearFit_1");
+    if (UnattendedFlag) RaiseError(kErrGuessCancelled, desc.id);
+    platform::ResourceMessageBox(kGuessFailedCaption, kGuessFailedText, platform::Icon::Exclamation,
+                                 platform::Buttons::Ok);
+    NonlinearFlags.forceDialog = true;
+  }
+}
+
+// Step 3: the initial-guess dialog, when the user asked for it or the last
+// attempt failed.
+void AskForGuesses(const ModelDesc& desc) {
+  if (UnattendedFlag) return;
+  if (Settings.initGuess == 0 && !NonlinearFlags.forceDialog) return;
+  NonlinearFlags.forceDialog = false;
+  if (!platform::CurrentUi().InitialGuessDialog(desc.id, desc.m, GuessVector.data())) {
+    NonlinearFlags.guessesObtained = false;
+    RaiseError(kErrGuessCancelled, desc.id);
+  }
+}
+
+void BuildProblem(CurveFit& doc, const ModelDesc& desc, NonlinearProblem& problem) {
+  problem.m = desc.m;
+  problem.parameters = desc.coefficients;
+  problem.covariance = desc.covariance;
+  problem.initial = GuessVector.data();
+  problem.modelFunction = desc.modelFunction;
+  problem.tolerance = static_cast<datatype>(Settings.nonlinearTolerance);
+  problem.flags = (Settings.IsOn(kFlagQuickDerivatives) ? kNlQuickDerivatives : 0u) | WeightingFlag(doc);
+  problem.maxIterations = Settings.maxIterations;
+  problem.divergeLimit = Settings.divergeIterations;
+  problem.nPoints = doc.nPoints;
+  problem.x = doc.Column(0);
+  problem.y = doc.Column(1);
+  if (problem.flags & kNlWeightUncertainty) problem.uncertainties = doc.Column(doc.nColumns - 1);
+  problem.notify = FitNotify;
+  problem.modelId = desc.id;
+  problem.iteration = 0;
+  problem.chiSquare = 0;
+  problem.modelName = desc.name;
+}
+
+std::string ResultComment(int result, const NonlinearProblem& problem) {
+  std::string text;
+  if (result == kMarqLevConverged) {
+    text = FormatText("The fit converged to a tolerance of %g in %d iterations. ", static_cast<double>(problem.tolerance),
+                  problem.iteration);
+  } else if (result == kMarqLevIterationLimit) {
+    text = FormatText("The iteration count of %d was exceeded.  The fit failed to converge to tolerance of %f (CHI2 at "
+                  "%f). ",
+                  problem.maxIterations, Settings.nonlinearTolerance, static_cast<double>(problem.chiSquare));
+  } else {
+    text = FormatText("The fit converged to a Chi Square level of %g in %d iterations.  Aborted by user. ",
+                  static_cast<double>(problem.chiSquare), problem.iteration);
+  }
+  return text + WeightingText(problem.flags);
+}
+
+// A result is stored only when every figure is a number: a singular step
+// or a model that gives 0/0 can make them quietly not-a-number.
+void RejectNonFinite(const NonlinearProblem& problem) {
+  const bool finite = AllFinite(problem.parameters, problem.m) && AllFinite(&problem.chiSquare, 1) &&
+                      (problem.covariance == nullptr || AllFinite(problem.covariance, problem.m * problem.m));
+  if (!finite) fpe_catch(FE_INVALID);
+}
+
+// The record owns the histories from now on, shortened to the iterations
+// they describe (an accepted stop leaves them at their full length).
+void StoreHistories(NonlinearProblem& problem, const ModelDesc& desc) {
+  const auto length = static_cast<std::size_t>(problem.iteration + 1);
+  if (problem.chiSquareHistory.size() > length) problem.chiSquareHistory.resize(length);
+  for (auto& history : problem.parameterHistories) {
+    if (history.size() > length) history.resize(length);
+  }
+  if (desc.parameterHistoriesLocation) *desc.parameterHistoriesLocation = std::move(problem.parameterHistories);
+  if (desc.chiSquareHistoryLocation) *desc.chiSquareHistoryLocation = std::move(problem.chiSquareHistory);
+  if (desc.iterationCountLocation) *desc.iterationCountLocation = problem.iteration;
+}
+
+}  // namespace
+
+std::string WeightingText(unsigned flags) {
+  if (flags & kNlNoWeighting) return "No weighting used. ";
+  const char* name = "";
+  if (flags & kNlWeightY2) {
+    name = "y^2";
+  } else if (flags & kNlWeightY) {
+    name = "y";
+  } else if (flags & kNlWeightX) {
+    name = "x";
+  } else if (flags & kNlWeightX2) {
+    name = "x^2";
+  } else if (flags & kNlWeightUncertainty) {
+    name = "uncertainty";
+  }
+  return std::string("Regression weighted by ") + name + ". ";
+}
+
+int NonlinearFit(CurveFit& doc, int id) {
+  const ModelDesc desc = DescriptorOf(doc, id);
+  if (desc.m < 1 || desc.m > kMaxParameters || desc.modelFunction == nullptr || desc.coefficients == nullptr) {
+    RaiseError(kErrSolverFailed, id);  // not a model this solver can fit
+  }
+  ObtainGuesses(doc, desc);
+  AskForGuesses(desc);
+  if (CalcMode == 0) SetCalculationMode(1);
+
+  NonlinearProblem problem;
+  BuildProblem(doc, desc, problem);
+  int result = 0;
+  try {
+    result = MarqLev(problem);
+  } catch (const errnotify&) {
+    LogExceptionMarker("NonlinearFit_2");
+    throw;
+  }
+
+  switch (result) {
+    case kMarqLevConverged:
+    case kMarqLevIterationLimit:
+      break;
+    case kMarqLevAccepted:
+      ComputeCovariance(problem);
+      break;
+    case kMarqLevDiverged:
+      RaiseError(kErrSolverFailed, id);
+    default:  // aborted
+      RaiseError(CalcMode == 2 ? kErrStoppedInSearch : kErrUserStopped, id);
+  }
+  RejectNonFinite(problem);
+  doc.SetFitComment(id, ResultComment(result, problem));
+  StoreHistories(problem, desc);
+
+  NonlinearFlags.guessesObtained = false;
+  if (CalcMode == 1) SetCalculationMode(0);
+  return 0;
+}
+
+int NonlinearPrepareFit(CurveFit& doc, int id) {
+  NonlinearFlags.guessesObtained = false;
+  for (;;) {
+    doc.ResetFitResult(id);
+    DebugLogF("About to solve regression for %s, FitID %d\n", DescriptorOf(doc, id).name.c_str(), id);
+    try {
+      NonlinearFit(doc, id);
+    } catch (const errnotify&) {
+      LogExceptionMarker("NonlinearPrepareFit_1");
+      if (CalcMode == 1) SetCalculationMode(0);
+      ErrorInfo.FitId = id;
+      if (ErrorInfo.id == kErrStoppedInSearch) throw;
+      if (ErrorInfo.id == kErrGuessCancelled || ErrorInfo.id == kErrUserStopped) return 1;
+      ErrorHandle(ErrorInfo);
+      if (ErrorInfo.id == kErrSuppressed) return 1;
+      NonlinearFlags.forceDialog = true;
+      DebugLog("Go fetch initial guesses\n");
+      continue;
+    }
+    doc.MarkFitted(id, Settings.weighting);
+    doc.CalcStat(id);
+    CallHook(Hooks().refreshFitList);
+    return 0;
+  }
+}
+
+}  // namespace trendolin

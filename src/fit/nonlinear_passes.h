@@ -1,0 +1,72 @@
+// The internals the nonlinear regression files share: the point-by-point
+// passes (chi-square and the normal-equation sums, with floating-point faults
+// raised in point order) and a text formatter.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "fit/nonlinear.h"
+
+namespace trendolin {
+
+// The divisor w_k every point's term is divided by.
+enum class WeightKind { None, Y2, Y, X2, X, Uncertainty };
+
+// The one weighting of the flags, tested in the solver's order: no
+// weighting, y^2, y, x^2, x, uncertainty.
+WeightKind WeightKindOf(unsigned flags);
+
+// Every sum runs over the points in data order and is accumulated in
+// datatype term by term, so each figure is the one the plain loop gives.
+//
+// Faults: a pass first runs fast: model values and derivatives are computed
+// a block of points at a time, the flags are looked at only when the pass
+// ends, and the diagnostic log is muted. If that run raised errnotify or
+// left a division by zero or an overflow pending, the pass is run again in
+// plain point order with the flags tested after every evaluation and every
+// operation; that run raises the first fault in point order, exactly as a
+// trap at that operation would, and writes ErrorInfo and the log as the
+// plain loop would. The passes are deterministic, so the second run meets
+// the same faults.
+class PointPasses {
+ public:
+  explicit PointPasses(const NonlinearProblem& problem);
+
+  // chi2(params) = sum of (y_k - f(params, x_k))^2 / w_k; values[k] receives
+  // f(params, x_k) for the residuals of the next normal matrix.
+  datatype ChiSquare(const datatype* params, std::vector<datatype>& values) const;
+
+  // a (m rows of `stride` values): a(i, j) = a(j, i) = sum d_i d_j / w_k at
+  // params. With residuals, also a(i, m) = sum (y_k - f(params, x_k)) d_i / w_k,
+  // the model values taken from `values` when given (f at params), else
+  // computed here.
+  void NormalSums(const datatype* params, const datatype* values, bool residuals, datatype* a, int stride) const;
+
+ private:
+  struct Stencil;  // the moved parameter vectors of the quick derivatives
+  struct Block;    // what the fast run computes for a block of points
+  static Stencil BuildStencil(const datatype* params, int m);
+
+  datatype ChiSquareFast(const datatype* params, datatype* values) const;
+  datatype ChiSquareChecked(const datatype* params, datatype* values) const;
+  void NormalFast(const datatype* params, const datatype* values, bool residuals, datatype* sums) const;
+  void NormalChecked(const datatype* params, const datatype* values, bool residuals, datatype* sums) const;
+  void EvaluateBlock(const datatype* params, const Stencil& stencil, const datatype* values, bool residuals,
+                     int first, int count, Block& block) const;
+  datatype CheckedDerivative(const datatype* params, const Stencil& stencil, int i, datatype x) const;
+  template <bool kChecked>
+  datatype Weight(int k) const;
+
+  const NonlinearProblem& problem_;
+  WeightKind weight_;
+  bool quick_;
+};
+
+// printf into a string (the current locale's decimal point).
+std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// True when every one of the count values is a finite number.
+bool AllFinite(const datatype* values, int count);
+
+}  // namespace trendolin
