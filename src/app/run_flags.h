@@ -12,8 +12,11 @@ extern std::uint8_t CalcMode;
 // initial-guess dialogs, and error reports are suppressed.
 extern std::uint8_t UnattendedFlag;
 
-// Enters calculation mode `mode` (0 idle, 1 single fit, 2 batch). The
-// windows later hook what the mode enables and disables.
+// Enters calculation mode `mode` (0 idle, 1 single fit, 2 batch) and tells
+// the Ui, which disables the grid, the menus and the toolbar while a
+// calculation runs and shows Accept and Abort ("BackgroundProcess" decides
+// whether they are enabled); back at 0 the preview is redrawn when
+// "AnimatePlot" is on.
 void SetCalculationMode(int mode);
 
 // Error reports are suppressed while an unattended run is in progress.

@@ -15,6 +15,7 @@
 
 #include "app/error_handle.h"
 #include "app/errors.h"
+#include "app/out_of_memory.h"
 #include "app/fp_guard.h"
 #include "fit/nonlinear.h"
 #include "fit/nonlinear_passes.h"
@@ -47,9 +48,11 @@ struct Workspace {
 };
 
 void AllocateHistories(NonlinearProblem& problem) {
-  const auto length = static_cast<std::size_t>(std::max(problem.maxIterations, 0) + 1);
-  problem.chiSquareHistory.assign(length, 0);
-  problem.parameterHistories.assign(static_cast<std::size_t>(problem.m), std::vector<datatype>(length, 0));
+  const std::size_t length = static_cast<std::size_t>(std::max(problem.maxIterations, 0)) + 1;
+  GuardAllocation([&] {
+    problem.chiSquareHistory.assign(length, 0);
+    problem.parameterHistories.assign(static_cast<std::size_t>(problem.m), std::vector<datatype>(length, 0));
+  });
 }
 
 void RecordHistory(NonlinearProblem& problem, int index, const datatype* params, datatype chiSquare) {
@@ -157,7 +160,7 @@ int Iterate(NonlinearProblem& problem, const PointPasses& passes, Workspace& ws)
 
 int MarqLev(NonlinearProblem& problem) {
   const PointPasses passes(problem);
-  Workspace ws(problem.m, problem.nPoints);
+  Workspace ws = GuardAllocation([&] { return Workspace(problem.m, problem.nPoints); });
   std::copy(problem.initial, problem.initial + problem.m, problem.parameters);
 
   // A start where the model cannot be evaluated is not an error yet: with
@@ -189,7 +192,7 @@ int MarqLev(NonlinearProblem& problem) {
 
 void ComputeCovariance(NonlinearProblem& problem) {
   const int m = problem.m;
-  std::vector<datatype> c(static_cast<std::size_t>(m * m));
+  std::vector<datatype> c = GuardAllocation([&] { return std::vector<datatype>(static_cast<std::size_t>(m * m)); });
   PointPasses(problem).NormalSums(problem.parameters, nullptr, false, c.data(), m);
   {
     FpGuard guard;

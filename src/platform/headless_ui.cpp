@@ -112,6 +112,52 @@ bool HeadlessUi::InitialGuessDialog(int modelId, int m, float* guesses) {
   return accepted;
 }
 
+// The handler (or the default person, who presses OK on what is shown)
+// talks to a copy of the request whose `accept` notes what was tried.
+bool HeadlessUi::RunValueDialog(UiEvent::Kind kind, const ValueDialogRequest& request,
+                                const std::function<bool(const ValueDialogRequest&)>& handler) {
+  UiEvent event{kind, {}, request.fieldText};
+  ValueDialogRequest played = request;
+  played.accept = [&event, &request](const std::string& text) {
+    event.text = text;
+    return request.accept ? request.accept(text) : true;
+  };
+  const bool accepted = handler ? handler(played) : played.accept(request.fieldText);
+  event.answer = accepted ? Answer::Ok : Answer::Cancel;
+  Record(std::move(event));
+  return accepted;
+}
+
+bool HeadlessUi::PolynomialDegreeDialog(const ValueDialogRequest& request) {
+  return RunValueDialog(UiEvent::Kind::DegreeDialog, request, degreeHandler_);
+}
+
+bool HeadlessUi::TensionDialog(const ValueDialogRequest& request) {
+  return RunValueDialog(UiEvent::Kind::TensionDialog, request, tensionHandler_);
+}
+
+bool HeadlessUi::ModelGroupsDialog(const ModelGroupsDialogRequest& request) {
+  UiEvent event{UiEvent::Kind::GroupsDialog, {}, request.degreeText};
+  event.part = request.checkedMask;
+  ModelGroupsDialogRequest played = request;
+  played.accept = [&event, &request](int mask, const std::string& degreeText) {
+    event.part = mask;
+    event.text = degreeText;
+    return request.accept ? request.accept(mask, degreeText) : true;
+  };
+  const bool accepted = groupsHandler_ ? groupsHandler_(played) : played.accept(request.checkedMask, request.degreeText);
+  event.answer = accepted ? Answer::Ok : Answer::Cancel;
+  Record(std::move(event));
+  return accepted;
+}
+
+void HeadlessUi::SetCalculationMode(int mode, bool backgroundProcess, bool redrawPreview) {
+  UiEvent event{UiEvent::Kind::CalculationMode, {}, {}};
+  event.part = mode;
+  event.detail = (backgroundProcess ? 1 : 0) | (redrawPreview ? 2 : 0);
+  Record(std::move(event));
+}
+
 std::optional<std::string> HeadlessUi::ClipboardText() {
   Record(UiEvent{UiEvent::Kind::ClipboardRead, {}, clipboard_.value_or("")});
   return clipboard_;

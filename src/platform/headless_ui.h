@@ -16,7 +16,7 @@ namespace platform {
 struct UiEvent {
   enum class Kind {
     MessageBox, Beep, Busy, ErrorReport, Caption, ClipboardRead, ClipboardWrite, OpenDialog, SaveDialog, ImportDialog,
-    GuessDialog
+    GuessDialog, DegreeDialog, TensionDialog, GroupsDialog, CalculationMode
   };
   Kind kind;
   std::string caption;  // message box caption; help topic of an error report; file dialog title
@@ -24,7 +24,9 @@ struct UiEvent {
   Icon icon = Icon::None;
   Buttons buttons = Buttons::Ok;
   Answer answer = Answer::Ok;  // what was answered (message boxes)
-  int part = 0;                // 1/0 for busy on/off; the model id of a guess dialog
+  int part = 0;                // 1/0 for busy on/off; the model id of a guess dialog; the calculation
+                               // mode; the checked groups a groups dialog closed with
+  int detail = 0;              // calculation mode: 1 background processing on, 2 preview redrawn
   bool scripted = false;       // the answer came from the script
 };
 
@@ -61,6 +63,21 @@ class HeadlessUi : public Ui {
   // answers what it returns. Without one it is accepted as shown.
   void SetGuessDialogHandler(std::function<bool(int, int, float*)> handler) { guessHandler_ = std::move(handler); }
 
+  // The degree, tension and groups dialogs run these, which play the person:
+  // they call the request's `accept` with what they type (as often as they
+  // like) and answer true for OK, false for Cancel. Without one a dialog is
+  // confirmed as shown, or cancelled when what it shows is not accepted.
+  // The event records the last text (or mask) tried.
+  void SetDegreeDialogHandler(std::function<bool(const ValueDialogRequest&)> handler) {
+    degreeHandler_ = std::move(handler);
+  }
+  void SetTensionDialogHandler(std::function<bool(const ValueDialogRequest&)> handler) {
+    tensionHandler_ = std::move(handler);
+  }
+  void SetGroupsDialogHandler(std::function<bool(const ModelGroupsDialogRequest&)> handler) {
+    groupsHandler_ = std::move(handler);
+  }
+
   void SetClipboard(std::optional<std::string> text) { clipboard_ = std::move(text); }
   const std::optional<std::string>& Clipboard() const { return clipboard_; }
   const std::string& Caption() const { return caption_; }
@@ -83,6 +100,10 @@ class HeadlessUi : public Ui {
   std::optional<FileDialogResult> SaveFileDialog(const FileDialogRequest& request) override;
   bool ImportOptionsDialog(trendolin::ImportOptions& options) override;
   bool InitialGuessDialog(int modelId, int m, float* guesses) override;
+  bool PolynomialDegreeDialog(const ValueDialogRequest& request) override;
+  bool TensionDialog(const ValueDialogRequest& request) override;
+  bool ModelGroupsDialog(const ModelGroupsDialogRequest& request) override;
+  void SetCalculationMode(int mode, bool backgroundProcess, bool redrawPreview) override;
   std::optional<std::string> ClipboardText() override;
   bool SetClipboardText(const std::string& text) override;
 
@@ -92,11 +113,16 @@ class HeadlessUi : public Ui {
   Mode mode_;
   std::ostream* echo_;
   std::optional<FileDialogResult> NextFileDialog(UiEvent::Kind kind, const FileDialogRequest& request);
+  bool RunValueDialog(UiEvent::Kind kind, const ValueDialogRequest& request,
+                      const std::function<bool(const ValueDialogRequest&)>& handler);
 
   std::deque<Answer> script_;
   std::deque<std::optional<FileDialogResult>> fileScript_;
   std::function<bool(trendolin::ImportOptions&)> importHandler_;
   std::function<bool(int, int, float*)> guessHandler_;
+  std::function<bool(const ValueDialogRequest&)> degreeHandler_;
+  std::function<bool(const ValueDialogRequest&)> tensionHandler_;
+  std::function<bool(const ModelGroupsDialogRequest&)> groupsHandler_;
   std::vector<UiEvent> events_;
   std::optional<std::string> clipboard_;
   std::string caption_;

@@ -4,6 +4,7 @@
 // tests and the command-line tool install a headless one.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -46,6 +47,38 @@ struct FileDialogResult {
   bool readOnly = false;  // the state of the read-only check box
 };
 
+// A dialog of one edit field with a spin control: the polynomial degree
+// dialog and the tension dialog. The dialog shows `fieldText` and the spin
+// range; the spin arrows write `spinText(position)` into the field (the
+// position as a number when it is empty). OK passes the field's text to
+// `accept`, which decides: true closes the dialog (the caller has taken the
+// value), false keeps it open (the caller has already beeped or warned when
+// there was something to say, and the field's text is selected again).
+struct ValueDialogRequest {
+  std::string fieldText;
+  int spinLower = 0;
+  int spinUpper = 0;
+  int spinPosition = 0;
+  std::function<std::string(int position)> spinText;
+  std::function<bool(const std::string& text)> accept;
+};
+
+// The FitHunter dialog and the Calculate Groups dialog: one check box per
+// model group (class bit), select-all and select-none buttons, and for
+// FitHunter the maximum-degree field with its spin control. OK passes the
+// mask of the checked boxes and the degree field's text to `accept`, which
+// answers as for ValueDialogRequest.
+struct ModelGroupsDialogRequest {
+  bool fitHunter = true;          // false: Calculate Groups (interpolation box, no degree field)
+  int groupMask = 0;              // the class bits that have a box
+  int checkedMask = 0;            // the boxes checked when the dialog opens
+  bool polynomialEnabled = true;  // false: the polynomial box is cleared and disabled
+  std::string degreeText;         // FitHunter's degree field
+  int spinLower = 0;
+  int spinUpper = 0;
+  std::function<bool(int checkedMask, const std::string& degreeText)> accept;
+};
+
 // The first button of a set: what a plain Enter press answers.
 Answer DefaultAnswer(Buttons buttons);
 
@@ -80,6 +113,25 @@ class Ui {
   // model `modelId` for editing; true when accepted (guesses holds the
   // edited values), false when cancelled.
   virtual bool InitialGuessDialog(int modelId, int m, float* guesses) = 0;
+
+  // The polynomial degree dialog and the tension dialog: true when closed
+  // with OK (after `accept` took the value), false when cancelled.
+  virtual bool PolynomialDegreeDialog(const ValueDialogRequest& request) = 0;
+  virtual bool TensionDialog(const ValueDialogRequest& request) = 0;
+  // The FitHunter and Calculate Groups dialogs: true on OK, false on Cancel.
+  virtual bool ModelGroupsDialog(const ModelGroupsDialogRequest& request) = 0;
+
+  // The calculation mode changed (0 idle, 1 a single fit, 2 a batch). Above
+  // 0 the data grid and the eight top-level menus are disabled, each toolbar
+  // button's enabled state is remembered and the button disabled, and the
+  // Accept and Abort buttons are shown, enabled only with
+  // `backgroundProcess` (only then does a calculation let commands in); 2
+  // also raises the thread's priority to the highest level. At 0 everything
+  // comes back as it was, the priority returns to normal, Accept and Abort
+  // are hidden, and the preview is redrawn when `redrawPreview`. Without
+  // `backgroundProcess` pending events are handled once, so that the change
+  // shows, and the main window is updated.
+  virtual void SetCalculationMode(int mode, bool backgroundProcess, bool redrawPreview) = 0;
 
   // Clipboard text; nullopt when the clipboard holds no text.
   virtual std::optional<std::string> ClipboardText() = 0;

@@ -152,55 +152,56 @@ class NonlinearTest : public ::testing::Test {
 
 // ---- recovery of known parameters ----
 
+// How a model's fit starts on noise-free data.
+enum class Start {
+  Automatic,  // from its automatic guesses
+  Exact,      // its guesses pass exactly through data points: already the minimum
+  Supplied,   // its guess strategy cannot work: the Rational Function always
+              // starts from (1, 1, 0, 0) whatever the data, so the test types
+              // a start 20% off the truth into the dialog (InitGuess = 1)
+};
+
 struct ModelCase {
   int id;
   std::vector<float> truth;
-  float x0, x1;
-  const char* why;  // when the automatic guesses are not used as they stand
+  float x0, x1;  // where the model is defined and its parameters matter
+  Start start = Start::Automatic;
 };
 
-// x ranges where every model is defined and its parameters matter.
-const std::vector<ModelCase>& ModelCases() {
-  static const std::vector<ModelCase> cases = {
-      {504, {2, 0.5f}, 0, 4, ""},
-      {505, {2, 1.5f}, 1, 5, ""},
-      {506, {1, 2}, 1, 10, "exact through two points"},
-      {507, {1, 0.5f}, 1, 10, "exact through two points"},
-      {508, {1, -2, 0.5f}, 1, 10, ""},
-      {509, {2, 1.5f}, 1, 10, ""},
-      {510, {2, 1.3f}, 0, 5, ""},
-      {511, {2, 0.5f, 1.5f}, 1, 10, ""},
-      {512, {1.5f, 0.3f}, 1, 5, ""},
-      {513, {1.5f, 2}, 1, 10, ""},
-      {514, {2, 3}, 1, 10, ""},
-      {515, {2, 1.2f, 0.5f}, 1, 10, ""},
-      {516, {2, 3, 0.5f}, 1, 10, ""},
-      {517, {0.5f, 1}, 0, 10, ""},
-      {518, {1, 0.5f, 0.1f}, 0, 10, ""},
-      {519, {1, 0.5f, 2}, 0, 10, ""},
-      {520, {1, 0.5f, 0.7f}, 1, 10, ""},
-      {521, {10, 2, 0.8f}, 0, 10, ""},
-      {522, {10, 20, 1}, 0, 10, ""},
-      {523, {10, 8, 0.3f, 1.5f}, 0.5f, 10, ""},
-      {524, {1, 2, 10, 1.5f}, 0.5f, 10, ""},
-      {525, {10, 5, 1, 1}, 0, 10, ""},
-      {526, {10, 2}, 0.5f, 10, ""},
-      {527, {10, 0.5f}, 0, 10, ""},
-      {528, {10, 1.5f, 0.5f}, 0, 10, ""},
-      {529, {3, 2, 1.2f, 0.5f}, 0, 10, ""},
-      {530, {5, 4, 1.5f}, 0, 8, ""},
-      {531, {2, 3}, 1, 10, ""},
-      {532, {1, 0.5f, 2}, 1, 10, "exact through three points"},
-      {533, {1, 2, 0.3f, 0.05f}, 0, 10, "fixed start"},
-  };
-  return cases;
-}
+const std::vector<ModelCase> kModelCases = {
+    {504, {2, 0.5f}, 0, 4},
+    {505, {2, 1.5f}, 1, 5},
+    {506, {1, 2}, 1, 10, Start::Exact},
+    {507, {1, 0.5f}, 1, 10, Start::Exact},
+    {508, {1, -2, 0.5f}, 1, 10},
+    {509, {2, 1.5f}, 1, 10},
+    {510, {2, 1.3f}, 0, 5},
+    {511, {2, 0.5f, 1.5f}, 1, 10},
+    {512, {1.5f, 0.3f}, 1, 5},
+    {513, {1.5f, 2}, 1, 10},
+    {514, {2, 3}, 1, 10},
+    {515, {2, 1.2f, 0.5f}, 1, 10},
+    {516, {2, 3, 0.5f}, 1, 10},
+    {517, {0.5f, 1}, 0, 10},
+    {518, {1, 0.5f, 0.1f}, 0, 10},
+    {519, {1, 0.5f, 2}, 0, 10},
+    {520, {1, 0.5f, 0.7f}, 1, 10},
+    {521, {10, 2, 0.8f}, 0, 10},
+    {522, {10, 20, 1}, 0, 10},
+    {523, {10, 8, 0.3f, 1.5f}, 0.5f, 10},
+    {524, {1, 2, 10, 1.5f}, 0.5f, 10},
+    {525, {10, 5, 1, 1}, 0, 10},
+    {526, {10, 2}, 0.5f, 10},
+    {527, {10, 0.5f}, 0, 10},
+    {528, {10, 1.5f, 0.5f}, 0, 10},
+    {529, {3, 2, 1.2f, 0.5f}, 0, 10},
+    {530, {5, 4, 1.5f}, 0, 8},
+    {531, {2, 3}, 1, 10},
+    {532, {1, 0.5f, 2}, 1, 10, Start::Exact},
+    {533, {1, 2, 0.3f, 0.05f}, 0, 10, Start::Supplied},
+};
 
 constexpr int kRecoveryPoints = 40;
-
-// The start that replaces a guess strategy that cannot work for a model: the
-// Rational Function always starts from (1, 1, 0, 0) whatever the data.
-bool SuppliedGuesses(int id) { return id == 533; }
 
 // Noise-free data: the fit ends when chi-square falls by less than 1e-4,
 // which leaves the parameters within about 1e-5 of the truth (relative) for
@@ -209,22 +210,21 @@ bool SuppliedGuesses(int id) { return id == 533; }
 // chi-square: the first attempt diverges (reported) and the retry starts from
 // guesses nudged by 5% in the dialog, as a person would.
 TEST_F(NonlinearTest, EveryModelRecoversItsParametersFromNoiseFreeData) {
-  for (const ModelCase& c : ModelCases()) {
+  for (const ModelCase& c : kModelCases) {
     SCOPED_TRACE(c.id);
     FillModelData(doc_, c.id, c.truth, c.x0, c.x1, kRecoveryPoints);
-    Settings.initGuess = SuppliedGuesses(c.id) ? 1 : 0;
+    Settings.initGuess = c.start == Start::Supplied ? 1 : 0;
     int dialogs = 0;
     ui_.SetGuessDialogHandler([&](int, int m, float* g) {
       ++dialogs;
-      for (int i = 0; i < m; ++i) g[i] = SuppliedGuesses(c.id) ? c.truth[i] * 1.2f : g[i] * 1.05f;
+      for (int i = 0; i < m; ++i) g[i] = c.start == Start::Supplied ? c.truth[i] * 1.2f : g[i] * 1.05f;
       return true;
     });
     ui_.ClearEvents();
     ASSERT_EQ(NonlinearPrepareFit(doc_, c.id), 0);
     EXPECT_EQ(doc_.FittedMark(c.id), kWeightingNone);
-    const bool exactStart = std::string(c.why).rfind("exact", 0) == 0;
-    EXPECT_EQ(Reports().size(), exactStart ? 1u : 0u);
-    EXPECT_EQ(dialogs, exactStart || SuppliedGuesses(c.id) ? 1 : 0);
+    EXPECT_EQ(Reports().size(), c.start == Start::Exact ? 1u : 0u);
+    EXPECT_EQ(dialogs, c.start == Start::Automatic ? 0 : 1);
     for (std::size_t i = 0; i < c.truth.size(); ++i) {
       EXPECT_NEAR(Coefficients(c.id)[i], c.truth[i], 1e-4 * std::max(1.0f, std::fabs(c.truth[i]))) << i;
     }
@@ -236,10 +236,10 @@ TEST_F(NonlinearTest, EveryModelRecoversItsParametersFromNoiseFreeData) {
 // covariance is unscaled: se_i = sqrt(C_ii * chi2 / (n - m))), and the fit
 // must do at least as well as the true parameters.
 TEST_F(NonlinearTest, EveryModelFitsNoisyDataWithinFiveStandardErrors) {
-  for (const ModelCase& c : ModelCases()) {
+  for (const ModelCase& c : kModelCases) {
     SCOPED_TRACE(c.id);
     FillModelData(doc_, c.id, c.truth, c.x0, c.x1, kRecoveryPoints, 0.01);
-    Settings.initGuess = SuppliedGuesses(c.id) ? 1 : 0;
+    Settings.initGuess = c.start == Start::Supplied ? 1 : 0;
     ui_.SetGuessDialogHandler([&](int, int m, float* g) {
       for (int i = 0; i < m; ++i) g[i] = c.truth[i] * 1.2f;
       return true;
@@ -493,35 +493,24 @@ TEST_F(NonlinearTest, LambdaStartsAtOneThousandthAndMovesTenfold) {
 
 // ---- weighting ----
 
-TEST_F(NonlinearTest, UncertaintyWeightingWithoutTheColumnIsNoWeighting) {
-  FillModelData(doc_, 521, {10, 2, 0.8f}, 0, 10, 30, 0.01);
-  ASSERT_EQ(NonlinearPrepareFit(doc_, 521), 0);
-  const std::vector<float> unweighted = Coefficients(521);
-  Settings.weighting = kWeightingUncertainty;
-  ASSERT_EQ(NonlinearPrepareFit(doc_, 521), 0);
-  EXPECT_EQ(Coefficients(521), unweighted);
-  EXPECT_NE(doc_.GetFitComment(521).find(" iterations. No weighting used. "), std::string::npos);
-  EXPECT_EQ(doc_.FittedMark(521), kWeightingUncertainty);
-}
-
-TEST_F(NonlinearTest, WeightingSentenceNamesTheScheme) {
-  EXPECT_EQ(WeightingText(kNlQuickDerivatives | kNlWeightY2), "Regression weighted by y^2. ");
-  EXPECT_EQ(WeightingText(kNlWeightY), "Regression weighted by y. ");
-  EXPECT_EQ(WeightingText(kNlWeightX), "Regression weighted by x. ");
-  EXPECT_EQ(WeightingText(kNlWeightX2), "Regression weighted by x^2. ");
-  EXPECT_EQ(WeightingText(kNlWeightUncertainty), "Regression weighted by uncertainty. ");
-
-  // Unit uncertainties weigh every point alike: the same numbers as no weighting.
+TEST_F(NonlinearTest, UncertaintyWeighting) {
+  // Without an uncertainty column it is no weighting, and says so.
   FillModelData(doc_, 504, {2, 0.5f}, 0, 4, 20, 0.01);
   ASSERT_EQ(NonlinearPrepareFit(doc_, 504), 0);
   const std::vector<float> unweighted = Coefficients(504);
-  doc_.InsertColumn(1);
-  for (int k = 0; k < doc_.nPoints; ++k) doc_.At(k, doc_.nColumns - 1) = 1;
-  ASSERT_EQ(doc_.bUncertainty, 1);
   Settings.weighting = kWeightingUncertainty;
   ASSERT_EQ(NonlinearPrepareFit(doc_, 504), 0);
   EXPECT_EQ(Coefficients(504), unweighted);
-  EXPECT_NE(doc_.GetFitComment(504).find("Regression weighted by uncertainty. "), std::string::npos);
+  EXPECT_NE(doc_.GetFitComment(504).find(" iterations. No weighting used. "), std::string::npos);
+  EXPECT_EQ(doc_.FittedMark(504), kWeightingUncertainty);
+
+  // Unit uncertainties weigh every point alike: the same numbers, another sentence.
+  doc_.InsertColumn(1);
+  for (int k = 0; k < doc_.nPoints; ++k) doc_.At(k, doc_.nColumns - 1) = 1;
+  ASSERT_EQ(doc_.bUncertainty, 1);
+  ASSERT_EQ(NonlinearPrepareFit(doc_, 504), 0);
+  EXPECT_EQ(Coefficients(504), unweighted);
+  EXPECT_NE(doc_.GetFitComment(504).find(" iterations. Regression weighted by uncertainty. "), std::string::npos);
 }
 
 // ---- initial guesses ----
@@ -556,22 +545,6 @@ TEST_F(NonlinearTest, UnattendedFitsNeverAsk) {
   EXPECT_EQ(ErrorInfo.id, kErrSuppressed);
   EXPECT_EQ(dialogs_, 0);
   EXPECT_TRUE(Reports().empty());
-}
-
-TEST_F(NonlinearTest, StatusBarShowsProgress) {
-  ShowFitProgress(0, 522, true, 0);
-  EXPECT_EQ(ui_.StatusText(0), "Obtaining Initial Guesses for " + std::string(platform::ResourceString(1022)));
-  EXPECT_EQ(ui_.StatusText(1), "CALC");
-  EXPECT_EQ(ui_.StatusText(3), "X2 = 0.00000000");
-  ShowFitProgress(1, 522, false, 2.5f);
-  EXPECT_EQ(ui_.StatusText(0), "Calculating " + std::string(platform::ResourceString(1022)));
-  ShowFitProgress(7, 502, false, 0.125f);
-  EXPECT_EQ(ui_.StatusText(0), "Calculating " + std::string(platform::ResourceString(1022))) << "not rewritten";
-  EXPECT_EQ(ui_.StatusText(2), "7");
-  EXPECT_EQ(ui_.StatusText(3), "X2 = 0.12500000");
-  PolynomialDegree = 4;
-  ShowFitProgress(1, 502, false, 0);
-  EXPECT_EQ(ui_.StatusText(0), "Calculating Polynomial Fit (4)");
 }
 
 // ---- faults ----

@@ -179,7 +179,7 @@ void AddModelFitOptions(CLI::App& command, ModelFitFlags& flags) {
 }
 
 int FitModelForCommand(const GlobalOptions& global, const std::string& file, const ModelFitFlags& flags,
-                       trendolin::CurveFit& doc, int* id) {
+                       trendolin::CurveFit& doc, int* id, double* fitSeconds) {
   std::string why;
   const std::optional<int> model = ResolveModel(flags.model, &why);
   if (!model) {
@@ -209,12 +209,14 @@ int FitModelForCommand(const GlobalOptions& global, const std::string& file, con
   }
   AnswerGuessDialogOnce(guesses);
   trendolin::ClearErrorInfo();
+  Stopwatch watch;
   try {
     trendolin::GuardAllocation([&] { return desc.fitRoutine(doc, *id); });
   } catch (const trendolin::errnotify&) {
     trendolin::ErrorInfo.FitId = *id;
     trendolin::ErrorHandle();
   }
+  if (fitSeconds) *fitSeconds = watch.Seconds();
   if (!doc.IsFitted(*id, trendolin::Settings.weighting)) {
     std::cerr << desc.name << ": the fit ended without a result.\n";
     return kExitFailed;

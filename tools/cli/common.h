@@ -71,8 +71,9 @@ void AddModelFitOptions(CLI::App& command, ModelFitFlags& flags);
 // weighting; kExitUsage for bad options or an unreadable file; kExitFailed
 // when the model cannot be fitted or the fit ended without a result (the
 // reason is on standard error).
+// `fitSeconds`, when given, receives the time of the fit itself.
 int FitModelForCommand(const GlobalOptions& global, const std::string& file, const ModelFitFlags& flags,
-                       trendolin::CurveFit& doc, int* id);
+                       trendolin::CurveFit& doc, int* id, double* fitSeconds = nullptr);
 
 class Stopwatch {
  public:

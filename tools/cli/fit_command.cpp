@@ -12,7 +12,6 @@
 #include "cli/model_names.h"
 #include "fit/fit_state.h"
 #include "fit/model_desc.h"
-#include "platform/headless_ui.h"
 
 namespace cli {
 namespace {
@@ -53,77 +52,9 @@ int RunModels(bool json) {
 
 struct FitOptions {
   std::string file;
-  std::string model;
-  std::string weighting;
-  std::string guess;
-  std::optional<double> tolerance;
-  std::optional<int> maxIterations;
-  std::optional<int> divergeIterations;
-  bool slowDerivatives = false;
   bool json = false;
-  ImportFlags import;
+  ModelFitFlags fit;
 };
-
-std::optional<int> WeightingScheme(const std::string& name) {
-  if (name == "none") return trendolin::kWeightingNone;
-  if (name == "uncertainty") return trendolin::kWeightingUncertainty;
-  if (name == "x") return trendolin::kWeightingX;
-  if (name == "x2") return trendolin::kWeightingX2;
-  if (name == "y") return trendolin::kWeightingY;
-  if (name == "y2") return trendolin::kWeightingY2;
-  return std::nullopt;
-}
-
-// The fit options override the settings for this run only.
-bool ApplyFitOptions(const FitOptions& options) {
-  trendolin::AppSettings& s = trendolin::Settings;
-  if (!options.weighting.empty()) {
-    auto scheme = WeightingScheme(options.weighting);
-    if (!scheme) {
-      std::cerr << "--weighting takes none, uncertainty, x, x2, y or y2\n";
-      return false;
-    }
-    s.weighting = *scheme;
-  }
-  if (options.tolerance) s.nonlinearTolerance = *options.tolerance;
-  if (options.maxIterations) s.maxIterations = *options.maxIterations;
-  if (options.divergeIterations) s.divergeIterations = *options.divergeIterations;
-  if (options.slowDerivatives) s.SetFlag(trendolin::kFlagQuickDerivatives, false);
-  return true;
-}
-
-// Parses --guess "a,b,..." into floats.
-std::optional<std::vector<float>> ParseGuesses(const std::string& text) {
-  std::vector<float> values;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t comma = text.find(',', start);
-    const std::string piece = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-    char* end = nullptr;
-    const float v = std::strtof(piece.c_str(), &end);
-    if (piece.empty() || *end != '\0') return std::nullopt;
-    values.push_back(v);
-    if (comma == std::string::npos) break;
-    start = comma + 1;
-  }
-  return values;
-}
-
-// The initial-guess dialog of this run: answered once (with --guess values,
-// or as shown) and cancelled when the same fit asks again after an error, so
-// a failing fit ends with its message instead of retrying for ever.
-void InstallGuessAnswers(const std::optional<std::vector<float>>& guesses) {
-  auto* ui = dynamic_cast<platform::HeadlessUi*>(&platform::CurrentUi());
-  if (!ui) return;
-  auto asked = std::make_shared<int>(0);
-  ui->SetGuessDialogHandler([guesses, asked](int, int m, float* values) {
-    if ((*asked)++ > 0) return false;
-    if (guesses) {
-      for (int i = 0; i < m && i < static_cast<int>(guesses->size()); ++i) values[i] = (*guesses)[i];
-    }
-    return true;
-  });
-}
 
 nlohmann::json FitJson(CurveFit& doc, int id, bool fitted, double seconds) {
   const ModelDesc desc = trendolin::DescriptorOf(doc, id);
@@ -190,50 +121,18 @@ void PrintFitText(CurveFit& doc, int id, bool fitted) {
 }
 
 int RunFit(const GlobalOptions& global, const FitOptions& options) {
-  std::string why;
-  const std::optional<int> id = ResolveModel(options.model, &why);
-  if (!id) {
-    std::cerr << "-m: " << why << '\n';
-    return kExitUsage;
-  }
-  LoadRunSettings(global);
-  if (!ApplyFitOptions(options)) return kExitUsage;
-  std::optional<std::vector<float>> guesses;
-  if (!options.guess.empty()) {
-    guesses = ParseGuesses(options.guess);
-    if (!guesses) {
-      std::cerr << "--guess takes numbers separated by commas, one per coefficient\n";
-      return kExitUsage;
-    }
-    // Guesses of one's own replace the automatic ones: the dialog is shown.
-    trendolin::Settings.initGuess = 1;
-  }
   CurveFit doc;
-  if (int status = LoadDataFile(doc, options.file, options.import); status != kExitOk) return status;
-  doc.CalcDataStats();
-
-  ModelDesc desc = trendolin::DescriptorOf(doc, *id);
-  if (!desc.fitRoutine) {
-    std::cerr << desc.name << ": this model cannot be fitted from the command line yet.\n";
-    return kExitFailed;
-  }
-  InstallGuessAnswers(guesses);
-  trendolin::ClearErrorInfo();
-  Stopwatch watch;
-  try {
-    trendolin::GuardAllocation([&] { return desc.fitRoutine(doc, *id); });
-  } catch (const trendolin::errnotify&) {
-    trendolin::ErrorInfo.FitId = *id;
-    trendolin::ErrorHandle();
-  }
-  const double seconds = watch.Seconds();
-  const bool fitted = doc.IsFitted(*id, trendolin::Settings.weighting);
+  int id = 0;
+  double seconds = 0;
+  const int status = FitModelForCommand(global, options.file, options.fit, doc, &id, &seconds);
+  if (status == kExitUsage) return status;
+  const bool fitted = status == kExitOk;
   if (options.json) {
-    std::cout << FitJson(doc, *id, fitted, seconds).dump(2) << '\n';
+    std::cout << FitJson(doc, id, fitted, seconds).dump(2) << '\n';
   } else {
-    PrintFitText(doc, *id, fitted);
+    PrintFitText(doc, id, fitted);
   }
-  return fitted ? kExitOk : kExitFailed;
+  return status;
 }
 
 }  // namespace
@@ -247,15 +146,8 @@ void AddFitCommands(CLI::App& app, const GlobalOptions& global, int& status) {
   auto options = std::make_shared<FitOptions>();
   CLI::App* fit = app.add_subcommand("fit", "Fit one model to a data file");
   fit->add_option("FILE", options->file, "Data file")->required();
-  fit->add_option("-m,--model", options->model, "Model id (500..539) or name, as `models` lists them")->required();
-  fit->add_option("--weighting", options->weighting, "none, uncertainty, x, x2, y or y2");
-  fit->add_option("--guess", options->guess, "Initial guesses a,b,... instead of the automatic ones");
-  fit->add_option("--tolerance", options->tolerance, "Convergence tolerance of the nonlinear fit");
-  fit->add_option("--max-iterations", options->maxIterations, "Iteration limit of the nonlinear fit");
-  fit->add_option("--diverge-iterations", options->divergeIterations, "Failed steps in a row before giving up");
-  fit->add_flag("--slow-derivatives", options->slowDerivatives, "Refined derivatives instead of quick ones");
+  AddModelFitOptions(*fit, options->fit);
   fit->add_flag("--json", options->json, "Print one JSON object");
-  AddImportOptions(*fit, options->import);
   fit->callback([&global, &status, options] { status = RunFit(global, *options); });
 }
 

@@ -1,0 +1,350 @@
+// Linear, quadratic and polynomial regression: exact recovery, weighting,
+// the refusal of singular systems, stop requests, and the degree dialog's rules.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "app/debug_log.h"
+#include "app/error_handle.h"
+#include "app/errors.h"
+#include "app/run_flags.h"
+#include "data/curve_fit.h"
+#include "fit/fit_state.h"
+#include "fit/linear_fits.h"
+#include "fit/linear_fits_dialogs.h"
+#include "fit/model_desc.h"
+#include "fit/nonlinear.h"
+#include "fit/polynomial_regression.h"
+#include "platform/headless_ui.h"
+#include "support/temp_dir.h"
+
+namespace trendolin {
+namespace {
+
+using platform::HeadlessUi;
+using platform::UiEvent;
+
+void FillColumns(CurveFit& doc, const std::vector<float>& x, const std::vector<float>& y) {
+  doc.ResetData();
+  doc.AllocateData(static_cast<int>(x.size()), 2, 0);
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    doc.At(static_cast<int>(i), 0) = x[i];
+    doc.At(static_cast<int>(i), 1) = y[i];
+  }
+  doc.bStatsStale = 1;
+  doc.CalcDataStats();
+}
+
+// n points of the polynomial c (ascending) on [x0, x1], computed in double.
+void FillPolynomial(CurveFit& doc, const std::vector<double>& c, double x0, double x1, int n) {
+  std::vector<float> x, y;
+  for (int i = 0; i < n; ++i) {
+    const double xi = x0 + (x1 - x0) * i / (n - 1);
+    double yi = 0;
+    for (std::size_t k = c.size(); k-- > 0;) yi = yi * xi + c[k];
+    x.push_back(static_cast<float>(xi));
+    y.push_back(static_cast<float>(yi));
+  }
+  FillColumns(doc, x, y);
+}
+
+class RegressionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Settings = DefaultAppSettings();
+    NonlinearFlags = {};
+    CalcMode = 0;
+    UnattendedFlag = 0;
+    PolynomialDegree = 4;
+    ClearErrorInfo();
+    SetConsoleSink([this](std::string_view text) { log_ += text; });
+    DebugFlags = 2;
+  }
+  void TearDown() override {
+    DebugFlags = 0;
+    SetConsoleSink({});
+    Settings = DefaultAppSettings();
+    NonlinearFlags = {};
+    CalcMode = 0;
+    UnattendedFlag = 0;
+    PolynomialDegree = 4;
+  }
+
+  int Fit(int id) { return DescriptorOf(doc_, id).fitRoutine(doc_, id); }
+  std::vector<float> Coefficients(int id, int count) {
+    const auto& c = doc_.Slot(id).coefficients;
+    return std::vector<float>(c.begin(), c.begin() + count);
+  }
+  std::vector<std::string> Reports() const {
+    std::vector<std::string> texts;
+    for (const UiEvent& e : ui_.EventsOf(UiEvent::Kind::ErrorReport)) texts.push_back(e.text);
+    return texts;
+  }
+  static std::string ReportText(int errorId, int fitId, const char* routine) {
+    ErrorRecord r;
+    r.id = errorId;
+    r.FitId = fitId;
+    r.routine = routine;
+    return ErrorMessage(r);
+  }
+  bool Logged(const std::string& text) const { return log_.find(text) != std::string::npos; }
+
+  testsupport::TempDir dir_;  // FitNotify writes "history.dmp" into the current folder
+  testsupport::ScopedCurrentDir cwd_{dir_.Path()};
+  HeadlessUi ui_;
+  platform::ScopedUi installed_{ui_};
+  CurveFit doc_;
+  std::string log_;
+};
+
+// ---- exact recovery ----
+
+TEST_F(RegressionTest, LineThroughTwoPoints) {
+  FillColumns(doc_, {1.5f, 4}, {-2, 3});
+  ASSERT_EQ(Fit(500), 0);
+  const std::vector<float> c = Coefficients(500, 2);
+  EXPECT_NEAR(c[1], 2.0f, 1e-5f);
+  EXPECT_NEAR(c[0], -5.0f, 1e-5f);
+  EXPECT_TRUE(doc_.IsFitted(500, kWeightingNone));
+  EXPECT_EQ(doc_.nLastModel, 500);
+  EXPECT_EQ(doc_.GetFitComment(500), "Linear regression completed successfully. No weighting used. ");
+  // n = m: the statistics take the exact-fit branch.
+  EXPECT_EQ(doc_.Slot(500).statistics[0], 0.0f);
+  EXPECT_EQ(doc_.Slot(500).statistics[1], 1.0f);
+  EXPECT_EQ(CalcMode, 0);
+}
+
+TEST_F(RegressionTest, QuadraticOfCollinearPointsIsTheLine) {
+  FillColumns(doc_, {0.25f, 1.5f, 2, 3.75f, 5}, {1.5f, 4, 5, 8.5f, 11});  // y = 1 + 2x
+  ASSERT_EQ(Fit(501), 0);
+  const std::vector<float> c = Coefficients(501, 3);
+  // Single-precision normal equations over x up to 5 (x^4 sums near 10^3):
+  // a few units in the sixth digit.
+  EXPECT_NEAR(c[2], 0.0f, 2e-5f);
+  EXPECT_NEAR(c[1], 2.0f, 1e-4f);
+  EXPECT_NEAR(c[0], 1.0f, 1e-4f);
+}
+
+struct PolynomialCase {
+  std::vector<double> c;
+  double x0, x1;
+  double tolerance;  // absolute, on every coefficient
+};
+
+TEST_F(RegressionTest, PolynomialOfDegreeDRecoversANoiselessPolynomial) {
+  // The normal matrix of degree d on [-1, 1] has a condition number near
+  // 10^(d-1); single-precision sums (eps 6e-8) then leave errors of about
+  // 1e-6 * 10^(d-1) in the coefficients.
+  const std::vector<PolynomialCase> cases = {
+      {{1, -2, 0.5, 3}, -1, 1, 1e-4},
+      {{0.5, 1, -1, 2, -0.75}, -1, 1, 1e-3},
+      {{-1, 0.25, 2, -1, 0.5, 1}, -1, 1, 1e-2},
+      {{2, -1, 0.5, 0.25}, 0, 2, 1e-3},  // one-sided data condition worse
+  };
+  for (const PolynomialCase& test : cases) {
+    const int degree = static_cast<int>(test.c.size()) - 1;
+    SCOPED_TRACE("degree " + std::to_string(degree));
+    FillPolynomial(doc_, test.c, test.x0, test.x1, 41);
+    PolynomialDegree = degree;
+    ASSERT_EQ(Fit(502), 0);
+    EXPECT_EQ(doc_.modelIntegers[2], degree);
+    const std::vector<float> c = Coefficients(502, degree + 1);
+    for (int k = 0; k <= degree; ++k) EXPECT_NEAR(c[static_cast<std::size_t>(k)], test.c[static_cast<std::size_t>(k)], test.tolerance) << "c" << k;
+    const ModelDesc desc = DescriptorOf(doc_, 502);
+    EXPECT_NEAR(desc.Evaluate(0.5f), desc.modelFunction(desc.coefficients, 0.5f), 0.0f);
+    EXPECT_LT(desc.statistics[0], 1e-3f);
+    EXPECT_TRUE(std::isfinite(desc.covariance[0]));
+  }
+}
+
+TEST_F(RegressionTest, HighestDegreeStoresAFiniteCovarianceOrFailsReported) {
+  // 20 coefficients: one more than the numerical derivatives take.
+  FillPolynomial(doc_, {1, 1}, -1, 1, 30);
+  PolynomialDegree = 19;
+  const int result = Fit(502);
+  if (result == 0) {
+    for (int k = 0; k < 20 * 20; ++k) ASSERT_TRUE(std::isfinite(doc_.Slot(502).covariance[static_cast<std::size_t>(k)]));
+  } else {
+    EXPECT_EQ(Reports().size(), 1u);
+    EXPECT_FALSE(doc_.IsFitted(502, -1));
+  }
+}
+
+// ---- weighting ----
+
+TEST_F(RegressionTest, WeightedFitOfExactDataIsTheSameLine) {
+  FillColumns(doc_, {1, 2, 4, 8}, {3, 5, 9, 17});  // y = 1 + 2x
+  for (int scheme : {kWeightingX, kWeightingX2, kWeightingY, kWeightingY2}) {
+    Settings.weighting = scheme;
+    ASSERT_EQ(Fit(500), 0) << scheme;
+    EXPECT_NEAR(Coefficients(500, 2)[0], 1.0f, 1e-4f);
+    EXPECT_NEAR(Coefficients(500, 2)[1], 2.0f, 1e-4f);
+    EXPECT_TRUE(doc_.IsFitted(500, scheme));
+  }
+  EXPECT_EQ(doc_.GetFitComment(500), "Linear regression completed successfully. Regression weighted by y^2. ");
+}
+
+TEST_F(RegressionTest, WeightByUncertaintyWithoutColumnIsNoWeighting) {
+  FillColumns(doc_, {1, 2, 3}, {1, 4, 8});
+  Settings.weighting = kWeightingUncertainty;
+  ASSERT_EQ(Fit(500), 0);
+  EXPECT_EQ(doc_.GetFitComment(500), "Linear regression completed successfully. No weighting used. ");
+  EXPECT_TRUE(doc_.IsFitted(500, kWeightingUncertainty));
+}
+
+TEST_F(RegressionTest, ZeroWeightDivisorIsADivisionByZeroReport) {
+  FillColumns(doc_, {1, 2, 3, 4}, {2, 0, 6, 8});
+  Settings.weighting = kWeightingY;
+  EXPECT_EQ(Fit(501), 1);
+  EXPECT_EQ(Reports(), std::vector<std::string>{ReportText(kErrDivideByZero, 501, "unknown")});
+  EXPECT_FALSE(doc_.IsFitted(501, -1));
+  EXPECT_TRUE(Logged("EX: PolynomialRegression_1\nEX: QuadraticFit_1\n"));
+}
+
+// ---- singular systems never end as a fit ----
+
+TEST_F(RegressionTest, SingularNormalEquationsAreAReportedError) {
+  struct Case {
+    int id;
+    int degree;
+    std::vector<float> x;
+    const char* marker;
+  };
+  const std::vector<Case> cases = {
+      {500, 1, {3, 3, 3, 3}, "EX: LinearFit_1\n"},            // exact zero pivot row
+      {500, 1, {0.1f, 0.1f, 0.1f, 0.1f, 0.1f}, "EX: LinearFit_1\n"},  // rounding leaves a tiny pivot
+      {501, 2, {1, 2, 1, 2, 1}, "EX: QuadraticFit_1\n"},      // two distinct x for three coefficients
+      {502, 4, {-1, 0, 1, 2, -1, 0}, "EX: PolynomialFit_1\n"},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.marker);
+    std::vector<float> y;
+    for (std::size_t i = 0; i < test.x.size(); ++i) y.push_back(static_cast<float>(i) * 0.7f + 1);
+    FillColumns(doc_, test.x, y);
+    PolynomialDegree = test.degree;
+    doc_.nLastModel = 0;
+    ui_.ClearEvents();
+    log_.clear();
+    EXPECT_EQ(Fit(test.id), 1);
+    EXPECT_EQ(Reports(), std::vector<std::string>{ReportText(kErrInvalidOperation, test.id, "unknown")});
+    EXPECT_FALSE(doc_.IsFitted(test.id, -1));
+    EXPECT_EQ(doc_.nLastModel, 0);
+    for (float c : Coefficients(test.id, test.degree + 1)) EXPECT_EQ(c, 0.0f);
+    EXPECT_TRUE(Logged(std::string("EX: PolynomialRegression_1\n") + test.marker));
+    EXPECT_EQ(CalcMode, 0);
+  }
+}
+
+TEST_F(RegressionTest, FaultInTheStatisticsLeavesTheModelNotFitted) {
+  // Constant y: ST = 0, while rounding leaves the fitted line a hair off,
+  // so SSE / ST divides a non-zero value by zero after the fit was marked.
+  FillColumns(doc_, {0.1f, 0.7f, 1.3f, 2.9f, 3.3f}, {0.3f, 0.3f, 0.3f, 0.3f, 0.3f});
+  doc_.nLastModel = 0;
+  const int result = Fit(500);
+  if (Reports().empty()) GTEST_SKIP() << "this rounding fits the constant exactly";
+  EXPECT_EQ(result, 1);
+  EXPECT_FALSE(doc_.IsFitted(500, -1));
+  EXPECT_EQ(doc_.nLastModel, 0);
+}
+
+// ---- stop requests ----
+
+TEST_F(RegressionTest, StopRequestsBecomeErrors) {
+  FillPolynomial(doc_, {1, 2, 3}, 0, 1, 20);
+  ui_.SetPumpHook([] { RequestFitStop(kStopAbort); });
+  EXPECT_EQ(Fit(501), 1);  // single fit: error 14, no message
+  EXPECT_TRUE(Reports().empty());
+  EXPECT_EQ(ErrorInfo.id, kErrUserStopped);
+  EXPECT_FALSE(doc_.IsFitted(501, -1));
+  EXPECT_EQ(CalcMode, 0);
+
+  ui_.SetPumpHook([] { RequestFitStop(kStopAccept); });
+  EXPECT_EQ(Fit(500), 1);  // nothing to accept in a closed-form fit
+  EXPECT_EQ(ErrorInfo.id, kErrUserStopped);
+
+  ui_.SetPumpHook([] { RequestFitStop(kStopAbort); });
+  CalcMode = 2;
+  EXPECT_THROW(Fit(502), errnotify);  // a batch must end
+  EXPECT_EQ(ErrorInfo.id, kErrStoppedInSearch);
+  EXPECT_EQ(CalcMode, 2);
+  EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(RegressionTest, NotifiesStartPollsAfterEverySumAndFinishes) {
+  FillPolynomial(doc_, {1, 2, 3, 4}, 0, 1, 10);
+  std::vector<float> parameters(4, -1.0f);
+  NonlinearProblem problem;
+  problem.m = 4;
+  problem.parameters = parameters.data();
+  problem.flags = kNlNoWeighting;
+  problem.nPoints = doc_.nPoints;
+  problem.x = doc_.Column(0);
+  problem.y = doc_.Column(1);
+  static std::vector<int> codes;
+  static int stopAt;
+  codes.clear();
+  stopAt = 0;
+  problem.notify = [](NonlinearProblem&, int code) {
+    codes.push_back(code);
+    return code == kNotifyPoll && static_cast<int>(codes.size()) == stopAt ? kStopAbort : 0;
+  };
+  ASSERT_EQ(PolynomialRegression(problem, 3), 0);
+  // Start, 2m polls for the power sums, m for the right-hand sides, finish.
+  std::vector<int> expected{kNotifyStart};
+  expected.insert(expected.end(), 9, kNotifyPoll);
+  expected.push_back(kNotifyFinish);
+  EXPECT_EQ(codes, expected);
+
+  std::fill(parameters.begin(), parameters.end(), -1.0f);
+  codes.clear();
+  stopAt = 5;
+  EXPECT_EQ(PolynomialRegression(problem, 3), kStopAbort);
+  EXPECT_EQ(codes.back(), kNotifyFinish);
+  EXPECT_EQ(parameters, std::vector<float>(4, -1.0f));  // nothing written
+}
+
+// ---- the degree dialog ----
+
+TEST(DegreeDialogRules, OpeningNeedsMoreThanFourPoints) {
+  EXPECT_EQ(DegreeDialogOpenWarning(4), kTooFewPointsForPolynomial);
+  EXPECT_EQ(DegreeDialogOpenWarning(5), std::nullopt);
+  const SpinRange spin = DegreeSpinRange(6, 19, 4);
+  EXPECT_EQ(spin.lower, 3);
+  EXPECT_EQ(spin.upper, 5);
+  EXPECT_EQ(spin.position, 4);
+  EXPECT_EQ(DegreeSpinRange(100, 6, 4).upper, 6);
+}
+
+TEST(DegreeDialogRules, OkAcceptsOnlyDegreesBelowPointsMinusOneWithinTheSetting) {
+  struct Case {
+    const char* text;
+    int n, maxDegree;
+    DegreeVerdict verdict;
+    std::optional<MessagePair> warning;
+  };
+  const std::vector<Case> cases = {
+      {"4", 6, 19, DegreeVerdict::Accepted, std::nullopt},
+      {" 4 ", 6, 19, DegreeVerdict::Accepted, std::nullopt},          // blanks around the number
+      {"5", 6, 19, DegreeVerdict::NotBelowPoints, kDegreeNotBelowPoints},  // 5 is not below n - 1
+      {"2", 6, 19, DegreeVerdict::OutOfRange, kDegreeOutOfRange},
+      {"7", 100, 6, DegreeVerdict::OutOfRange, kDegreeOutOfRange},    // the setting bounds it first
+      {"20", 100, 19, DegreeVerdict::OutOfRange, kDegreeOutOfRange},
+      {"-3", 100, 19, DegreeVerdict::OutOfRange, kDegreeOutOfRange},
+      {"x", 100, 19, DegreeVerdict::NotANumber, std::nullopt},        // silently stays open
+      {"", 100, 19, DegreeVerdict::NotANumber, std::nullopt},
+      {"1000", 2000, 19, DegreeVerdict::NotANumber, std::nullopt},    // longer than the reader takes
+      {"4.5", 100, 19, DegreeVerdict::NotANumber, std::nullopt},
+  };
+  for (const Case& test : cases) {
+    const DegreeCheck check = CheckDegreeText(test.text, test.n, test.maxDegree);
+    EXPECT_EQ(check.verdict, test.verdict) << '"' << test.text << '"';
+    EXPECT_EQ(check.warning, test.warning) << '"' << test.text << '"';
+  }
+  EXPECT_EQ(CheckDegreeText("4", 6, 19).degree, 4);
+}
+
+}  // namespace
+}  // namespace trendolin
