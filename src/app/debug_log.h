@@ -33,6 +33,19 @@ void DebugLog(std::string_view text);
 // printf-style form for the log sites that format one or more values.
 void DebugLogF(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// Silences the log for a scope: work done speculatively (and repeated,
+// logged, when it fails) must not log twice.
+class ScopedLogMute {
+ public:
+  ScopedLogMute() : saved_(DebugFlags) { DebugFlags = 0; }
+  ~ScopedLogMute() { DebugFlags = saved_; }
+  ScopedLogMute(const ScopedLogMute&) = delete;
+  ScopedLogMute& operator=(const ScopedLogMute&) = delete;
+
+ private:
+  std::uint8_t saved_;
+};
+
 // Appends text to the debug console. The console window comes with the
 // desktop program; until one is attached, console text goes to standard error.
 void ConsolePrint(std::string_view text);

@@ -3,6 +3,11 @@
 // become errnotify with the error identifiers of the program.
 #pragma once
 
+#include <exception>
+
+#include "app/debug_log.h"
+#include "app/errors.h"
+
 namespace trendolin {
 
 // Resets the floating-point status: clears every raised flag. Logs its
@@ -25,6 +30,28 @@ bool FpFaultPending();
 // the matching identifier, FitId 0, the floating-point flag and the routine
 // name "unknown", and the flags are reset for the next piece of work.
 [[noreturn]] void fpe_catch(int trapCode);
+
+// Runs `fast` (a loop that looks at the status flags only at its end, with
+// the log muted); when it raised or left a fault pending, runs `checked`,
+// which looks after every operation and so raises the first fault in point
+// order, exactly as a trap at the faulting instruction would. Faults are
+// rare, so the cost of looking at the flags is paid almost never.
+template <typename Fast, typename Checked>
+auto RunFastThenChecked(Fast fast, Checked checked) -> decltype(fast()) {
+  std::exception_ptr raised;
+  ClearFpFaults();
+  try {
+    ScopedLogMute muted;
+    auto result = fast();
+    if (!FpFaultPending()) return result;
+  } catch (const errnotify&) {
+    raised = std::current_exception();
+  }
+  ClearFpFaults();
+  auto result = checked();
+  if (raised) std::rethrow_exception(raised);  // the checked run raises the same fault first
+  return result;
+}
 
 // Clears the flags on construction; Check() raises for faults since then.
 class FpGuard {

@@ -1,7 +1,5 @@
-// The fit drivers: a model command (menu, toolbar, results list, a search
-// or a group run) becomes a fitted model and a graph window that shows it.
-// Also the commands that decide which fits apply and when they are stale:
-// Reexamine, Clear Curvefits and the weighting menu.
+// The fit drivers, which turn a model command into a fitted model and a graph
+// window and decide which fits apply to the data and when they are stale.
 #pragma once
 
 #include <array>

@@ -14,7 +14,7 @@
 namespace trendolin {
 namespace {
 
-constexpr int kProgressNameBase = 500;       // resource string id + 500: the model's progress name
+constexpr int kProgressNameBase = 500;  // resource string id + 500: the model's progress name
 constexpr std::size_t kProgressNameMax = 255;
 
 std::string ProgressName(int id) {
@@ -92,17 +92,11 @@ int FitNotify(NonlinearProblem& problem, int code) {
         Hooks().animatePreview(problem.modelId);
       }
       return Poll(problem);
-    case kNotifyPoll:
-      return Poll(problem);
-    case kNotifyFinish:
-      Finish(problem);
-      return 0;
+    case kNotifyPoll: return Poll(problem);
+    case kNotifyFinish: Finish(problem); return 0;
     case kNotifyAbort:
-    case kNotifyAccept:
-      RequestFitStop(code);
-      return 0;
-    default:
-      return 0;
+    case kNotifyAccept: RequestFitStop(code); return 0;
+    default: return 0;
   }
 }
 

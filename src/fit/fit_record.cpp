@@ -152,23 +152,26 @@ constexpr datatype kUnevaluableSse = 1.7014117e38f;
 
 using Extended = long double;
 
-// Sum of squares term by term in extended precision, stored as datatype after every step.
+// Sum of squares term by term in extended precision, stored as datatype
+// after every step. A point where the curve cannot be evaluated ends the sum.
 datatype SumOfSquaredResiduals(const CurveFit& doc, const ModelDesc& desc) {
-  datatype sse = 0;
-  try {
+  auto sum = [&](bool checkEachPoint) {
+    datatype sse = 0;
     for (int k = 0; k < doc.nPoints; ++k) {
-      ClearFpFaults();
       const datatype fitted = desc.Evaluate(doc.At(k, 0));
-      CheckFpFaults();
+      if (checkEachPoint) CheckFpFaults();
       const datatype residual = doc.At(k, 1) - fitted;
       sse = static_cast<datatype>(static_cast<Extended>(sse) +
                                   static_cast<Extended>(residual) * static_cast<Extended>(residual));
     }
+    return sse;
+  };
+  try {
+    return RunFastThenChecked([&] { return sum(false); }, [&] { return sum(true); });
   } catch (const errnotify&) {
     LogExceptionMarker("CalcStat_1");
     return kUnevaluableSse;
   }
-  return sse;
 }
 
 }  // namespace

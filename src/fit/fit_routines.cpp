@@ -6,6 +6,7 @@
 #include "fit/interpolation_eval.h"
 #include "fit/linear_fits.h"
 #include "fit/nonlinear.h"
+#include "usermodel/user_model.h"
 
 namespace trendolin {
 
@@ -29,6 +30,7 @@ FitRoutine FitRoutineOf(int id) {
     case 536: return QSplineFit;
     case 537: return SplineFit;
     case 538: return TSplineFit;
+    case 539: return UserFit;
     default: return nullptr;
   }
 }

@@ -15,8 +15,8 @@
 
 #include "app/error_handle.h"
 #include "app/errors.h"
-#include "app/out_of_memory.h"
 #include "app/fp_guard.h"
+#include "app/out_of_memory.h"
 #include "fit/nonlinear.h"
 #include "fit/nonlinear_passes.h"
 #include "fit/solvers.h"
@@ -196,11 +196,12 @@ void ComputeCovariance(NonlinearProblem& problem) {
   PointPasses(problem).NormalSums(problem.parameters, nullptr, false, c.data(), m);
   {
     FpGuard guard;
-    if (InvertMatrix(c.data(), m) != 0) RaiseError(kErrOutOfMemory, problem.modelId);
+    if (InvertMatrix(c.data(), m) != 0) RaiseOutOfMemory();
     guard.Check();
   }
-  // A singular matrix with an all-zero pivot row inverts quietly to
-  // not-a-numbers: that is an invalid operation, never a covariance.
+  // Derivatives that are not numbers (0/0 in the model) invert quietly to
+  // not-a-numbers: that is an invalid operation, never a covariance. (A
+  // zero pivot divides the identity's 1 by zero and has raised above.)
   if (!AllFinite(c.data(), m * m)) fpe_catch(FE_INVALID);
   if (problem.covariance != nullptr) std::copy(c.begin(), c.end(), problem.covariance);
 }

@@ -12,13 +12,13 @@
 namespace trendolin {
 
 // Bits of NonlinearProblem::flags. Exactly one weighting bit is set.
-inline constexpr unsigned kNlQuickDerivatives = 1;    // Partial, else PartialRE
+inline constexpr unsigned kNlQuickDerivatives = 1;  // Partial, else PartialRE
 inline constexpr unsigned kNlNoWeighting = 2;
-inline constexpr unsigned kNlWeightY2 = 4;            // divisor y^2
-inline constexpr unsigned kNlWeightUncertainty = 8;   // divisor sigma^2
-inline constexpr unsigned kNlWeightY = 16;            // divisor y
-inline constexpr unsigned kNlWeightX = 32;            // divisor x
-inline constexpr unsigned kNlWeightX2 = 64;           // divisor x^2
+inline constexpr unsigned kNlWeightY2 = 4;           // divisor y^2
+inline constexpr unsigned kNlWeightUncertainty = 8;  // divisor sigma^2
+inline constexpr unsigned kNlWeightY = 16;           // divisor y
+inline constexpr unsigned kNlWeightX = 32;           // divisor x
+inline constexpr unsigned kNlWeightX2 = 64;          // divisor x^2
 
 // What MarqLev answers: a stop request of the user comes back as its own
 // value (4 abort, 5 accept).
@@ -57,28 +57,28 @@ struct HistoryFileCloser {
 // vector, and outlive it. The histories are its own until NonlinearFit hands
 // them to the result record.
 struct NonlinearProblem {
-  int m = 0;                                // parameter count (at most 19)
-  datatype* parameters = nullptr;           // the record's coefficients: the accepted values
-  datatype* covariance = nullptr;           // the record's m x m covariance, filled at the end
-  const datatype* initial = nullptr;        // the guess vector; MarqLev starts from it
+  int m = 0;                          // parameter count (at most 19)
+  datatype* parameters = nullptr;     // the record's coefficients: the accepted values
+  datatype* covariance = nullptr;     // the record's m x m covariance, filled at the end
+  const datatype* initial = nullptr;  // the guess vector; MarqLev starts from it
   ModelFunction modelFunction = nullptr;
-  datatype tolerance = 0;                   // absolute decrease of chi-square that ends the fit
-  unsigned flags = 0;                       // kNl* bits
+  datatype tolerance = 0;  // absolute decrease of chi-square that ends the fit
+  unsigned flags = 0;      // kNl* bits
   int maxIterations = 0;
-  int divergeLimit = 0;                     // consecutive failed steps allowed
+  int divergeLimit = 0;  // consecutive failed steps allowed
   int nPoints = 0;
   const datatype* x = nullptr;
   const datatype* y = nullptr;
   const datatype* uncertainties = nullptr;  // only when weighting by uncertainty
   NotifyFunction notify = nullptr;
   int modelId = 0;
-  int iteration = 0;                        // 0 for the initial guesses
+  int iteration = 0;                                      // 0 for the initial guesses
   std::vector<std::vector<datatype>> parameterHistories;  // per parameter, one value per iteration
   std::vector<datatype> chiSquareHistory;                 // one value per iteration
-  datatype chiSquare = 0;                   // of the accepted parameters
+  datatype chiSquare = 0;                                 // of the accepted parameters
 
   // Not part of the arithmetic: what FitNotify needs besides the above.
-  std::string modelName;                    // the history file's "Model:" line
+  std::string modelName;                                      // the history file's "Model:" line
   std::unique_ptr<std::FILE, HistoryFileCloser> historyFile;  // open from notify 1 to notify 3
 
   // Frees both histories (they read as absent afterwards).

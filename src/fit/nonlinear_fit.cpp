@@ -41,7 +41,7 @@ unsigned WeightingFlag(const CurveFit& doc) {
   }
 }
 
-// Step 2: the automatic guesses, once per fit. A failure is not an error:
+// The automatic guesses, once per fit. A failure is not an error:
 // the user is warned and asked for guesses (unattended: error 9).
 void ObtainGuesses(const CurveFit& doc, const ModelDesc& desc) {
   if (NonlinearFlags.guessesObtained) {
@@ -68,7 +68,7 @@ void ObtainGuesses(const CurveFit& doc, const ModelDesc& desc) {
   }
 }
 
-// Step 3: the initial-guess dialog, when the user asked for it or the last
+// The initial-guess dialog, when the user asked for it or the last
 // attempt failed.
 void AskForGuesses(const ModelDesc& desc) {
   if (UnattendedFlag) return;
@@ -104,15 +104,16 @@ void BuildProblem(CurveFit& doc, const ModelDesc& desc, NonlinearProblem& proble
 std::string ResultComment(int result, const NonlinearProblem& problem) {
   std::string text;
   if (result == kMarqLevConverged) {
-    text = FormatText("The fit converged to a tolerance of %g in %d iterations. ", static_cast<double>(problem.tolerance),
-                  problem.iteration);
+    text = FormatText("The fit converged to a tolerance of %g in %d iterations. ",
+                      static_cast<double>(problem.tolerance), problem.iteration);
   } else if (result == kMarqLevIterationLimit) {
-    text = FormatText("The iteration count of %d was exceeded.  The fit failed to converge to tolerance of %f (CHI2 at "
-                  "%f). ",
-                  problem.maxIterations, Settings.nonlinearTolerance, static_cast<double>(problem.chiSquare));
+    text = FormatText(
+        "The iteration count of %d was exceeded.  The fit failed to converge to tolerance of %f (CHI2 at "
+        "%f). ",
+        problem.maxIterations, Settings.nonlinearTolerance, static_cast<double>(problem.chiSquare));
   } else {
     text = FormatText("The fit converged to a Chi Square level of %g in %d iterations.  Aborted by user. ",
-                  static_cast<double>(problem.chiSquare), problem.iteration);
+                      static_cast<double>(problem.chiSquare), problem.iteration);
   }
   return text + WeightingText(problem.flags);
 }
@@ -178,13 +179,9 @@ int NonlinearFit(CurveFit& doc, int id) {
 
   switch (result) {
     case kMarqLevConverged:
-    case kMarqLevIterationLimit:
-      break;
-    case kMarqLevAccepted:
-      ComputeCovariance(problem);
-      break;
-    case kMarqLevDiverged:
-      RaiseError(kErrSolverFailed, id);
+    case kMarqLevIterationLimit: break;
+    case kMarqLevAccepted: ComputeCovariance(problem); break;
+    case kMarqLevDiverged: RaiseError(kErrSolverFailed, id);
     default:  // aborted
       RaiseError(CalcMode == 2 ? kErrStoppedInSearch : kErrUserStopped, id);
   }

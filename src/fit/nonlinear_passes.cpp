@@ -31,36 +31,9 @@ constexpr int kBlockPoints = 128;
 // followed by a look at the flags.
 inline void Probe() { CheckFpFaults(); }
 
-// The fast run is speculative: whatever it would log is left to the checked
-// run that follows a failure.
-class MutedLog {
- public:
-  MutedLog() : saved_(DebugFlags) { DebugFlags = 0; }
-  ~MutedLog() { DebugFlags = saved_; }
-  MutedLog(const MutedLog&) = delete;
-  MutedLog& operator=(const MutedLog&) = delete;
-
- private:
-  std::uint8_t saved_;
-};
-
-// Runs `fast`; when it raised or left a fault pending, runs `checked`,
-// which raises the first fault in point order.
 template <typename Fast, typename Checked>
 datatype RunInPointOrder(Fast fast, Checked checked) {
-  std::exception_ptr raised;
-  ClearFpFaults();
-  try {
-    MutedLog muted;
-    const datatype result = fast();
-    if (!FpFaultPending()) return result;
-  } catch (const errnotify&) {
-    raised = std::current_exception();
-  }
-  ClearFpFaults();
-  const datatype result = checked();
-  if (raised) std::rethrow_exception(raised);  // not reached: the checked run raises the same
-  return result;
+  return RunFastThenChecked(fast, checked);
 }
 
 }  // namespace
@@ -124,9 +97,7 @@ bool AllFinite(const datatype* values, int count) {
 }
 
 PointPasses::PointPasses(const NonlinearProblem& problem)
-    : problem_(problem),
-      weight_(WeightKindOf(problem.flags)),
-      quick_((problem.flags & kNlQuickDerivatives) != 0) {
+    : problem_(problem), weight_(WeightKindOf(problem.flags)), quick_((problem.flags & kNlQuickDerivatives) != 0) {
   // Weighting by uncertainty without the column is no weighting.
   if (weight_ == WeightKind::Uncertainty && problem.uncertainties == nullptr) weight_ = WeightKind::None;
 }
@@ -199,8 +170,8 @@ datatype PointPasses::ChiSquare(const datatype* params, std::vector<datatype>& v
 // parameters rounded to datatype, the two model values subtracted in double
 // and divided by the nominal step 0.0002. Only the copying of the parameter
 // vectors for every point is saved. (A test compares the two bit for bit.)
-void PointPasses::EvaluateBlock(const datatype* params, const Stencil& stencil, const datatype* values,
-                                bool residuals, int first, int count, Block& block) const {
+void PointPasses::EvaluateBlock(const datatype* params, const Stencil& stencil, const datatype* values, bool residuals,
+                                int first, int count, Block& block) const {
   const ModelFunction f = problem_.modelFunction;
   const int m = problem_.m;
   if (quick_) {
@@ -287,8 +258,7 @@ datatype PointPasses::CheckedDerivative(const datatype* params, const Stencil& s
   }
 }
 
-void PointPasses::NormalChecked(const datatype* params, const datatype* values, bool residuals,
-                                datatype* sums) const {
+void PointPasses::NormalChecked(const datatype* params, const datatype* values, bool residuals, datatype* sums) const {
   const ModelFunction f = problem_.modelFunction;
   const int m = problem_.m;
   const int row = m + 1;

@@ -52,8 +52,8 @@ class PointPasses {
   datatype ChiSquareChecked(const datatype* params, datatype* values) const;
   void NormalFast(const datatype* params, const datatype* values, bool residuals, datatype* sums) const;
   void NormalChecked(const datatype* params, const datatype* values, bool residuals, datatype* sums) const;
-  void EvaluateBlock(const datatype* params, const Stencil& stencil, const datatype* values, bool residuals,
-                     int first, int count, Block& block) const;
+  void EvaluateBlock(const datatype* params, const Stencil& stencil, const datatype* values, bool residuals, int first,
+                     int count, Block& block) const;
   datatype CheckedDerivative(const datatype* params, const Stencil& stencil, int i, datatype x) const;
   template <bool kChecked>
   datatype Weight(int k) const;

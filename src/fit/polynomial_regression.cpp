@@ -7,8 +7,10 @@
 #include "fit/polynomial_regression.h"
 
 #include <algorithm>
+#include <array>
 #include <cfenv>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "app/error_handle.h"
@@ -56,26 +58,60 @@ struct NormalSums {
 
 // All sums in one pass over the points. Each sum still adds its terms in
 // point order, so it is the number the sum-by-sum loop gives; only the
-// polls and the fault checks come later (see BuildSums).
-void SumsInOnePass(const NonlinearProblem& problem, Divisor divisor, int m, NormalSums& sums) {
-  const int top = 2 * m;
-  std::vector<datatype> power(static_cast<std::size_t>(top + 1));
-  datatype* s = sums.s.data();
-  datatype* r = sums.r.data();
-  power[0] = 1;
-  for (int k = 0; k < problem.nPoints; ++k) {
-    const datatype x = problem.x[k];
-    const datatype y = problem.y[k];
-    for (int j = 1; j <= top; ++j) power[j] = power[j - 1] * x;
-    if (divisor == Divisor::None) {
-      for (int j = 0; j <= top; ++j) s[j] = s[j] + power[j];
-      for (int j = 0; j <= m; ++j) r[j] = r[j] + power[j] * y;
+// polls and the fault checks come later (see BuildSums). The degree is a
+// template argument so that the sums and powers can live in registers.
+template <int kDegree>
+void SumsInOnePassOf(const NonlinearProblem& problem, Divisor divisor, NormalSums& sums) {
+  constexpr int kTop = 2 * kDegree;
+  // Points are taken in pairs: the two chains of powers are independent and
+  // overlap, while each sum still adds the first point's term first.
+  std::array<datatype, kTop + 1> s{};
+  std::array<datatype, kDegree + 1> r{};
+  std::array<datatype, kTop + 1> p0{};
+  std::array<datatype, kTop + 1> p1{};
+  p0[0] = p1[0] = 1;
+  const int n = problem.nPoints;
+  const bool weighted = divisor != Divisor::None;
+  int k = 0;
+  for (; k + 1 < n; k += 2) {
+    const datatype x0 = problem.x[k], x1 = problem.x[k + 1];
+    const datatype y0 = problem.y[k], y1 = problem.y[k + 1];
+    for (int j = 1; j <= kTop; ++j) {
+      p0[j] = p0[j - 1] * x0;
+      p1[j] = p1[j - 1] * x1;
+    }
+    if (!weighted) {
+      for (int j = 0; j <= kTop; ++j) s[j] = (s[j] + p0[j]) + p1[j];
+      for (int j = 0; j <= kDegree; ++j) r[j] = (r[j] + p0[j] * y0) + p1[j] * y1;
     } else {
-      const datatype d = DivisorAt(problem, divisor, k);
-      for (int j = 0; j <= top; ++j) s[j] = s[j] + power[j] / d;
-      for (int j = 0; j <= m; ++j) r[j] = r[j] + (power[j] * y) / d;
+      const datatype d0 = DivisorAt(problem, divisor, k), d1 = DivisorAt(problem, divisor, k + 1);
+      for (int j = 0; j <= kTop; ++j) s[j] = (s[j] + p0[j] / d0) + p1[j] / d1;
+      for (int j = 0; j <= kDegree; ++j) r[j] = (r[j] + (p0[j] * y0) / d0) + (p1[j] * y1) / d1;
     }
   }
+  for (; k < n; ++k) {
+    const datatype x = problem.x[k];
+    const datatype y = problem.y[k];
+    const datatype d = weighted ? DivisorAt(problem, divisor, k) : datatype{1};
+    for (int j = 1; j <= kTop; ++j) p0[j] = p0[j - 1] * x;
+    for (int j = 0; j <= kTop; ++j) s[j] = s[j] + (weighted ? p0[j] / d : p0[j]);
+    for (int j = 0; j <= kDegree; ++j) r[j] = r[j] + (weighted ? (p0[j] * y) / d : p0[j] * y);
+  }
+  std::copy(s.begin(), s.end(), sums.s.begin());
+  std::copy(r.begin(), r.end(), sums.r.begin());
+}
+
+template <int... kDegrees>
+void SumsInOnePassUpTo(const NonlinearProblem& problem, Divisor divisor, int m, NormalSums& sums,
+                       std::integer_sequence<int, kDegrees...>) {
+  using Pass = void (*)(const NonlinearProblem&, Divisor, NormalSums&);
+  static constexpr Pass kPasses[] = {SumsInOnePassOf<kDegrees + 1>...};
+  kPasses[m - 1](problem, divisor, sums);
+}
+
+// Degrees 1..19, the most a polynomial slot holds.
+void SumsInOnePass(const NonlinearProblem& problem, Divisor divisor, int m, NormalSums& sums) {
+  SumsInOnePassUpTo(problem, divisor, m, sums, std::make_integer_sequence<int, kPolynomialSlotSize - 1>{});
 }
 
 // One sum: terms power_k / d_k (or power_k y_k / d_k), the powers advanced
@@ -165,7 +201,13 @@ bool FewerDistinctXThan(const NonlinearProblem& problem, int count) {
   return true;
 }
 
+// The degrees a polynomial slot holds; anything else is a caller's error.
+void RequireSlotDegree(const NonlinearProblem& problem, int degree) {
+  if (degree < 1 || degree >= kPolynomialSlotSize) RaiseError(kErrInvalidOperation, problem.modelId);
+}
+
 int Solve(NonlinearProblem& problem, int m) {
+  RequireSlotDegree(problem, m);
   const int columns = m + 1;
   NormalSums sums(m);
   if (const int answer = BuildSums(problem, DivisorOf(problem), m, sums); answer != 0) return answer;
@@ -203,6 +245,7 @@ int PolynomialRegression(NonlinearProblem& problem, int degree) {
 }
 
 void PowerSumCovariance(NonlinearProblem& problem, int degree) {
+  RequireSlotDegree(problem, degree);
   const int m = degree + 1;
   NormalSums sums(degree);
   std::vector<datatype> c(static_cast<std::size_t>(m * m));

@@ -7,7 +7,7 @@
 
 namespace trendolin {
 
-// Fits c0 + c1 x + ... + cm x^m (m = degree >= 1) to the problem's points.
+// Fits c0 + c1 x + ... + cm x^m (m = degree, 1..19) to the problem's points.
 // Reads problem.nPoints, x, y, flags (the one weighting bit; uncertainties
 // when weighting by uncertainty), notify and modelId; writes the m + 1
 // coefficients, c0 first, into problem.parameters, which must hold them.
@@ -19,6 +19,7 @@ namespace trendolin {
 // system that is singular whatever the rounding, that is points with fewer
 // than m + 1 distinct x (error 7), and a solution that is not finite
 // (error 7): a singular fit never ends with not-a-number coefficients.
+// A degree outside 1..19 is refused with error 7 as well.
 int PolynomialRegression(NonlinearProblem& problem, int degree);
 
 // The covariance of a polynomial fit from its power sums: the derivative of

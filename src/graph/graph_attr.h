@@ -1,6 +1,5 @@
-// One graph window's record: which fit it shows and how. It starts small
-// (the model and the kind of plot) and gains the drawing attributes when
-// the renderer arrives.
+// One graph window's record of which fit it shows and how; it gains the
+// drawing attributes when the renderer arrives.
 #pragma once
 
 namespace trendolin {

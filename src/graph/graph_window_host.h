@@ -1,6 +1,5 @@
 // What the graph queue and the fit drivers ask of the windowing system for
-// graph windows. The windows supply a Qt host; tests and the command-line
-// tool use the headless one, which keeps records only.
+// graph windows (a Qt host in the windows, a headless one elsewhere).
 #pragma once
 
 #include <string>

@@ -1,6 +1,5 @@
-// Graph windows without a display: the host the graph queue uses in tests
-// and in the command-line tool. It keeps a record of every window it was
-// asked to create and of what was done to it.
+// Graph windows without a display, for tests and the command-line tool: a
+// record of every window created and of what was done to it.
 #pragma once
 
 #include <map>

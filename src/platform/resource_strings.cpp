@@ -294,6 +294,11 @@ const std::vector<ResourceStringEntry> kTable = {
 
     {128, "The clipboard holds no numbers that can be pasted."},
 
+    // User model dialog: deleting a stored model (yes/no). Its own pair,
+    // because 29 and 30 are the messages of errors 14 and 15.
+    {129, "Delete User Model"},
+    {130, "Delete the selected model from the list of stored user models?"},
+
     // Names of the model families in the fit menu (status-bar help).
     {304, "Exponential Models"},
     {305, "Power Law Models"},

@@ -1,0 +1,393 @@
+// Polynomial interpolation and the splines: knots interpolated, natural and
+// clamped ends, the tension limits, point limits and their messages, faults,
+// the interval search on sorted and unsorted knots, and the tension dialog.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "app/debug_log.h"
+#include "app/error_handle.h"
+#include "app/errors.h"
+#include "app/run_flags.h"
+#include "data/curve_fit.h"
+#include "fit/interpolation_drivers.h"
+#include "fit/interpolation_eval.h"
+#include "fit/interpolation_search.h"
+#include "fit/linear_fits_dialogs.h"
+#include "fit/model_desc.h"
+#include "fit/nonlinear.h"
+#include "fit/splines.h"
+#include "platform/headless_ui.h"
+#include "platform/resource_strings.h"
+#include "support/temp_dir.h"
+
+namespace trendolin {
+namespace {
+
+using platform::HeadlessUi;
+using platform::UiEvent;
+
+const std::vector<float> kKnotsX = {0.5f, 1.2f, 2.0f, 3.1f, 3.5f, 4.8f, 6.0f, 7.25f};
+const std::vector<float> kKnotsY = {1.0f, 2.3f, 1.7f, 0.4f, 0.9f, 2.8f, 3.0f, 1.1f};
+
+void FillColumns(CurveFit& doc, const std::vector<float>& x, const std::vector<float>& y) {
+  doc.ResetData();
+  doc.AllocateData(static_cast<int>(x.size()), 2, 0);
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    doc.At(static_cast<int>(i), 0) = x[i];
+    doc.At(static_cast<int>(i), 1) = y[i];
+  }
+  doc.bStatsStale = 1;
+  doc.CalcDataStats();
+}
+
+void FillSmooth(CurveFit& doc, int n) {
+  std::vector<float> x, y;
+  for (int i = 0; i < n; ++i) {
+    x.push_back(1.0f + static_cast<float>(i));
+    y.push_back(std::sin(0.3f * static_cast<float>(i)));
+  }
+  FillColumns(doc, x, y);
+}
+
+class InterpolationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetState();
+    SetConsoleSink([this](std::string_view text) { log_ += text; });
+    DebugFlags = 2;
+    FillColumns(doc_, kKnotsX, kKnotsY);
+  }
+  void TearDown() override {
+    DebugFlags = 0;
+    SetConsoleSink({});
+    ResetState();
+  }
+  static void ResetState() {
+    Settings = DefaultAppSettings();
+    NonlinearFlags = {};
+    CalcMode = 0;
+    UnattendedFlag = 0;
+    ClearErrorInfo();
+  }
+
+  int Fit(int id) { return DescriptorOf(doc_, id).fitRoutine(doc_, id); }
+  datatype At(int id, datatype x) { return DescriptorOf(doc_, id).Evaluate(x); }
+  std::vector<std::string> Reports() const {
+    std::vector<std::string> texts;
+    for (const UiEvent& e : ui_.EventsOf(UiEvent::Kind::ErrorReport)) texts.push_back(e.text);
+    return texts;
+  }
+  static std::vector<std::string> Report(int errorId, int fitId, const char* routine) {
+    ErrorRecord r;
+    r.id = errorId;
+    r.FitId = fitId;
+    r.routine = routine;
+    return {ErrorMessage(r)};
+  }
+  bool Logged(const std::string& text) const { return log_.find(text) != std::string::npos; }
+
+  testsupport::TempDir dir_;  // FitNotify writes "history.dmp" into the current folder
+  testsupport::ScopedCurrentDir cwd_{dir_.Path()};
+  HeadlessUi ui_;
+  platform::ScopedUi installed_{ui_};
+  CurveFit doc_;
+  std::string log_;
+};
+
+// ---- what every interpolation promises ----
+
+TEST_F(InterpolationTest, EveryInterpolationPassesThroughItsKnots) {
+  // Pieces are stored as powers of x, so a knot value is a sum of terms up
+  // to |d| x^3 ~ 10^2 rounded to float: a few 1e-5. The polynomial of
+  // degree 7 adds terms near 10^3 before they cancel.
+  const std::vector<std::pair<int, float>> models = {
+      {534, 2e-3f}, {535, 1e-5f}, {536, 1e-5f}, {537, 1e-4f}, {538, 1e-5f}};
+  for (const auto& [id, tolerance] : models) {
+    ASSERT_EQ(Fit(id), 0) << id;
+    EXPECT_TRUE(doc_.IsFitted(id, -1));
+    EXPECT_EQ(doc_.nLastModel, id);
+    for (std::size_t i = 0; i < kKnotsX.size(); ++i) EXPECT_NEAR(At(id, kKnotsX[i]), kKnotsY[i], tolerance) << id << " knot " << i;
+  }
+  EXPECT_EQ(doc_.modelIntegers[34], 7);
+  EXPECT_EQ(doc_.GetFitComment(534), "Interpolation completed successfully.");
+  EXPECT_EQ(doc_.GetFitComment(537), "Spline interpolation completed successfully.");
+  EXPECT_EQ(CalcMode, 0);
+}
+
+TEST_F(InterpolationTest, CubicSplineIsNaturalAndExtendsItsEndPieces) {
+  ASSERT_EQ(Fit(537), 0);
+  const InterpResult& r = doc_.Interp(537);
+  auto second = [&](int piece, double x) { return 6 * r.arrays[0][piece] * x + 2 * r.arrays[1][piece]; };
+  const int last = static_cast<int>(kKnotsX.size()) - 2;
+  double largest = 0;
+  for (int i = 0; i <= last; ++i) largest = std::max(largest, std::fabs(second(i, kKnotsX[i])));
+  ASSERT_GT(largest, 0.5);
+  // Power-form coefficients rounded to float: the zero comes out at the
+  // level of float rounding of the terms 6 d x and 2 c.
+  EXPECT_NEAR(second(0, kKnotsX.front()), 0, 1e-4 * largest);
+  EXPECT_NEAR(second(last, kKnotsX.back()), 0, 1e-3 * largest);
+  // Left of the data the first cubic goes on; right of it the last.
+  EXPECT_EQ(At(537, -2), CubicPiece(r.arrays[0][0], r.arrays[1][0], r.arrays[2][0], r.arrays[3][0], -2));
+  EXPECT_EQ(At(537, 9), CubicPiece(r.arrays[0][last], r.arrays[1][last], r.arrays[2][last], r.arrays[3][last], 9));
+  // The quadratic spline's first piece is a line.
+  ASSERT_EQ(Fit(536), 0);
+  EXPECT_EQ(doc_.Interp(536).arrays[0][0], 0.0f);
+}
+
+TEST_F(InterpolationTest, TensionSplineRunsFromCubicToLinearAndIsFlatBeyondTheData) {
+  ASSERT_EQ(Fit(535), 0);
+  ASSERT_EQ(Fit(537), 0);
+  auto largestGap = [&](int other) {
+    double gap = 0;
+    for (std::size_t i = 0; i + 1 < kKnotsX.size(); ++i) {
+      for (float f : {0.25f, 0.5f, 0.75f}) {
+        const float x = kKnotsX[i] + f * (kKnotsX[i + 1] - kKnotsX[i]);
+        gap = std::max(gap, static_cast<double>(std::fabs(At(538, x) - At(other, x))));
+      }
+    }
+    return gap;
+  };
+  // Small tension: the cubic spline plus terms of order t^2 h^2. A new
+  // tension makes the fit stale and is kept through the record's reset.
+  ASSERT_EQ(Fit(538), 0);
+  ApplyTension(doc_, 0.01f);
+  EXPECT_FALSE(doc_.IsFitted(538, -1));
+  ASSERT_EQ(Fit(538), 0);
+  EXPECT_EQ(CurrentTension(doc_), 0.01f);
+  EXPECT_LT(largestGap(537), 1e-3);
+  // Large tension: the linear spline plus terms of order 1/(t h) near each knot.
+  ApplyTension(doc_, 200);
+  ASSERT_EQ(Fit(538), 0);
+  EXPECT_LT(largestGap(535), 1e-2);
+  ApplyTension(doc_, 5000);  // t h up to 6250: long double sinh still finite
+  ASSERT_EQ(Fit(538), 0);
+  EXPECT_LT(largestGap(535), 1e-3);
+  // Clamped: the end values beyond the data.
+  EXPECT_EQ(At(538, -10), kKnotsY.front());
+  EXPECT_EQ(At(538, 100), kKnotsY.back());
+}
+
+TEST_F(InterpolationTest, LagrangeOfFourPointsIsTheirCubic) {
+  auto cubic = [](float x) { return 1 - 2 * x + 0.5f * x * x + 0.25f * x * x * x; };
+  FillColumns(doc_, {-1, 0.5f, 1, 2}, {cubic(-1), cubic(0.5f), cubic(1), cubic(2)});
+  ASSERT_EQ(Fit(534), 0);
+  const std::vector<float> expected = {1, -2, 0.5f, 0.25f};
+  for (int k = 0; k < 4; ++k) EXPECT_NEAR(doc_.Interp(534).arrays[0][k], expected[k], 1e-5f) << k;
+  EXPECT_EQ(doc_.modelIntegers[34], 3);
+}
+
+// ---- point limits ----
+
+TEST_F(InterpolationTest, PolynomialInterpolationTakesAtMostMaxPolyDegreePlusOnePoints) {
+  FillSmooth(doc_, 21);
+  EXPECT_EQ(Fit(534), 1);
+  EXPECT_EQ(Reports(), Report(kErrTooManyPoints, 534, ""));
+  EXPECT_FALSE(doc_.IsFitted(534, -1));
+
+  ui_.ClearEvents();
+  UnattendedFlag = 1;
+  EXPECT_EQ(Fit(534), 1);
+  EXPECT_TRUE(ui_.Events().empty());
+  UnattendedFlag = 0;
+
+  FillSmooth(doc_, 20);
+  EXPECT_EQ(Fit(534), 0);
+  Settings.maxPolyDegree = 6;
+  EXPECT_EQ(Fit(534), 1);
+}
+
+TEST_F(InterpolationTest, SplinePointLimitsAreTold) {
+  auto boxes = [this] { return ui_.EventsOf(UiEvent::Kind::MessageBox); };
+  auto text = [](int id) { return std::string(platform::ResourceString(id)); };
+
+  FillSmooth(doc_, 101);
+  EXPECT_EQ(Fit(536), 1);
+  ASSERT_EQ(boxes().size(), 1u);
+  EXPECT_EQ(boxes()[0].caption, text(62));
+  EXPECT_EQ(boxes()[0].text, text(61));
+  EXPECT_EQ(boxes()[0].icon, platform::Icon::Exclamation);
+  FillSmooth(doc_, 100);
+  EXPECT_EQ(Fit(536), 0);
+
+  ui_.ClearEvents();
+  FillSmooth(doc_, kSplinePointLimit);
+  for (int id : {535, 537, 538}) EXPECT_EQ(Fit(id), 1) << id;
+  ASSERT_EQ(boxes().size(), 3u);
+  EXPECT_EQ(boxes()[0].caption, text(12));
+  EXPECT_EQ(boxes()[0].text, text(13));
+  EXPECT_EQ(boxes()[0].icon, platform::Icon::Error);
+
+  ui_.ClearEvents();
+  UnattendedFlag = 1;
+  EXPECT_EQ(Fit(537), 1);
+  EXPECT_TRUE(boxes().empty());
+  UnattendedFlag = 0;
+
+  FillSmooth(doc_, kSplinePointLimit - 1);
+  EXPECT_EQ(Fit(535), 0);
+}
+
+// ---- faults ----
+
+TEST_F(InterpolationTest, FaultsAreReportedAndReleaseTheRecord) {
+  struct Case {
+    int id;
+    std::vector<float> x, y;
+    int error;
+    const char* markers;
+  };
+  const std::vector<Case> cases = {
+      {537, {1, 2, 2, 3}, {1, 2, 3, 4}, kErrDivideByZero, "EX: CubicSpline_1\nEX: SplineFit\n"},
+      {538, {1, 2, 2, 3}, {1, 2, 3, 4}, kErrDivideByZero, "EX: TensionSpline_1\nEX: TSplineFit_1\n"},
+      {535, {1, 2, 2, 3}, {1, 2, 3, 4}, kErrDivideByZero, "EX: LinearSpline_1\nEX: LSplineFit_1\n"},
+      // The same point twice: 0/0, never a spline of not-a-numbers.
+      {535, {1, 2, 2, 3}, {1, 2, 2, 4}, kErrInvalidOperation, "EX: LinearSpline_1\nEX: LSplineFit_1\n"},
+      // First x at 0: the elimination meets a zero pivot in row 1.
+      {536, {0, 1, 2, 3}, {1, 2, 0, 4}, kErrDivideByZero, "EX: QuadraticSpline_1\nEX: QSplineFit_1\n"},
+      {534, {1, 2, 1, 3}, {1, 2, 3, 4}, kErrDivideByZero, "EX: LagrangeInterpolation_1\nEX: LagrangeInterpolate_1\n"},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.markers);
+    FillColumns(doc_, test.x, test.y);
+    ui_.ClearEvents();
+    log_.clear();
+    doc_.nLastModel = 0;
+    EXPECT_EQ(Fit(test.id), 1);
+    EXPECT_EQ(Reports(), Report(test.error, test.id, "unknown"));
+    EXPECT_TRUE(Logged(test.markers));
+    EXPECT_FALSE(doc_.IsFitted(test.id, -1));
+    EXPECT_EQ(doc_.Interp(test.id).valid, 0);
+    EXPECT_TRUE(std::isnan(At(test.id, 1.5f)));
+    EXPECT_EQ(doc_.nLastModel, 0);
+    EXPECT_EQ(CalcMode, 0);
+  }
+  // The other interpolations do not mind a first x at 0.
+  FillColumns(doc_, {0, 1, 2, 3}, {1, 2, 0, 4});
+  for (int id : {534, 535, 537, 538}) EXPECT_EQ(Fit(id), 0) << id;
+}
+
+TEST_F(InterpolationTest, StopRequestsEndTheBuild) {
+  ui_.SetPumpHook([] { RequestFitStop(kStopAbort); });
+  EXPECT_EQ(Fit(537), 1);
+  EXPECT_TRUE(Reports().empty());
+  EXPECT_EQ(doc_.Interp(537).valid, 0);
+  CalcMode = 2;
+  EXPECT_THROW(Fit(535), errnotify);
+  EXPECT_EQ(ErrorInfo.id, kErrStoppedInSearch);
+}
+
+// ---- the interval search ----
+
+TEST(InterpolationSearch, FirstMatchByScanOrByBinarySearch) {
+  const std::vector<float> unsorted = {0, 2, 1, 3};
+  const KnotView knots{unsorted.data(), nullptr, 4, KnotsAscending(unsorted.data(), 4)};
+  ASSERT_FALSE(knots.ascending);
+  EXPECT_EQ(FindInterval(knots, -1), 0);   // left of everything: the first piece
+  EXPECT_EQ(FindInterval(knots, 1.5f), 0); // 1.5 <= x[1] already
+  EXPECT_EQ(FindInterval(knots, 2.5f), 2); // passes x[1] = 2 and x[2] = 1
+  EXPECT_EQ(FindInterval(knots, 5), 2);    // none: the last piece
+
+  // Ascending knots with equal neighbours: the binary search and the scan agree.
+  std::mt19937 engine(7);
+  std::uniform_int_distribution<int> step(0, 3);  // zero steps make equal neighbours
+  std::vector<float> x(200);
+  float at = -5;
+  for (float& v : x) v = at += 0.5f * static_cast<float>(step(engine));
+  const int n = static_cast<int>(x.size());
+  const KnotView sorted{x.data(), nullptr, n, true};
+  const KnotView scanned{x.data(), nullptr, n, false};
+  ASSERT_TRUE(KnotsAscending(x.data(), n));
+
+  std::vector<float> queries = {-std::numeric_limits<float>::infinity(), std::numeric_limits<float>::infinity(),
+                                std::numeric_limits<float>::quiet_NaN(), x.front() - 1, x.back() + 1};
+  for (float v : x) {
+    queries.push_back(v);
+    queries.push_back(std::nextafter(v, -1e9f));
+    queries.push_back(std::nextafter(v, 1e9f));
+  }
+  for (float q : queries) EXPECT_EQ(FindInterval(sorted, q), FindInterval(scanned, q)) << q;
+
+  // The cursor gives the same answers for runs in any order.
+  std::vector<float> run = queries;
+  for (int pass = 0; pass < 3; ++pass) {
+    if (pass == 1) std::sort(run.begin(), run.end(), [](float a, float b) { return a < b || (a == a && b != b); });
+    if (pass == 2) std::reverse(run.begin(), run.end());
+    IntervalCursor cursor(sorted);
+    for (float q : run) ASSERT_EQ(cursor.Find(q), FindInterval(scanned, q)) << "pass " << pass << " at " << q;
+  }
+  const float nan[] = {1, std::numeric_limits<float>::quiet_NaN(), 3};
+  EXPECT_FALSE(KnotsAscending(nan, 3));
+}
+
+TEST_F(InterpolationTest, SortedAndUnsortedKnotsEvaluateTheSame) {
+  // The evaluators search the remembered ascending knots; the pieces they
+  // pick must be the ones the first-match scan picks, one x at a time or in
+  // a run.
+  FillSmooth(doc_, 300);
+  const KnotView scanned{doc_.Column(0), doc_.Column(1), doc_.nPoints, false};
+  std::vector<float> xs, run(4000);
+  for (int k = 0; k < 4000; ++k) xs.push_back(-5.0f + 0.077f * static_cast<float>(k));
+  for (int id : {535, 537, 538}) {
+    ASSERT_EQ(Fit(id), 0);
+    const ModelDesc desc = DescriptorOf(doc_, id);
+    const auto& a = doc_.Interp(id).arrays;
+    EvaluateInterpolation(desc, xs, run);
+    for (std::size_t k = 0; k < xs.size(); ++k) {
+      const int i = FindInterval(scanned, xs[k]);
+      const datatype one = desc.Evaluate(xs[k]);
+      if (id == 535) {
+        ASSERT_EQ(one, LinearPiece(a[0][i], a[1][i], xs[k])) << xs[k];
+      } else if (id == 537) {
+        ASSERT_EQ(one, CubicPiece(a[0][i], a[1][i], a[2][i], a[3][i], xs[k])) << xs[k];
+      }
+      ASSERT_EQ(one, run[k]) << id << " at " << xs[k];
+    }
+  }
+  // Out-of-order data: the pieces overlap and the first match serves.
+  FillColumns(doc_, {0, 2, 1, 3}, {0, 4, 0, 4});
+  ASSERT_EQ(Fit(535), 0);
+  EXPECT_NEAR(At(535, 1.5f), 3, 1e-6f);  // piece 0: (0, 0) to (2, 4)
+  EXPECT_NEAR(At(535, 2.5f), 3, 1e-6f);  // piece 2: (1, 0) to (3, 4)
+}
+
+// ---- the tension dialog ----
+
+TEST(InterpolationTensionDialog, SpinWalksPowersOfTwoAndOkNeedsAPositiveNumber) {
+  EXPECT_EQ(TensionSpinText(kTensionSpinStart + 1), "2.00000000");
+  EXPECT_EQ(TensionSpinText(kTensionSpinStart - 1), "0.50000000");
+  EXPECT_EQ(TensionSpinText(22), "4194304.00000000");
+  EXPECT_EQ(TensionSpinText(-22), "0.00000024");
+
+  struct Case {
+    const char* text;
+    TensionVerdict verdict;
+    float tension;
+  };
+  const std::vector<Case> cases = {
+      {kTensionInitialText, TensionVerdict::Accepted, 1},
+      {" 2.5 ", TensionVerdict::Accepted, 2.5f},
+      {"0.00000024", TensionVerdict::Accepted, 2.4e-7f},  // the smallest spin text is a tension
+      {"0", TensionVerdict::NotPositive, 0},
+      {"1e-39", TensionVerdict::NotPositive, 0},          // below the smallest tension
+      {"abc", TensionVerdict::NotANumber, 0},
+      {"1e39", TensionVerdict::NotANumber, 0},            // no float holds it
+      {"nan", TensionVerdict::NotANumber, 0},
+  };
+  for (const Case& test : cases) {
+    const TensionCheck check = CheckTensionText(test.text);
+    EXPECT_EQ(check.verdict, test.verdict) << '"' << test.text << '"';
+    EXPECT_EQ(check.tension, test.tension) << '"' << test.text << '"';
+    EXPECT_EQ(check.warning.has_value(), test.verdict == TensionVerdict::NotPositive) << '"' << test.text << '"';
+  }
+  EXPECT_EQ(CheckTensionText("0").warning, kTensionNotPositive);
+}
+
+}  // namespace
+}  // namespace trendolin

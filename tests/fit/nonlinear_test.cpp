@@ -1,5 +1,7 @@
 // Nonlinear regression: recovery of known parameters for every built-in
 // model, the ways a fit ends, its messages, histories and faults.
+#include "fit/nonlinear.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,7 +24,6 @@
 #include "fit/fit_state.h"
 #include "fit/model_desc.h"
 #include "fit/model_functions.h"
-#include "fit/nonlinear.h"
 #include "fit/nonlinear_passes.h"
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
@@ -478,10 +479,10 @@ TEST_F(NonlinearTest, LambdaStartsAtOneThousandthAndMovesTenfold) {
   EXPECT_EQ(std::vector<float>(parameters), p);
 
   // Convergence is an absolute test on the decrease, strictly below the tolerance.
-  const auto first = static_cast<std::size_t>(
-      std::find_if(problem.chiSquareHistory.begin() + 1, problem.chiSquareHistory.end(),
-                   [&](float c) { return c < problem.chiSquareHistory[0]; }) -
-      problem.chiSquareHistory.begin());
+  const auto first =
+      static_cast<std::size_t>(std::find_if(problem.chiSquareHistory.begin() + 1, problem.chiSquareHistory.end(),
+                                            [&](float c) { return c < problem.chiSquareHistory[0]; }) -
+                               problem.chiSquareHistory.begin());
   const datatype decrease = problem.chiSquareHistory[0] - problem.chiSquareHistory[first];
   problem.tolerance = decrease;
   ASSERT_EQ(MarqLev(problem), kMarqLevConverged);
@@ -555,7 +556,8 @@ TEST_F(NonlinearTest, ModelFaultIsReportedWithItsMarkersAndRetried) {
   FillColumns(doc_, {1, 2, -3, 4, 5}, {1, 2.4f, 3.2f, 3.8f, 4.2f});
   AnswerDialogOnce({1, 2});
   EXPECT_EQ(NonlinearPrepareFit(doc_, 506), 1);
-  EXPECT_EQ(Reports(), (std::vector<std::string>{ReportText(kErrDomain, 506, "log"), ReportText(kErrDomain, 506, "log")}));
+  EXPECT_EQ(Reports(),
+            (std::vector<std::string>{ReportText(kErrDomain, 506, "log"), ReportText(kErrDomain, 506, "log")}));
   EXPECT_EQ(dialogs_, 2);
   EXPECT_EQ(doc_.FittedMark(506), 0);
   for (const char* marker : {"EX: Partial_1\n", "EX: MarqLev_1\n", "EX: NonlinearFit_2\n"}) {
@@ -651,7 +653,8 @@ TEST_F(NonlinearTest, NormalSumsEqualThePlainLoopOverPartial) {
             const datatype x = problem.x[k], y = problem.y[k];
             const datatype w = weight == kNlWeightY2 ? y * y : weight == kNlWeightX ? x : 1;
             const datatype di = Partial(i, x, p.data(), desc.modelFunction, m);
-            const datatype dj = j < m ? Partial(j, x, p.data(), desc.modelFunction, m) : y - desc.modelFunction(p.data(), x);
+            const datatype dj =
+                j < m ? Partial(j, x, p.data(), desc.modelFunction, m) : y - desc.modelFunction(p.data(), x);
             sum = sum + (j < m ? di * dj : dj * di) / w;
           }
           EXPECT_EQ(a[static_cast<std::size_t>(i * (m + 1) + j)], sum) << i << "," << j;

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -245,6 +247,106 @@ TEST(CliTest, AnalyzeRefusalsAndBadUsage) {
   CliRun diverged = Cli(dir, fit + "--guess 50,-0.3 --tolerance 0 --y-at 1");
   EXPECT_EQ(diverged.status, 1) << "nothing to analyze when the fit fails";
   EXPECT_EQ(diverged.out, "");
+}
+
+
+// y = 2.5 x^1.3 at 30 points of [1, 10], every other point 0.01% up or down.
+std::string PowerData() {
+  std::string text;
+  for (int i = 0; i < 30; ++i) {
+    const float x = static_cast<float>(1.0 + 9.0 * i / 29.0);
+    const float y = static_cast<float>(2.5 * std::pow(x, 1.3) * (i % 2 ? 0.9999 : 1.0001));
+    char line[64];
+    std::snprintf(line, sizeof line, "%.9g\t%.9g\n", x, y);
+    text += line;
+  }
+  return text;
+}
+
+TEST(CliTest, HuntRanksEveryFittedModelBestFirst) {
+  TempDir dir;
+  WriteFile(dir.File("power.dat"), PowerData());
+  CliRun run = Cli(dir, "hunt --json --groups 766 --max-degree 6 '" + dir.File("power.dat") + "'");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const nlohmann::json hunt = nlohmann::json::parse(run.out);
+  const nlohmann::json& ranking = hunt["ranking"];
+  ASSERT_GE(ranking.size(), 5u);
+  EXPECT_EQ(ranking[0]["model"], hunt["best"]);
+  // The power law, or a model that contains it, is the best.
+  const std::vector<int> powerOrWider = {509, 508, 511, 515, 516};
+  EXPECT_NE(std::count(powerOrWider.begin(), powerOrWider.end(), hunt["best"].get<int>()), 0) << run.out;
+  bool powerFound = false;
+  for (std::size_t i = 0; i < ranking.size(); ++i) {
+    EXPECT_EQ(ranking[i]["rank"], static_cast<int>(i) + 1);
+    if (i > 0) {
+      EXPECT_LE(ranking[i - 1]["score"].get<float>(), ranking[i]["score"].get<float>());
+    }
+    const double s = ranking[i]["standard_error"].get<double>();
+    double r = ranking[i]["correlation"].get<double>();
+    if (r < 0 || r > 1) r = 0;
+    EXPECT_FLOAT_EQ(ranking[i]["score"].get<float>(), static_cast<float>(std::sqrt(4 * s * s + (1 - r) * (1 - r))));
+    if (ranking[i]["model"] == 509) {
+      powerFound = true;
+      EXPECT_EQ(ranking[i]["name"], "Power Equation");
+      EXPECT_LT(ranking[i]["score"].get<float>(), 0.015f);
+    }
+  }
+  EXPECT_TRUE(powerFound);
+  EXPECT_GE(hunt["degree"].get<int>(), 3);
+  EXPECT_LE(hunt["degree"].get<int>(), 6) << "the best polynomial degree tried";
+  EXPECT_TRUE(hunt.contains("seconds"));
+
+  CliRun text = Cli(dir, "hunt '" + dir.File("power.dat") + "'");
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_EQ(text.out.rfind("Best fit: ", 0), 0u) << text.out;
+}
+
+TEST(CliTest, HuntAndGroupsRefusalsAndFailures) {
+  TempDir dir;
+  WriteFile(dir.File("power.dat"), PowerData());
+  WriteFile(dir.File("two.dat"), "1 2\n2 4\n");
+  const std::string power = " '" + dir.File("power.dat") + "'";
+  EXPECT_EQ(Cli(dir, "hunt --groups 0" + power).status, 2);
+  EXPECT_EQ(Cli(dir, "groups --groups 2048" + power).status, 2);
+  CliRun degree = Cli(dir, "hunt --max-degree 29" + power);
+  EXPECT_EQ(degree.status, 2) << "the dialog's rule: below the number of points minus one";
+  EXPECT_NE(degree.err.find("FitHunter: "), std::string::npos) << degree.err;
+
+  CliRun none = Cli(dir, "hunt --json --groups 32 '" + dir.File("two.dat") + "'");
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(nlohmann::json::parse(none.out)["best"], -1);
+  EXPECT_NE(none.err.find("FitHunter: "), std::string::npos) << none.err;
+
+  CliRun nothing = Cli(dir, "groups --groups 32 '" + dir.File("two.dat") + "'");
+  EXPECT_EQ(nothing.status, 1);
+  EXPECT_NE(nothing.err.find("Calculate Groups: "), std::string::npos) << nothing.err;
+}
+
+TEST(CliTest, GroupsReportsEveryModelOfTheGroups) {
+  TempDir dir;
+  WriteFile(dir.File("power.dat"), PowerData());
+  CliRun run = Cli(dir, "groups --json --groups 67 '" + dir.File("power.dat") + "'");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const nlohmann::json groups = nlohmann::json::parse(run.out);
+  std::vector<int> ids;
+  for (const auto& model : groups["models"]) ids.push_back(model["model"].get<int>());
+  EXPECT_EQ(ids, (std::vector<int>{500, 501, 509, 510, 511, 512, 513, 514, 515, 516, 534, 535, 536, 537, 538}))
+      << "linear, power law and interpolations, never the plot";
+  int windows = 0;
+  for (const auto& model : groups["models"]) {
+    if (model["outcome"] == "window") {
+      ++windows;
+      EXPECT_TRUE(model["fitted"].get<bool>()) << model.dump();
+    }
+    if (model["model"] == 509) {
+      EXPECT_EQ(model["outcome"], "window");
+      EXPECT_LT(model["standard_error"].get<float>(), 0.0075f);
+    }
+    if (model["model"] == 537) {
+      EXPECT_TRUE(model["standard_error"].is_null()) << "interpolations have no statistics";
+    }
+  }
+  EXPECT_EQ(groups["windows"], windows);
 }
 
 }  // namespace

@@ -30,6 +30,9 @@ void AddFitCommands(CLI::App& app, const GlobalOptions& global, int& status);
 // `analyze`: one model fitted, then y at x, x at y, derivative, integral or arc length.
 void AddAnalyzeCommand(CLI::App& app, const GlobalOptions& global, int& status);
 
+// `hunt` and `groups`: FitHunter and Calculate Groups, unattended.
+void AddHuntCommands(CLI::App& app, const GlobalOptions& global, int& status);
+
 // The settings file this run reads: the --settings folder when given, else
 // the user's settings folder.
 std::string SettingsFilePath(const GlobalOptions& global);

@@ -17,6 +17,8 @@
 #include "fit/model_desc.h"
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
+#include "usermodel/user_model.h"
+#include "usermodel/user_model_dialog.h"
 
 namespace cli {
 
@@ -167,6 +169,25 @@ void AnswerGuessDialogOnce(const std::optional<std::vector<float>>& guesses) {
 
 }  // namespace
 
+void AddUserFormulaOption(CLI::App& command, std::optional<std::string>& formula) {
+  command.add_option("--expr", formula, "Formula of the user model (539), such as \"a*exp(b*x)\"");
+}
+
+int SetRunUserFormula(const std::optional<std::string>& formula) {
+  trendolin::InitUserModel();
+  if (!formula) return kExitOk;
+  if (formula->size() > trendolin::kFormulaReaderMaxChars) {
+    std::cerr << "--expr takes a formula of at most " << trendolin::kFormulaReaderMaxChars << " characters\n";
+    return kExitUsage;
+  }
+  if (const auto refused = trendolin::UserModelDialogOk(*formula)) {
+    std::cerr << platform::ResourceString(refused->caption) << ": " << platform::ResourceString(refused->text)
+              << '\n';
+    return kExitUsage;
+  }
+  return kExitOk;
+}
+
 void AddModelFitOptions(CLI::App& command, ModelFitFlags& flags) {
   command.add_option("-m,--model", flags.model, "Model id (500..539) or name, as `models` lists them")->required();
   command.add_option("--weighting", flags.weighting, "none, uncertainty, x, x2, y or y2");
@@ -175,6 +196,7 @@ void AddModelFitOptions(CLI::App& command, ModelFitFlags& flags) {
   command.add_option("--max-iterations", flags.maxIterations, "Iteration limit of the nonlinear fit");
   command.add_option("--diverge-iterations", flags.divergeIterations, "Failed steps in a row before giving up");
   command.add_flag("--slow-derivatives", flags.slowDerivatives, "Refined derivatives instead of quick ones");
+  AddUserFormulaOption(command, flags.expr);
   AddImportOptions(command, flags.import);
 }
 
@@ -187,8 +209,13 @@ int FitModelForCommand(const GlobalOptions& global, const std::string& file, con
     return kExitUsage;
   }
   *id = *model;
+  if (flags.expr && *id != trendolin::kUserModel) {
+    std::cerr << "--expr sets the formula of the user model: use it with -m 539 (or -m user)\n";
+    return kExitUsage;
+  }
   LoadRunSettings(global);
   if (!ApplyModelFitFlags(flags)) return kExitUsage;
+  if (int status = SetRunUserFormula(flags.expr); status != kExitOk) return status;
   std::optional<std::vector<float>> guesses;
   if (!flags.guess.empty()) {
     guesses = ParseGuessList(flags.guess);

@@ -48,14 +48,25 @@ nlohmann::json JsonFloat(trendolin::datatype value);
 // Parses "A,B" (or more) numbers for options such as --scale FX,FY.
 std::optional<std::vector<std::string>> SplitList(const std::string& text, std::size_t count);
 
+// --expr FORMULA: the user model's formula for this run (model 539).
+void AddUserFormulaOption(CLI::App& command, std::optional<std::string>& formula);
+
+// Sets the user model of this run: the formula the program starts with
+// ("a+b*x"), or FORMULA when given, checked exactly as the user model
+// dialog's OK checks it. A formula that is refused prints the dialog's
+// message (10/11) and gives kExitUsage; otherwise kExitOk. `hunt` and
+// `groups` call it so that the user-model group fits FORMULA.
+int SetRunUserFormula(const std::optional<std::string>& formula);
+
 // The options of a command that fits one model before its own work: -m and
 // the fit options of `fit` (--weighting, --guess, --tolerance,
-// --max-iterations, --diverge-iterations, --slow-derivatives), plus the
-// import options.
+// --max-iterations, --diverge-iterations, --slow-derivatives, --expr), plus
+// the import options.
 struct ModelFitFlags {
   std::string model;
   std::string weighting;
   std::string guess;
+  std::optional<std::string> expr;  // the user model's formula (539 only)
   std::optional<double> tolerance;
   std::optional<int> maxIterations;
   std::optional<int> divergeIterations;

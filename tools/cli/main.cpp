@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
   int status = cli::kExitOk;
   cli::AddDataCommands(app, global, status);
   cli::AddFitCommands(app, global, status);
+  cli::AddHuntCommands(app, global, status);
   cli::AddSettingsCommand(app, global, status);
   cli::AddAnalyzeCommand(app, global, status);
 

@@ -1,0 +1,205 @@
+// The cost of a user model: the formula "a*exp(b*x)" fitted through the
+// expression interpreter against the built-in Exponential model (504) on the
+// same data and from the same initial guesses, and one evaluation of each.
+// After the runs the ratio of the medians (user / built-in) is printed.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "data/curve_fit.h"
+#include "fit/model_functions.h"
+#include "fit/nonlinear.h"
+#include "platform/headless_ui.h"
+#include "usermodel/interpreter.h"
+#include "usermodel/user_model.h"
+
+namespace {
+
+using trendolin::CurveFit;
+using trendolin::datatype;
+
+constexpr int kExponential = 504;
+constexpr const char* kFormula = "a*exp(b*x)";
+// Both fits start here (the dialog gives them), so they walk the same path.
+const std::vector<float> kStart = {1.5f, 0.4f};
+
+// y = 2 exp(0.5 x) (1 + 0.01 N(0, 1)) on [0, 4], N from the fully specified mt19937.
+void FillNoisy(CurveFit& doc, int n) {
+  std::mt19937 engine(2024);
+  doc.ResetData();
+  doc.AllocateData(n, 2, 0);
+  for (int i = 0; i < n; ++i) {
+    const double u1 = (engine() + 1.0) / 4294967297.0;
+    const double u2 = (engine() + 1.0) / 4294967297.0;
+    const double normal = std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586 * u2);
+    const float x = 4.0f * static_cast<float>(i) / static_cast<float>(n - 1);
+    doc.At(i, 0) = x;
+    doc.At(i, 1) = static_cast<float>(2 * std::exp(0.5 * x) * (1.0 + 0.01 * normal));
+  }
+  doc.bStatsStale = 1;
+  doc.CalcDataStats();
+}
+
+// Every fit writes "history.dmp" into the current folder: the benchmarks
+// work in a private one, removed at exit.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "trendolin-bench-XXXXXX").string();
+    if (::mkdtemp(tmpl.data()) == nullptr) std::abort();
+    folder_ = tmpl;
+    previous_ = std::filesystem::current_path();
+    std::filesystem::current_path(folder_);
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    std::filesystem::current_path(previous_, ec);
+    std::filesystem::remove_all(folder_, ec);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+ private:
+  std::filesystem::path folder_;
+  std::filesystem::path previous_;
+};
+
+// One fit per benchmark iteration. The dialog is answered with kStart once
+// per fit and cancelled if the same fit asks again (after an error), so a
+// fit that ends diverged is not retried. Counters: "iterations" of the
+// solver, "fitted" 1 when every fit stored a result.
+void RunFits(benchmark::State& state, bool userModel) {
+  const ScratchFolder scratch;
+  const int n = static_cast<int>(state.range(0));
+  trendolin::Settings = trendolin::DefaultAppSettings();
+  trendolin::Settings.initGuess = 1;  // the built-in fit shows the dialog too
+  platform::HeadlessUi ui;
+  platform::ScopedUi installed(ui);
+  bool asked = false;
+  ui.SetGuessDialogHandler([&asked](int, int m, float* guesses) {
+    if (asked) return false;
+    asked = true;
+    for (int i = 0; i < m; ++i) guesses[i] = kStart[static_cast<std::size_t>(i)];
+    return true;
+  });
+  CurveFit doc;
+  FillNoisy(doc, n);
+  trendolin::AcceptUserFormula(kFormula);
+
+  long iterations = 0;
+  int fitted = 1;
+  for (auto _ : state) {
+    asked = false;
+    const int result = userModel ? trendolin::UserFit(doc, trendolin::kUserModel)
+                                 : trendolin::NonlinearPrepareFit(doc, kExponential);
+    fitted &= result == 0 ? 1 : 0;
+    iterations += std::atoi(ui.StatusText(2).c_str());
+  }
+  state.counters["iterations"] = static_cast<double>(iterations) / static_cast<double>(state.iterations());
+  state.counters["fitted"] = fitted;
+}
+
+void BM_BuiltInFit(benchmark::State& state) { RunFits(state, false); }
+void BM_UserFit(benchmark::State& state) { RunFits(state, true); }
+BENCHMARK(BM_BuiltInFit)->ArgName("points")->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UserFit)->ArgName("points")->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// One evaluation of the model function at a moving x.
+void BM_BuiltInValue(benchmark::State& state) {
+  const trendolin::ModelFunction f = trendolin::ModelFunctionOf(kExponential);
+  float x = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(f(kStart.data(), x));
+    x = x < 4 ? x + 0.001f : 0;
+  }
+}
+void BM_UserValue(benchmark::State& state) {
+  trendolin::AcceptUserFormula(kFormula);
+  float x = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(trendolin::UserModelValue(kStart.data(), x));
+    x = x < 4 ? x + 0.001f : 0;
+  }
+}
+BENCHMARK(BM_BuiltInValue);
+BENCHMARK(BM_UserValue);
+
+// Keeps the CPU time of every run, by benchmark name and aggregate, for the
+// ratio printed at the end: the median when repetitions were asked for,
+// else the single run. CPU time, because the fits are single-threaded and
+// wall time on a busy machine also counts the other programs.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      const std::string aggregate = run.run_type == Run::RT_Aggregate ? run.aggregate_name : "single";
+      times_[run.run_name.str()][aggregate] = run.GetAdjustedCPUTime();
+      const auto iterations = run.counters.find("iterations");
+      if (iterations != run.counters.end()) iterations_[run.run_name.str()][aggregate] = iterations->second.value;
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+
+  // The two fits may end after different numbers of solver iterations (at
+  // 10^5 points both end diverged, each at its own step), so the time per
+  // iteration is compared too.
+  void PrintRatio(const std::string& user, const std::string& builtIn, const char* what) const {
+    const auto u = Median(times_, user);
+    const auto b = Median(times_, builtIn);
+    if (!u || !b) return;
+    std::printf("%s: user %.4g, built-in %.4g (%s), ratio %.2f", what, u->first, b->first, u->second.c_str(),
+                u->first / b->first);
+    const auto ui = Median(iterations_, user);
+    const auto bi = Median(iterations_, builtIn);
+    if (ui && bi && ui->first > 0 && bi->first > 0) {
+      std::printf("; solver iterations %g and %g, ratio per iteration %.2f", ui->first, bi->first,
+                  (u->first / ui->first) / (b->first / bi->first));
+    }
+    std::printf("\n");
+  }
+
+ private:
+  using Table = std::map<std::string, std::map<std::string, double>>;
+
+  static std::optional<std::pair<double, std::string>> Median(const Table& table, const std::string& name) {
+    const auto found = table.find(name);
+    if (found == table.end()) return std::nullopt;
+    for (const char* aggregate : {"median", "single"}) {
+      const auto time = found->second.find(aggregate);
+      if (time != found->second.end()) return std::pair{time->second, std::string(aggregate)};
+    }
+    return std::nullopt;
+  }
+
+  Table times_;
+  Table iterations_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  std::printf("\nUser model \"%s\" against the built-in Exponential model (CPU times in the benchmarks' units):\n",
+              kFormula);
+  reporter.PrintRatio("BM_UserFit/points:10000", "BM_BuiltInFit/points:10000", "fit of 10^4 points");
+  reporter.PrintRatio("BM_UserFit/points:100000", "BM_BuiltInFit/points:100000", "fit of 10^5 points");
+  reporter.PrintRatio("BM_UserValue", "BM_BuiltInValue", "one evaluation");
+  benchmark::Shutdown();
+  return 0;
+}

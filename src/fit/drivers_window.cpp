@@ -1,0 +1,218 @@
+// From a model command to a graph window: reusing a current window, opening
+// the fit window (fitting first when needed), and the three commands that
+// ask for a value before they fit.
+#include "fit/drivers.h"
+
+#include <memory>
+#include <string>
+
+#include "app/app_settings.h"
+#include "app/error_handle.h"
+#include "app/errors.h"
+#include "app/out_of_memory.h"
+#include "data/document_hooks.h"
+#include "fit/fit_state.h"
+#include "fit/interpolation_drivers.h"
+#include "fit/linear_fits_dialogs.h"
+#include "fit/model_desc.h"
+#include "graph/graph_queue.h"
+#include "platform/resource_strings.h"
+#include "platform/ui.h"
+
+namespace trendolin {
+namespace {
+
+constexpr int kTensionModel = 538;
+constexpr int kUserModelCaption = 10;  // "User Model"
+constexpr const char* kUserModelUnavailable =
+    "Defining a user model is not available in this version of Trendolin yet.";
+
+// The data grid finishes a pending cell edit first; false when it cannot.
+bool GridAgrees() {
+  const DocumentHooks& hooks = Hooks();
+  return !hooks.commitGridEdit || hooks.commitGridEdit();
+}
+
+void Warn(const MessagePair& pair) {
+  platform::Ui& ui = platform::CurrentUi();
+  ui.Beep();
+  platform::ResourceMessageBox(pair.caption, pair.text, platform::Icon::Exclamation, platform::Buttons::Ok);
+}
+
+// Steps 5 to 7 of opening: fit when needed, create and queue the window,
+// show it. May raise errnotify.
+int FitAndShow(CurveFit& doc, int id, const std::string& title, std::unique_ptr<GraphAttr>& record) {
+  if (!FitIsCurrent(doc, id)) {
+    const FitRoutine fit = DescriptorOf(doc, id).fitRoutine;
+    if (fit == nullptr || fit(doc, id) != 0) return kWindowDeclined;
+  }
+  GraphWindowHost& host = GraphQueue.Host();
+  const GraphWindowId window = host.CreateGraphWindow(title, *record);
+  if (window == kNoWindow) return kWindowDeclined;
+  if (!GraphQueue.Add(window, title, record)) {
+    host.DestroyGraphWindow(window);  // the queue was full; the record goes with `record`
+    return kWindowDeclined;
+  }
+  RestoreIdleStatusBar(doc);
+  if (Settings.IsOn(kFlagNoGraphs) && id != kPlotModel) {
+    host.PostInformationCommand(window);
+  } else {
+    host.ShowGraphWindow(window);
+  }
+  return kWindowOpened;
+}
+
+int OpenFitWindowOnce(CurveFit& doc, int id) {
+  if (!GridAgrees()) return kWindowDeclined;
+  auto record = std::make_unique<GraphAttr>();
+  record->modelId = id;
+  const std::string title = GraphWindowTitle(doc, id);
+  const bool wasCurrent = FitIsCurrent(doc, id);
+  const int lastModel = doc.nLastModel;
+  try {
+    return GuardAllocation([&] { return FitAndShow(doc, id, title, record); });
+  } catch (const errnotify&) {
+    // A fit that escaped half done (its statistics faulted after it was
+    // marked) must not count as current for the next command.
+    if (!wasCurrent && id != kPlotModel) {
+      doc.MarkFitted(id, 0);
+      doc.nLastModel = lastModel;
+    }
+    // A stop during a batch (15) ends the batch, which reads the result; a
+    // user's stop (14) says nothing; anything else (such a fault, memory)
+    // is told once.
+    if (ErrorInfo.id != kErrStoppedInSearch && ErrorInfo.id != kErrUserStopped) {
+      ErrorInfo.FitId = id;
+      ErrorHandle(ErrorInfo);
+    }
+    RestoreIdleStatusBar(doc);
+    return kWindowError;
+  }
+}
+
+// The degree dialog: the current degree, a spin control from 3 to
+// min(MaxPolyDegree, n - 1); OK takes a degree the rules accept.
+bool AskForDegree(const CurveFit& doc) {
+  if (const auto warning = DegreeDialogOpenWarning(doc.nPoints)) {
+    platform::ResourceMessageBox(warning->caption, warning->text, platform::Icon::Exclamation, platform::Buttons::Ok);
+    return false;
+  }
+  const SpinRange spin = DegreeSpinRange(doc.nPoints, Settings.maxPolyDegree, PolynomialDegree);
+  platform::ValueDialogRequest request;
+  request.fieldText = std::to_string(PolynomialDegree);
+  request.spinLower = spin.lower;
+  request.spinUpper = spin.upper;
+  request.spinPosition = spin.position;
+  request.accept = [&doc](const std::string& text) {
+    const DegreeCheck check = CheckDegreeText(text, doc.nPoints, Settings.maxPolyDegree);
+    if (check.verdict == DegreeVerdict::Accepted) {
+      PolynomialDegree = check.degree;
+      return true;
+    }
+    if (check.warning) Warn(*check.warning);
+    return false;
+  };
+  return platform::CurrentUi().PolynomialDegreeDialog(request);
+}
+
+// The tension dialog: OK takes a positive tension into `tension`.
+bool AskForTension(datatype& tension) {
+  platform::ValueDialogRequest request;
+  request.fieldText = kTensionInitialText;
+  request.spinLower = kTensionSpinLowest;
+  request.spinUpper = kTensionSpinHighest;
+  request.spinPosition = kTensionSpinStart;
+  request.spinText = TensionSpinText;
+  request.accept = [&tension](const std::string& text) {
+    const TensionCheck check = CheckTensionText(text);
+    if (check.verdict == TensionVerdict::Accepted) {
+      tension = check.tension;
+      return true;
+    }
+    if (check.warning) {
+      Warn(*check.warning);
+    } else {
+      platform::CurrentUi().Beep();
+    }
+    return false;
+  };
+  return platform::CurrentUi().TensionDialog(request);
+}
+
+// A cleared skip-dialog flag: the window opens at once and the flag is set.
+int OpenSkippingDialog(CurveFit& doc, int id, std::uint8_t& flag) {
+  const int result = OpenFitWindow(doc, id);
+  flag = 1;
+  return result;
+}
+
+}  // namespace
+
+std::string GraphWindowTitle(CurveFit& doc, int id) { return ModelName(doc, id); }
+
+bool FitIsCurrent(const CurveFit& doc, int id) {
+  if (id == kPlotModel) return doc.IsFitted(id, -1);
+  if (!doc.IsFitted(id, Settings.weighting)) return false;
+  return id != kPolynomialModel || doc.modelIntegers[kPolynomialModel - kFirstModelId] == PolynomialDegree;
+}
+
+int ReuseOpenWindow(CurveFit& doc, int id) {
+  // A model has an open window exactly when its menu item is checked; a
+  // greyed item does not count.
+  if (!GraphQueue.IsChecked(id) || !Availability.ModelEnabled(id)) return 0;
+  const GraphWindowId window = GraphQueue.FindByTitle(GraphWindowTitle(doc, id));
+  if (window == kNoWindow) return 0;
+  if (doc.bStatsStale) Reexamine(doc, 0);
+  if (!FitIsCurrent(doc, id)) {
+    GraphQueue.Remove(window);
+    return 0;
+  }
+  GraphQueue.Host().RaiseGraphWindow(window);
+  return 1;
+}
+
+int OpenFitWindow(CurveFit& doc, int id) {
+  LastOpenWindowResult = OpenFitWindowOnce(doc, id);
+  return LastOpenWindowResult;
+}
+
+int ModelCommand(CurveFit& doc, int id) {
+  if (ReuseOpenWindow(doc, id)) return kWindowOpened;
+  return OpenFitWindow(doc, id);
+}
+
+int PolynomialCommand(CurveFit& doc) {
+  if (!ModelDialogs.polynomial) return OpenSkippingDialog(doc, kPolynomialModel, ModelDialogs.polynomial);
+  if (!GridAgrees()) return kWindowDeclined;
+  if (ReuseOpenWindow(doc, kPolynomialModel)) return kWindowOpened;
+  if (!AskForDegree(doc)) return kWindowDeclined;
+  // Degrees 1 and 2 are the linear and quadratic models' own commands.
+  if (PolynomialDegree == 1 || PolynomialDegree == 2) return ModelCommand(doc, 499 + PolynomialDegree);
+  return OpenFitWindow(doc, kPolynomialModel);
+}
+
+int TensionSplineCommand(CurveFit& doc) {
+  if (!ModelDialogs.tension) return OpenSkippingDialog(doc, kTensionModel, ModelDialogs.tension);
+  if (!GridAgrees()) return kWindowDeclined;
+  if (ReuseOpenWindow(doc, kTensionModel)) return kWindowOpened;
+  datatype tension = CurrentTension(doc);
+  if (!AskForTension(tension)) return kWindowDeclined;
+  ApplyTension(doc, tension);
+  return OpenFitWindow(doc, kTensionModel);
+}
+
+// The user model dialog arrives with the expression interpreter; until then
+// the command says so instead of opening it.
+int UserModelCommand(CurveFit& doc) {
+  if (!ModelDialogs.userModel) return OpenSkippingDialog(doc, kUserModel, ModelDialogs.userModel);
+  if (!GridAgrees()) return kWindowDeclined;
+  if (ReuseOpenWindow(doc, kUserModel)) return kWindowOpened;
+  platform::MessageBoxRequest request;
+  request.caption = std::string(platform::ResourceString(kUserModelCaption));
+  request.text = kUserModelUnavailable;
+  request.icon = platform::Icon::Information;
+  platform::CurrentUi().MessageBox(request);
+  return kWindowDeclined;
+}
+
+}  // namespace trendolin

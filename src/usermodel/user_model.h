@@ -1,0 +1,50 @@
+// The user model (539): its record's formula and parameters, its entry in
+// the model catalogue, and its fit routine.
+#pragma once
+
+#include <string_view>
+
+#include "fit/fit_result.h"
+
+namespace trendolin {
+
+class CurveFit;
+
+// The formula of the user model when the program starts.
+inline constexpr const char* kStartUserFormula = "a+b*x";
+
+// "Set formula": releases the record's results, stores a lower-case copy of
+// `text` (up to a NUL), counts its parameters with NumberofParams and gives
+// each the value 1.0, with a count x count covariance matrix. Also installs
+// the user model's catalogue routines. 0, or 1 when the formula has no
+// parameter (or cannot be counted); the text is stored either way.
+int SetUserFormula(UserFitResult& record, std::string_view text);
+
+// "Check formula": 0 when the record's formula passes a checking-mode
+// evaluation with every parameter 1 and x = 1; otherwise logs
+// "EX: FillUserModels_1" and answers 1.
+int CheckUserFormula(const UserFitResult& record);
+
+// What the user model dialog's OK does with the text of its formula field:
+// the text is set into a scratch record and checked; when it has a parameter
+// and passes, it becomes the formula of the process-wide user model (every
+// parameter back to 1.0) and the answer is true. Otherwise nothing changes
+// and the answer is false (the dialog shows the error pair 10/11).
+bool AcceptUserFormula(std::string_view text);
+
+// The process-wide user model as the program starts: the formula "a+b*x".
+void InitUserModel();
+
+// The catalogue's routines of 539: the formula with the given coefficients
+// (the figures of UserModelData), and the automatic guesses (every one 1.0).
+datatype UserModelValue(const datatype* parameters, datatype x);
+void UserModelGuesses(const CurveFit& doc, datatype* guess);
+
+// The fit routine of 539: the nonlinear fit of the user model, showing the
+// initial-guess dialog before every attempt (unless the run is unattended)
+// and trying again after a reported error until the user cancels it.
+// 0 when a result was stored, 1 when the fit ended without one. Raises
+// errnotify for an abort during a batch (15).
+int UserFit(CurveFit& doc, int id);
+
+}  // namespace trendolin

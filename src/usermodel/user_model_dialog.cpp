@@ -1,0 +1,69 @@
+// What the user model dialog and the name dialog accept and store.
+#include "usermodel/user_model_dialog.h"
+
+#include "fit/fit_result.h"
+#include "usermodel/user_model.h"
+
+namespace trendolin {
+namespace {
+
+std::string_view Cut(std::string_view text, std::size_t maxChars) { return text.substr(0, maxChars); }
+
+}  // namespace
+
+UserModelDialogOpening OpenUserModelDialog(const std::string& settingsPath) {
+  if (UserModel.formula.empty()) InitUserModel();
+  UserModel.fittedWith = 0;
+  return UserModelDialogOpening{UserModel.formula, LoadUserModelLibrary(settingsPath)};
+}
+
+std::string FormulaOfEntry(const std::vector<StoredUserModel>& library, std::size_t index) {
+  return index < library.size() ? library[index].formula : std::string();
+}
+
+std::optional<MessagePair> CheckFormulaField(std::string_view fieldText) {
+  UserFitResult scratch;
+  const std::string_view text = Cut(fieldText, kFormulaReaderMaxChars);
+  if (SetUserFormula(scratch, text) != 0 || CheckUserFormula(scratch) != 0) return kUserFormulaRefused;
+  return std::nullopt;
+}
+
+std::optional<MessagePair> UserModelDialogOk(std::string_view fieldText) {
+  if (!AcceptUserFormula(Cut(fieldText, kFormulaReaderMaxChars))) return kUserFormulaRefused;
+  return std::nullopt;
+}
+
+bool SaveUserModelEntry(const std::string& settingsPath, std::vector<StoredUserModel>& library,
+                        std::string_view name, std::string_view fieldText, std::string* error) {
+  std::optional<platform::ProfileFile> profile = platform::ProfileFile::LoadForUpdate(settingsPath, error);
+  if (!profile) return false;
+  const std::string formula(Cut(fieldText, kFormulaReaderMaxChars));
+  const std::optional<std::string> stored = AppendUserModel(*profile, name, formula);
+  if (!stored) {
+    if (error) *error = LibraryFullText();
+    return false;
+  }
+  if (!profile->Save(settingsPath, error)) return false;
+  library.push_back(StoredUserModel{*stored, formula});
+  return true;
+}
+
+bool DeleteUserModelEntry(const std::string& settingsPath, std::vector<StoredUserModel>& library,
+                          std::size_t index, std::string* error) {
+  if (index >= library.size()) return false;
+  std::optional<platform::ProfileFile> profile = platform::ProfileFile::LoadForUpdate(settingsPath, error);
+  if (!profile) return false;
+  // A list out of step with the file (edited meanwhile) loses the entry all
+  // the same; the file is only written when it held the name.
+  if (RemoveUserModel(*profile, library[index].name) && !profile->Save(settingsPath, error)) return false;
+  library.erase(library.begin() + static_cast<std::ptrdiff_t>(index));
+  return true;
+}
+
+ModelNameCheck CheckModelName(std::string_view fieldText) {
+  const std::string_view name = Cut(fieldText, kNameReaderMaxChars);
+  if (name.find(',') != std::string_view::npos) return ModelNameCheck{std::nullopt, kModelNameHasComma};
+  return ModelNameCheck{std::string(name), std::nullopt};
+}
+
+}  // namespace trendolin

@@ -1,0 +1,226 @@
+// The user model: its record, its catalogue entry, its fit with the retry
+// pattern, its place in the search, and the user model dialog's rules.
+#include "usermodel/user_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/debug_log.h"
+#include "app/error_handle.h"
+#include "fit/drivers_test_support.h"
+#include "fit/fit_routines.h"
+#include "fit/model_desc.h"
+#include "platform/resource_strings.h"
+#include "support/temp_dir.h"
+#include "usermodel/interpreter.h"
+#include "usermodel/user_model_dialog.h"
+
+namespace trendolin {
+namespace {
+
+using platform::UiEvent;
+using testing_support::DriverTest;
+
+class UserModelTest : public DriverTest {
+ protected:
+  void SetUp() override {
+    DriverTest::SetUp();
+    InitUserModel();
+    SetConsoleSink([this](std::string_view text) { log_ += text; });
+    DebugFlags = 2;
+  }
+  void TearDown() override {
+    DebugFlags = 0;
+    SetConsoleSink({});
+    InitUserModel();
+    DriverTest::TearDown();
+  }
+
+  // The initial-guess dialog accepts `guesses` once and cancels after that.
+  void AnswerGuessesOnce(std::vector<float> guesses) {
+    ui_.SetGuessDialogHandler([this, guesses](int id, int m, float* g) {
+      shown_.push_back(std::vector<float>(g, g + m));
+      EXPECT_EQ(id, kUserModel);
+      if (shown_.size() > 1) return false;
+      for (int i = 0; i < m && i < static_cast<int>(guesses.size()); ++i) g[i] = guesses[static_cast<std::size_t>(i)];
+      return true;
+    });
+  }
+  bool Logged(const std::string& text) const { return log_.find(text) != std::string::npos; }
+
+  testsupport::TempDir dir_;
+  testsupport::ScopedCurrentDir cwd_{dir_.Path()};  // the fit writes history.dmp here
+  std::string log_;
+  std::vector<std::vector<float>> shown_;  // the guesses each dialog showed
+};
+
+TEST_F(UserModelTest, SetFormulaStoresLowerCaseAndStartsEveryParameterAtOne) {
+  EXPECT_EQ(UserModel.formula, "a+b*x") << "the formula the program starts with";
+  EXPECT_EQ(UserModel.count, 2);
+
+  UserFitResult record;
+  EXPECT_EQ(SetUserFormula(record, "A*EXP(-B*X)+C"), 0);
+  EXPECT_EQ(record.formula, "a*exp(-b*x)+c");
+  EXPECT_EQ(record.count, 3);
+  EXPECT_EQ(record.coefficients, std::vector<float>(3, 1.0f));
+  EXPECT_EQ(record.covariance.size(), 9u);
+
+  record.fittedWith = 460;
+  record.comment = "old";
+  EXPECT_EQ(SetUserFormula(record, "x^2"), 1) << "no parameter";
+  EXPECT_EQ(record.count, 0);
+  EXPECT_EQ(record.fittedWith, 0) << "an old result does not survive a new formula";
+  EXPECT_EQ(record.comment, "");
+}
+
+TEST_F(UserModelTest, CheckFormulaRefusesWhatCannotBeEvaluated) {
+  UserFitResult record;
+  SetUserFormula(record, "a/0+sqrt(-b)");
+  EXPECT_EQ(CheckUserFormula(record), 0) << "checking does no arithmetic";
+  SetUserFormula(record, "a*x+c");
+  EXPECT_EQ(CheckUserFormula(record), 1);
+  EXPECT_TRUE(Logged("EX: InterpretMain_1\nEX: FillUserModels_1\n")) << log_;
+}
+
+TEST_F(UserModelTest, DialogOkAcceptsOnlyUsableFormulas) {
+  for (const char* refused : {"x^2", "a*x+c", "b*x", "sin x", "", "a*foo"}) {
+    EXPECT_EQ(UserModelDialogOk(refused), kUserFormulaRefused) << refused;
+    EXPECT_EQ(UserModel.formula, "a+b*x") << "the current model is unchanged";
+  }
+  UserModel.coefficients = {3, 4};
+  EXPECT_EQ(UserModelDialogOk("a*EXP(b*x)"), std::nullopt);
+  EXPECT_EQ(UserModel.formula, "a*exp(b*x)");
+  EXPECT_EQ(UserModel.coefficients, std::vector<float>(2, 1.0f));
+  EXPECT_EQ(UserModelDialogOk("a+b*x" + std::string(5000, ' ') + "+c"), std::nullopt)
+      << "read up to 4096 characters";
+}
+
+TEST_F(UserModelTest, CatalogueEntryEvaluatesTheFormula) {
+  AcceptUserFormula("a*x^b");
+  EXPECT_EQ(FitRoutineOf(kUserModel), &UserFit);
+  const ModelDesc desc = DescriptorOf(doc_, kUserModel);
+  EXPECT_EQ(desc.kind, FIT_NONLINEAR);
+  EXPECT_EQ(desc.classMask, CLASS_USER);
+  EXPECT_EQ(desc.m, 2);
+  const float p[] = {2, 3};
+  EXPECT_EQ(desc.modelFunction(p, 2), 16);
+  UserModel.coefficients = {3, 2};
+  EXPECT_EQ(desc.Evaluate(2), 12) << "evaluate uses the record's coefficients";
+  float guesses[kGuessVectorSize] = {};
+  desc.initialGuess(doc_, guesses);
+  EXPECT_EQ(guesses[0], 1);
+  EXPECT_EQ(guesses[1], 1);
+  EXPECT_EQ(guesses[2], 0) << "only the model's parameters";
+}
+
+// ---- the fit ----
+
+TEST_F(UserModelTest, FitRecoversTheParametersOfSyntheticData) {
+  Load([](double x) { return 3 * std::exp(-0.7 * x) + 0.5; }, 0, 6, 40);
+  AcceptUserFormula("a*exp(-b*x)+c");
+  AnswerGuessesOnce({2, 1, 0});
+  ASSERT_EQ(UserFit(doc_, kUserModel), 0);
+  ASSERT_EQ(shown_.size(), 1u) << "the dialog is shown even with AutoGuess on";
+  EXPECT_EQ(shown_[0], std::vector<float>(3, 1.0f)) << "pre-filled with 1.0";
+  EXPECT_NEAR(UserModel.coefficients[0], 3, 1e-3);
+  EXPECT_NEAR(UserModel.coefficients[1], 0.7, 1e-3);
+  EXPECT_NEAR(UserModel.coefficients[2], 0.5, 1e-3);
+  EXPECT_EQ(UserModel.fittedWith, Settings.weighting);
+  EXPECT_TRUE(doc_.IsFitted(kUserModel, -1));
+  EXPECT_LT(UserModel.statistics[0], 1e-3) << "CalcStat ran";
+  EXPECT_NE(UserModel.comment.find("The fit converged"), std::string::npos);
+  EXPECT_FALSE(UserModel.chiSquareHistory.empty());
+}
+
+// A step model whose switch point is the data's mean x: the fit finds the
+// mean y on each side.
+TEST_F(UserModelTest, PiecewiseModelFitsTheMeanOfEachSide) {
+  LoadPoints({1, 2, 3, 4, 5, 6}, {1, 2, 3, 2, 3, 4});
+  doc_.CalcDataStats();
+  AcceptUserFormula("(x<avgx)*a+(x>=avgx)*b");
+  AnswerGuessesOnce({});
+  ASSERT_EQ(UserFit(doc_, kUserModel), 0);
+  EXPECT_NEAR(UserModel.coefficients[0], 2, 1e-3);
+  EXPECT_NEAR(UserModel.coefficients[1], 3, 1e-3);
+}
+
+TEST_F(UserModelTest, FaultingFitIsReportedAndAskedAgainUntilCancelled) {
+  Load([](double x) { return x; }, 1, 5, 10);
+  AcceptUserFormula("log(a-x)*b");
+  AnswerGuessesOnce({});  // a = 1 takes the log of 0, and of less while the derivatives move a
+  EXPECT_EQ(UserFit(doc_, kUserModel), 1);
+  EXPECT_EQ(shown_.size(), 2u) << "the dialog came back after the report";
+  const std::vector<UiEvent> reports = ui_.EventsOf(UiEvent::Kind::ErrorReport);
+  ASSERT_EQ(reports.size(), 1u);
+  ErrorRecord expected;
+  expected.id = kErrDomain;
+  expected.FitId = kUserModel;
+  expected.routine = "log";
+  EXPECT_EQ(reports[0].text, ErrorMessage(expected));
+  EXPECT_TRUE(Logged("EX: ::UserFit_1\n"));
+  EXPECT_FALSE(doc_.IsFitted(kUserModel, -1));
+  EXPECT_EQ(CalcMode, 0);
+}
+
+TEST_F(UserModelTest, SyntaxErrorDuringTheFitIsReportedWithTheModel) {
+  Load([](double x) { return x; }, 1, 5, 10);
+  SetUserFormula(UserModel, "a*x+c");  // bypassing the dialog's check
+  AnswerGuessesOnce({});
+  EXPECT_EQ(UserFit(doc_, kUserModel), 1);
+  const std::vector<UiEvent> reports = ui_.EventsOf(UiEvent::Kind::ErrorReport);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].text, std::string(platform::ResourceString(28)));
+  EXPECT_EQ(ErrorInfo.id, kErrGuessCancelled) << "then the dialog was cancelled";
+}
+
+TEST_F(UserModelTest, UnattendedFitFailsQuietlyWithoutDialog) {
+  Load([](double x) { return x; }, 1, 5, 10);
+  AcceptUserFormula("log(a-x)*b");
+  UnattendedFlag = 1;
+  AnswerGuessesOnce({});
+  EXPECT_EQ(UserFit(doc_, kUserModel), 1);
+  EXPECT_TRUE(shown_.empty());
+  EXPECT_TRUE(ui_.EventsOf(UiEvent::Kind::ErrorReport).empty());
+  EXPECT_EQ(ErrorInfo.id, kErrSuppressed);
+  EXPECT_EQ(ErrorInfo.FitId, kUserModel);
+}
+
+TEST_F(UserModelTest, FitAfterClearCurvefitsAllocatesAgain) {
+  Load([](double x) { return 1 + 2 * x; }, 0, 5, 10);
+  UserModel.Release();  // what Clear Curvefits leaves
+  AnswerGuessesOnce({});
+  ASSERT_EQ(UserFit(doc_, kUserModel), 0);
+  EXPECT_NEAR(UserModel.coefficients[0], 1, 1e-4);
+  EXPECT_NEAR(UserModel.coefficients[1], 2, 1e-4);
+}
+
+TEST_F(UserModelTest, SearchOfTheUserGroupFitsTheUserModel) {
+  Load([](double x) { return 2 * std::exp(0.3 * x); }, 0, 5, 20);
+  AcceptUserFormula("a*exp(b*x)");
+  EXPECT_EQ(FitHunterSearch(doc_, 3, CLASS_USER), kUserModel);
+  EXPECT_TRUE(shown_.empty()) << "no dialog in a search";
+  EXPECT_NEAR(UserModel.coefficients[1], 0.3, 1e-3);
+  EXPECT_EQ(ModelDialogs.userModel, 0) << "its command opens the window without the dialog";
+}
+
+// ---- the dialog ----
+
+TEST_F(UserModelTest, OpeningTheDialogMarksTheFitNotCurrent) {
+  testsupport::TempDir settings;
+  testsupport::WriteFile(settings.File("REVUZI.INI"), "[User Models]\nNumber=2\nModel0=Decay,a*EXP(-b*x)\n");
+  UserModel.fittedWith = 460;
+  const UserModelDialogOpening opening = OpenUserModelDialog(settings.File("REVUZI.INI"));
+  EXPECT_EQ(opening.formula, "a+b*x");
+  EXPECT_EQ(UserModel.fittedWith, 0);
+  ASSERT_EQ(opening.library.size(), 2u);
+  EXPECT_EQ(opening.library[0].name, "Decay");
+  EXPECT_EQ(FormulaOfEntry(opening.library, 0), "a*EXP(-b*x)") << "as typed";
+  EXPECT_EQ(opening.library[1].name, "Error") << "a missing key";
+  EXPECT_EQ(CheckFormulaField(FormulaOfEntry(opening.library, 1)), kUserFormulaRefused);
+}
+
+}  // namespace
+}  // namespace trendolin
