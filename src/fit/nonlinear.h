@@ -132,7 +132,7 @@ void ComputeCovariance(NonlinearProblem& problem);
 // and 6 the pending stop request.
 int FitNotify(NonlinearProblem& problem, int code);
 
-// The status-bar progress of a fit (parts 0 to 3 of the main window).
+// The status-bar progress of a fit (the four status-bar fields of the main window).
 void ShowFitProgress(int iteration, int id, bool obtainingGuesses, datatype chiSquare);
 
 // The Accept (kStopAccept) and Abort (kStopAbort) commands: the running fit
