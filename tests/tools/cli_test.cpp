@@ -350,3 +350,27 @@ TEST(CliTest, GroupsReportsEveryModelOfTheGroups) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CliTest, FitRunsEveryKindThroughTheModelCommand) {
+  TempDir dir;
+  WriteFile(dir.File("square.dat"), "1 1\n2 4\n3 9\n4 16\n5 25\n6 36\n");
+  const std::string file = " '" + dir.File("square.dat") + "'";
+  for (const std::string& model :
+       {std::string("linear"), std::string("polynomial --degree 3"), std::string("plot"), std::string("cubic-spline"),
+        std::string("tension-spline --tension 4"), std::string("user --expr 'a*x^b' --guess 1,1.5")}) {
+    CliRun run = Cli(dir, "fit --json -m " + model + file);
+    EXPECT_EQ(run.status, 0) << model << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out)["fitted"], true) << model;
+  }
+  const nlohmann::json user = nlohmann::json::parse(Cli(dir, "fit --json -m user --expr 'a*x^b' --guess 1,1.5" + file).out);
+  EXPECT_NEAR(user["parameters"]["b"].get<double>(), 2.0, 1e-4);
+
+  EXPECT_EQ(Cli(dir, "fit -m polynomial --degree 30" + file).status, 2) << "the degree dialog's own rule";
+  EXPECT_EQ(Cli(dir, "fit -m tension-spline --tension -1" + file).status, 2);
+  EXPECT_EQ(Cli(dir, "fit -m linear --degree 3" + file).status, 2);
+  EXPECT_EQ(Cli(dir, "fit -m user --expr 'a**x'" + file).status, 2);
+}
+
+}  // namespace

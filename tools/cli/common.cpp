@@ -14,6 +14,10 @@
 #include "cli/model_names.h"
 #include "data/data_file.h"
 #include "data/data_file_flows.h"
+#include "fit/drivers.h"
+#include "fit/fit_state.h"
+#include "fit/interpolation_drivers.h"
+#include "fit/linear_fits_dialogs.h"
 #include "fit/model_desc.h"
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
@@ -197,8 +201,60 @@ void AddModelFitOptions(CLI::App& command, ModelFitFlags& flags) {
   command.add_option("--diverge-iterations", flags.divergeIterations, "Failed steps in a row before giving up");
   command.add_flag("--slow-derivatives", flags.slowDerivatives, "Refined derivatives instead of quick ones");
   AddUserFormulaOption(command, flags.expr);
+  command.add_option("--degree", flags.degree, "Degree of the polynomial (502), as its dialog takes it");
+  command.add_option("--tension", flags.tension, "Tension of the tension spline (538), as its dialog takes it");
   AddImportOptions(command, flags.import);
 }
+
+namespace {
+
+// --degree and --tension answer the dialogs of the polynomial and tension
+// spline commands, with the same validation and messages; without them the
+// dialogs take the values they would show. The user model's dialog is
+// answered by --expr (or the formula the run starts with).
+int ApplyModelDialogValues(trendolin::CurveFit& doc, int id, const ModelFitFlags& flags) {
+  if (flags.degree && id != trendolin::kPolynomialModel) {
+    std::cerr << "--degree is for the polynomial (-m 502)\n";
+    return kExitUsage;
+  }
+  if (flags.tension && id != 538) {
+    std::cerr << "--tension is for the tension spline (-m 538)\n";
+    return kExitUsage;
+  }
+  if (flags.degree) {
+    const trendolin::DegreeCheck check =
+        trendolin::CheckDegreeText(*flags.degree, doc.nPoints, trendolin::Settings.maxPolyDegree);
+    if (check.verdict != trendolin::DegreeVerdict::Accepted) {
+      if (check.warning) {
+        std::cerr << platform::ResourceString(check.warning->caption) << ": "
+                  << platform::ResourceString(check.warning->text) << '\n';
+      } else {
+        std::cerr << "--degree takes a whole number\n";
+      }
+      return kExitUsage;
+    }
+    trendolin::PolynomialDegree = check.degree;
+    trendolin::ModelDialogs.polynomial = 0;
+  }
+  if (flags.tension) {
+    const trendolin::TensionCheck check = trendolin::CheckTensionText(*flags.tension);
+    if (check.verdict != trendolin::TensionVerdict::Accepted) {
+      if (check.warning) {
+        std::cerr << platform::ResourceString(check.warning->caption) << ": "
+                  << platform::ResourceString(check.warning->text) << '\n';
+      } else {
+        std::cerr << "--tension takes a number\n";
+      }
+      return kExitUsage;
+    }
+    trendolin::ApplyTension(doc, check.tension);
+    trendolin::ModelDialogs.tension = 0;
+  }
+  if (id == trendolin::kUserModel) trendolin::ModelDialogs.userModel = 0;
+  return kExitOk;
+}
+
+}  // namespace
 
 int FitModelForCommand(const GlobalOptions& global, const std::string& file, const ModelFitFlags& flags,
                        trendolin::CurveFit& doc, int* id, double* fitSeconds) {
@@ -229,22 +285,28 @@ int FitModelForCommand(const GlobalOptions& global, const std::string& file, con
   if (int status = LoadDataFile(doc, file, flags.import); status != kExitOk) return status;
   doc.CalcDataStats();
 
+  if (int status = ApplyModelDialogValues(doc, *id, flags); status != kExitOk) return status;
+
   const trendolin::ModelDesc desc = trendolin::DescriptorOf(doc, *id);
-  if (!desc.fitRoutine) {
-    std::cerr << desc.name << ": this model cannot be fitted from the command line yet.\n";
-    return kExitFailed;
-  }
   AnswerGuessDialogOnce(guesses);
   trendolin::ClearErrorInfo();
   Stopwatch watch;
+  // The model's command, as the Fit menu sends it: the drivers fit the model
+  // and queue its graph record (a record only, without a display).
+  trendolin::InstallFitDriverHooks(doc);
+  trendolin::Reexamine(doc, 0);
+  if (!trendolin::Availability.ModelEnabled(*id)) {
+    std::cerr << desc.name << ": the data do not allow this model (too few points, or x values it cannot take).\n";
+    return kExitFailed;
+  }
   try {
-    trendolin::GuardAllocation([&] { return desc.fitRoutine(doc, *id); });
+    trendolin::GuardAllocation([&] { return trendolin::DispatchFitCommand(doc, *id); });
   } catch (const trendolin::errnotify&) {
     trendolin::ErrorInfo.FitId = *id;
     trendolin::ErrorHandle();
   }
   if (fitSeconds) *fitSeconds = watch.Seconds();
-  if (!doc.IsFitted(*id, trendolin::Settings.weighting)) {
+  if (!trendolin::FitIsCurrent(doc, *id)) {
     std::cerr << desc.name << ": the fit ended without a result.\n";
     return kExitFailed;
   }

@@ -67,6 +67,8 @@ struct ModelFitFlags {
   std::string weighting;
   std::string guess;
   std::optional<std::string> expr;  // the user model's formula (539 only)
+  std::optional<std::string> degree;   // the polynomial degree (502 only)
+  std::optional<std::string> tension;  // the tension spline's tension (538 only)
   std::optional<double> tolerance;
   std::optional<int> maxIterations;
   std::optional<int> divergeIterations;

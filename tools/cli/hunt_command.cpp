@@ -27,6 +27,7 @@ struct HuntOptions {
   std::optional<int> maxDegree;
   std::optional<int> groups;
   bool json = false;
+  std::optional<std::string> expr;  // the user model's formula for the user-model group
   ImportFlags import;
 };
 
@@ -44,6 +45,7 @@ bool ValidMask(int mask) { return mask > 0 && (mask & ~trendolin::kAllGroupsMask
 // Loads FILE and examines it as the windows do after opening a file.
 int LoadForRun(CurveFit& doc, const GlobalOptions& global, const HuntOptions& options) {
   LoadRunSettings(global);
+  if (int status = SetRunUserFormula(options.expr); status != kExitOk) return status;
   if (int status = LoadDataFile(doc, options.file, options.import); status != kExitOk) return status;
   trendolin::Reexamine(doc, 0);
   return kExitOk;
@@ -195,6 +197,7 @@ void AddHuntCommands(CLI::App& app, const GlobalOptions& global, int& status) {
   huntCommand->add_option("--groups", hunt->groups, "Model groups as a sum of class bits (default: all)");
   huntCommand->add_flag("--json", hunt->json, "Print one JSON object");
   AddImportOptions(*huntCommand, hunt->import);
+  AddUserFormulaOption(*huntCommand, hunt->expr);
   huntCommand->callback([&global, &status, hunt] { status = RunHunt(global, *hunt); });
 
   auto groups = std::make_shared<HuntOptions>();
@@ -203,6 +206,7 @@ void AddHuntCommands(CLI::App& app, const GlobalOptions& global, int& status) {
   groupsCommand->add_option("--groups", groups->groups, "Model groups as a sum of class bits (default: all)");
   groupsCommand->add_flag("--json", groups->json, "Print one JSON object");
   AddImportOptions(*groupsCommand, groups->import);
+  AddUserFormulaOption(*groupsCommand, groups->expr);
   groupsCommand->callback([&global, &status, groups] { status = RunGroups(global, *groups); });
 }
 

@@ -5,6 +5,7 @@
 #include "app/out_of_memory.h"
 #include "cli/commands.h"
 #include "platform/headless_ui.h"
+#include "usermodel/user_model.h"
 
 int main(int argc, char** argv) {
   // Nobody is there to answer: every question takes its unattended answer and
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
   platform::HeadlessUi ui(platform::HeadlessUi::Mode::Unattended, &std::cerr);
   platform::ScopedUi installed(ui);
   trendolin::InstallOutOfMemoryHandler();
+  trendolin::InitUserModel();  // the user model starts as "a+b*x", as in the windows
 
   CLI::App app{"Trendolin curve fitting from the command line"};
   app.set_version_flag("--version", "trendolin-cli 1.4");
