@@ -10,6 +10,7 @@
 #include "app/error_handle.h"
 #include "app/errors.h"
 #include "app/out_of_memory.h"
+#include "app/settings_location.h"
 #include "data/document_hooks.h"
 #include "fit/fit_state.h"
 #include "fit/interpolation_drivers.h"
@@ -18,14 +19,14 @@
 #include "graph/graph_queue.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
+#include "usermodel/user_model_dialog.h"
+#include "usermodel/user_model_store.h"
 
 namespace trendolin {
 namespace {
 
 constexpr int kTensionModel = 538;
-constexpr int kUserModelCaption = 10;  // "User Model"
-constexpr const char* kUserModelUnavailable =
-    "Defining a user model is not available in this version of Trendolin yet.";
+
 
 // The data grid finishes a pending cell edit first; false when it cannot.
 bool GridAgrees() {
@@ -201,18 +202,28 @@ int TensionSplineCommand(CurveFit& doc) {
   return OpenFitWindow(doc, kTensionModel);
 }
 
-// The user model dialog arrives with the expression interpreter; until then
-// the command says so instead of opening it.
+// The user model dialog: OK takes a formula that passes the check; the fit
+// window follows.
 int UserModelCommand(CurveFit& doc) {
   if (!ModelDialogs.userModel) return OpenSkippingDialog(doc, kUserModel, ModelDialogs.userModel);
   if (!GridAgrees()) return kWindowDeclined;
   if (ReuseOpenWindow(doc, kUserModel)) return kWindowOpened;
-  platform::MessageBoxRequest request;
-  request.caption = std::string(platform::ResourceString(kUserModelCaption));
-  request.text = kUserModelUnavailable;
-  request.icon = platform::Icon::Information;
-  platform::CurrentUi().MessageBox(request);
-  return kWindowDeclined;
+  const UserModelDialogOpening opening = OpenUserModelDialog(lpszIniFile);
+  platform::UserModelDialogRequest request;
+  request.formula = opening.formula;
+  for (const StoredUserModel& stored : opening.library) {
+    request.names.push_back(stored.name);
+    request.formulas.push_back(stored.formula);
+  }
+  request.accept = [](const std::string& text) {
+    if (const auto warning = UserModelDialogOk(text)) {
+      Warn(*warning);
+      return false;
+    }
+    return true;
+  };
+  if (!platform::CurrentUi().UserModelDialog(request)) return kWindowDeclined;
+  return OpenFitWindow(doc, kUserModel);
 }
 
 }  // namespace trendolin

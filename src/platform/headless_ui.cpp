@@ -132,6 +132,19 @@ bool HeadlessUi::PolynomialDegreeDialog(const ValueDialogRequest& request) {
   return RunValueDialog(UiEvent::Kind::DegreeDialog, request, degreeHandler_);
 }
 
+bool HeadlessUi::UserModelDialog(const UserModelDialogRequest& request) {
+  bool accepted = false;
+  if (userModelHandler_) {
+    accepted = userModelHandler_(request);
+  } else {
+    accepted = request.accept ? request.accept(request.formula) : true;
+  }
+  UiEvent event{UiEvent::Kind::UserModelDialog, {}, request.formula};
+  event.answer = accepted ? Answer::Ok : Answer::Cancel;
+  Record(std::move(event));
+  return accepted;
+}
+
 bool HeadlessUi::TensionDialog(const ValueDialogRequest& request) {
   return RunValueDialog(UiEvent::Kind::TensionDialog, request, tensionHandler_);
 }

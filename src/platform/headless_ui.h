@@ -16,7 +16,7 @@ namespace platform {
 struct UiEvent {
   enum class Kind {
     MessageBox, Beep, Busy, ErrorReport, Caption, ClipboardRead, ClipboardWrite, OpenDialog, SaveDialog, ImportDialog,
-    GuessDialog, DegreeDialog, TensionDialog, GroupsDialog, CalculationMode
+    GuessDialog, DegreeDialog, TensionDialog, GroupsDialog, CalculationMode, UserModelDialog
   };
   Kind kind;
   std::string caption;  // message box caption; help topic of an error report; file dialog title
@@ -68,6 +68,11 @@ class HeadlessUi : public Ui {
   // like) and answer true for OK, false for Cancel. Without one a dialog is
   // confirmed as shown, or cancelled when what it shows is not accepted.
   // The event records the last text (or mask) tried.
+  // The user model dialog runs this and answers what it returns; without one
+  // OK is pressed on the formula as shown.
+  void SetUserModelDialogHandler(std::function<bool(const UserModelDialogRequest&)> handler) {
+    userModelHandler_ = std::move(handler);
+  }
   void SetDegreeDialogHandler(std::function<bool(const ValueDialogRequest&)> handler) {
     degreeHandler_ = std::move(handler);
   }
@@ -101,6 +106,7 @@ class HeadlessUi : public Ui {
   bool ImportOptionsDialog(trendolin::ImportOptions& options) override;
   bool InitialGuessDialog(int modelId, int m, float* guesses) override;
   bool PolynomialDegreeDialog(const ValueDialogRequest& request) override;
+  bool UserModelDialog(const UserModelDialogRequest& request) override;
   bool TensionDialog(const ValueDialogRequest& request) override;
   bool ModelGroupsDialog(const ModelGroupsDialogRequest& request) override;
   void SetCalculationMode(int mode, bool backgroundProcess, bool redrawPreview) override;
@@ -120,6 +126,7 @@ class HeadlessUi : public Ui {
   std::deque<std::optional<FileDialogResult>> fileScript_;
   std::function<bool(trendolin::ImportOptions&)> importHandler_;
   std::function<bool(int, int, float*)> guessHandler_;
+  std::function<bool(const UserModelDialogRequest&)> userModelHandler_;
   std::function<bool(const ValueDialogRequest&)> degreeHandler_;
   std::function<bool(const ValueDialogRequest&)> tensionHandler_;
   std::function<bool(const ModelGroupsDialogRequest&)> groupsHandler_;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "data/import_options.h"
 
@@ -61,6 +62,18 @@ struct ValueDialogRequest {
   int spinPosition = 0;
   std::function<std::string(int position)> spinText;
   std::function<bool(const std::string& text)> accept;
+};
+
+// The user model dialog: the current formula and the stored models (names
+// and formulas in the library's order). OK passes the formula field's text
+// to `accept`: true closes the dialog (the formula was taken), false keeps it
+// open (the caller has already warned). Save and Delete work on the library
+// through the user-model store's functions, which the window calls itself.
+struct UserModelDialogRequest {
+  std::string formula;
+  std::vector<std::string> names;
+  std::vector<std::string> formulas;
+  std::function<bool(const std::string& formula)> accept;
 };
 
 // The FitHunter dialog and the Calculate Groups dialog: one check box per
@@ -118,6 +131,8 @@ class Ui {
   // with OK (after `accept` took the value), false when cancelled.
   virtual bool PolynomialDegreeDialog(const ValueDialogRequest& request) = 0;
   virtual bool TensionDialog(const ValueDialogRequest& request) = 0;
+  // The user model dialog: true when closed with OK, false when cancelled.
+  virtual bool UserModelDialog(const UserModelDialogRequest& request) = 0;
   // The FitHunter and Calculate Groups dialogs: true on OK, false on Cancel.
   virtual bool ModelGroupsDialog(const ModelGroupsDialogRequest& request) = 0;
 

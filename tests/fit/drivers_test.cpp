@@ -10,9 +10,11 @@
 #include <utility>
 
 #include "app/debug_log.h"
+#include "app/settings_location.h"
 #include "fit/drivers_test_support.h"
 #include "fit/interpolation_drivers.h"
 #include "platform/resource_strings.h"
+#include "support/temp_dir.h"
 
 namespace trendolin {
 namespace {
@@ -302,6 +304,42 @@ TEST_F(DriversTest, NothingStartsWhileTheGridKeepsItsEdit) {
   EXPECT_EQ(FitHunterCommand(doc_, 1).end, FitHunterEnd::Cancelled);
   EXPECT_FALSE(DispatchFitCommand(doc_, 499)) << "not a command of the drivers";
 }
+
+TEST_F(DriversTest, TheUserModelCommandTakesAFormulaFromItsDialogAndFits) {
+  testsupport::TempDir dir;
+  testsupport::ScopedCurrentDir here(dir.Path());
+  lpszIniFile = dir.File("REVUZI.INI");
+  Load([](double x) { return 3 * std::pow(x, 1.5); }, 1, 10, 12, 0.001);
+  std::vector<std::string> typed = {"a**x", "a*x^b"};  // a slip first, then the formula meant
+  ui_.SetUserModelDialogHandler([&typed](const platform::UserModelDialogRequest& request) {
+    for (const std::string& text : typed) {
+      if (request.accept(text)) return true;
+    }
+    return false;
+  });
+  ui_.SetGuessDialogHandler([](int, int m, float* g) {
+    for (int i = 0; i < m; ++i) g[i] = 2;
+    return true;
+  });
+  Settings.initGuess = 1;
+  DispatchFitCommand(doc_, kUserModel);
+  EXPECT_NE(GraphQueue.Find(kUserModel), kNoWindow);
+  EXPECT_TRUE(FitIsCurrent(doc_, kUserModel));
+  EXPECT_EQ(UserModel.formula, "a*x^b");
+  EXPECT_NEAR(UserModel.coefficients[1], 1.5, 1e-3);
+  // The slip was refused with its warning, and the dialog stayed open.
+  auto boxes = ui_.EventsOf(platform::UiEvent::Kind::MessageBox);
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(boxes.front().caption, platform::ResourceString(10));
+
+  // Cancelling the dialog opens nothing.
+  ClearCurvefits(doc_);
+  GraphQueue.CloseAll();
+  ui_.SetUserModelDialogHandler([](const platform::UserModelDialogRequest&) { return false; });
+  EXPECT_EQ(UserModelCommand(doc_), kWindowDeclined);
+  EXPECT_EQ(GraphQueue.Find(kUserModel), kNoWindow);
+}
+
 
 }  // namespace
 }  // namespace trendolin
