@@ -26,21 +26,8 @@ datatype EvaluateSlot(const ModelDesc& desc, int degree, datatype x) {
 }
 
 void BuildProblem(CurveFit& doc, const ModelDesc& desc, int degree, NonlinearProblem& problem) {
+  FillProblemFromSettings(doc, desc, problem);
   problem.m = degree + 1;
-  problem.parameters = desc.coefficients;
-  problem.covariance = desc.covariance;
-  problem.modelFunction = desc.modelFunction;
-  problem.tolerance = static_cast<datatype>(Settings.nonlinearTolerance);
-  problem.flags = (Settings.IsOn(kFlagQuickDerivatives) ? kNlQuickDerivatives : 0u) | RegressionWeightingFlag(doc);
-  problem.maxIterations = Settings.maxIterations;
-  problem.divergeLimit = Settings.divergeIterations;
-  problem.nPoints = doc.nPoints;
-  problem.x = doc.Column(0);
-  problem.y = doc.Column(1);
-  if (problem.flags & kNlWeightUncertainty) problem.uncertainties = doc.Column(doc.nColumns - 1);
-  problem.notify = FitNotify;
-  problem.modelId = desc.id;
-  problem.modelName = desc.name;
 }
 
 // The common driver: the regression of `degree`, then the result steps.
@@ -96,16 +83,7 @@ datatype EvaluateLinear(const ModelDesc& desc, datatype x) { return EvaluateSlot
 datatype EvaluateQuadratic(const ModelDesc& desc, datatype x) { return EvaluateSlot(desc, 2, x); }
 datatype EvaluatePolynomial(const ModelDesc& desc, datatype x) { return EvaluateSlot(desc, PolynomialDegree, x); }
 
-unsigned RegressionWeightingFlag(const CurveFit& doc) {
-  switch (Settings.weighting) {
-    case kWeightingY2: return kNlWeightY2;
-    case kWeightingY: return kNlWeightY;
-    case kWeightingX2: return kNlWeightX2;
-    case kWeightingX: return kNlWeightX;
-    case kWeightingUncertainty: return doc.bUncertainty ? kNlWeightUncertainty : kNlNoWeighting;
-    default: return kNlNoWeighting;
-  }
-}
+unsigned RegressionWeightingFlag(const CurveFit& doc) { return WeightingFlag(doc); }
 
 int LinearFit(CurveFit& doc, int /*id*/) { return RegressionDriver(doc, 500, 1, "LinearFit_1"); }
 

@@ -142,4 +142,13 @@ void RequestFitStop(int code);
 // The sentence the result message ends with, for the flags of a problem.
 std::string WeightingText(unsigned flags);
 
+// The weighting flag of the present "Weighting" setting for this data set
+// (uncertainty weighting without an uncertainty column is no weighting).
+unsigned WeightingFlag(const CurveFit& doc);
+
+// Fills the parts of a problem every fit shares from the descriptor, the
+// settings and the data set: m, parameters, covariance, model function,
+// tolerance, flags, limits, the points, notify, model id and name.
+void FillProblemFromSettings(CurveFit& doc, const ModelDesc& desc, NonlinearProblem& problem);
+
 }  // namespace trendolin

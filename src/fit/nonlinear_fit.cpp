@@ -29,18 +29,6 @@ namespace {
 constexpr int kGuessFailedCaption = 14;
 constexpr int kGuessFailedText = 15;
 
-// The flag value of the weighting scheme in force.
-unsigned WeightingFlag(const CurveFit& doc) {
-  switch (Settings.weighting) {
-    case kWeightingY2: return kNlWeightY2;
-    case kWeightingY: return kNlWeightY;
-    case kWeightingX2: return kNlWeightX2;
-    case kWeightingX: return kNlWeightX;
-    case kWeightingUncertainty: return doc.bUncertainty ? kNlWeightUncertainty : kNlNoWeighting;
-    default: return kNlNoWeighting;
-  }
-}
-
 // The automatic guesses, once per fit. A failure is not an error:
 // the user is warned and asked for guesses (unattended: error 9).
 void ObtainGuesses(const CurveFit& doc, const ModelDesc& desc) {
@@ -81,24 +69,10 @@ void AskForGuesses(const ModelDesc& desc) {
 }
 
 void BuildProblem(CurveFit& doc, const ModelDesc& desc, NonlinearProblem& problem) {
-  problem.m = desc.m;
-  problem.parameters = desc.coefficients;
-  problem.covariance = desc.covariance;
+  FillProblemFromSettings(doc, desc, problem);
   problem.initial = GuessVector.data();
-  problem.modelFunction = desc.modelFunction;
-  problem.tolerance = static_cast<datatype>(Settings.nonlinearTolerance);
-  problem.flags = (Settings.IsOn(kFlagQuickDerivatives) ? kNlQuickDerivatives : 0u) | WeightingFlag(doc);
-  problem.maxIterations = Settings.maxIterations;
-  problem.divergeLimit = Settings.divergeIterations;
-  problem.nPoints = doc.nPoints;
-  problem.x = doc.Column(0);
-  problem.y = doc.Column(1);
-  if (problem.flags & kNlWeightUncertainty) problem.uncertainties = doc.Column(doc.nColumns - 1);
-  problem.notify = FitNotify;
-  problem.modelId = desc.id;
   problem.iteration = 0;
   problem.chiSquare = 0;
-  problem.modelName = desc.name;
 }
 
 std::string ResultComment(int result, const NonlinearProblem& problem) {
@@ -218,6 +192,36 @@ int NonlinearPrepareFit(CurveFit& doc, int id) {
     CallHook(Hooks().refreshFitList);
     return 0;
   }
+}
+
+// The flag value of the weighting scheme in force.
+unsigned WeightingFlag(const CurveFit& doc) {
+  switch (Settings.weighting) {
+    case kWeightingY2: return kNlWeightY2;
+    case kWeightingY: return kNlWeightY;
+    case kWeightingX2: return kNlWeightX2;
+    case kWeightingX: return kNlWeightX;
+    case kWeightingUncertainty: return doc.bUncertainty ? kNlWeightUncertainty : kNlNoWeighting;
+    default: return kNlNoWeighting;
+  }
+}
+
+void FillProblemFromSettings(CurveFit& doc, const ModelDesc& desc, NonlinearProblem& problem) {
+  problem.m = desc.m;
+  problem.parameters = desc.coefficients;
+  problem.covariance = desc.covariance;
+  problem.modelFunction = desc.modelFunction;
+  problem.tolerance = static_cast<datatype>(Settings.nonlinearTolerance);
+  problem.flags = (Settings.IsOn(kFlagQuickDerivatives) ? kNlQuickDerivatives : 0u) | WeightingFlag(doc);
+  problem.maxIterations = Settings.maxIterations;
+  problem.divergeLimit = Settings.divergeIterations;
+  problem.nPoints = doc.nPoints;
+  problem.x = doc.Column(0);
+  problem.y = doc.Column(1);
+  if (problem.flags & kNlWeightUncertainty) problem.uncertainties = doc.Column(doc.nColumns - 1);
+  problem.notify = FitNotify;
+  problem.modelId = desc.id;
+  problem.modelName = desc.name;
 }
 
 }  // namespace trendolin
