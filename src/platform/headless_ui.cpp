@@ -104,7 +104,15 @@ bool HeadlessUi::ImportOptionsDialog(trendolin::ImportOptions& options) {
 
 bool HeadlessUi::InitialGuessDialog(int modelId, int m, float* guesses) {
   bool accepted = true;
-  if (guessHandler_) accepted = guessHandler_(modelId, m, guesses);
+  if (guessHandler_) {
+    accepted = guessHandler_(modelId, m, guesses);
+  } else {
+    // Nobody edits the guesses: accept them as shown once, and cancel when
+    // the same model asks again straight away (after a reported failure),
+    // so a fit that keeps failing ends instead of retrying for ever.
+    accepted = modelId != lastGuessModel_;
+  }
+  lastGuessModel_ = accepted ? modelId : 0;
   UiEvent event{UiEvent::Kind::GuessDialog, {}, {}};
   event.part = modelId;
   event.answer = accepted ? Answer::Ok : Answer::Cancel;

@@ -60,7 +60,8 @@ class HeadlessUi : public Ui {
   }
 
   // The initial-guess dialog runs this (model id, m, guesses to edit) and
-  // answers what it returns. Without one it is accepted as shown.
+  // answers what it returns. Without one the guesses are accepted as shown,
+  // and an immediate second request for the same model is cancelled.
   void SetGuessDialogHandler(std::function<bool(int, int, float*)> handler) { guessHandler_ = std::move(handler); }
 
   // The degree, tension and groups dialogs run these, which play the person:
@@ -126,6 +127,7 @@ class HeadlessUi : public Ui {
   std::deque<std::optional<FileDialogResult>> fileScript_;
   std::function<bool(trendolin::ImportOptions&)> importHandler_;
   std::function<bool(int, int, float*)> guessHandler_;
+  int lastGuessModel_ = 0;  // the model whose guesses were last accepted without a handler
   std::function<bool(const UserModelDialogRequest&)> userModelHandler_;
   std::function<bool(const ValueDialogRequest&)> degreeHandler_;
   std::function<bool(const ValueDialogRequest&)> tensionHandler_;

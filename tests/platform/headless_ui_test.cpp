@@ -67,6 +67,15 @@ TEST(HeadlessUiTest, PumpHookLetsATestActDuringWork) {
   EXPECT_EQ(ui.PumpCount(), 2);
 }
 
+TEST(HeadlessUiTest, UnscriptedGuessDialogNeverRetriesForEver) {
+  HeadlessUi ui;
+  float guesses[2] = {1, 2};
+  EXPECT_TRUE(ui.InitialGuessDialog(504, 2, guesses));
+  EXPECT_FALSE(ui.InitialGuessDialog(504, 2, guesses)) << "the same fit asking again is cancelled";
+  EXPECT_TRUE(ui.InitialGuessDialog(504, 2, guesses)) << "a later fit is answered again";
+  EXPECT_TRUE(ui.InitialGuessDialog(522, 3, guesses));
+}
+
 TEST(HeadlessUiTest, AnswersBelongToTheirButtons) {
   EXPECT_EQ(DefaultAnswer(Buttons::YesNo), Answer::Yes);
   EXPECT_TRUE(IsAnswerOf(Buttons::YesNoCancel, Answer::Cancel));
