@@ -9,22 +9,13 @@
 #include <limits>
 
 #include "app/errors.h"
+#include "support/raised.h"
 #include "app/math_guard.h"
 
 namespace trendolin {
 namespace {
 
-// Runs `work` and returns the error it raised (id 0 when none).
-template <class Work>
-ErrorRecord Raised(Work work) {
-  ClearErrorInfo();
-  try {
-    work();
-  } catch (const errnotify&) {
-    return ErrorInfo;
-  }
-  return ErrorRecord{};
-}
+using testsupport::Raised;
 
 volatile float zero = 0.0f;
 volatile float big = 3.0e38f;

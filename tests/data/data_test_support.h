@@ -18,6 +18,12 @@ inline void Fill(trendolin::CurveFit& doc, const std::vector<std::vector<float>>
   doc.bStatsStale = 1;
 }
 
+// An x, y document with its statistics computed, ready to be fitted.
+inline void FillColumns(trendolin::CurveFit& doc, const std::vector<float>& x, const std::vector<float>& y) {
+  Fill(doc, {x, y});
+  doc.CalcDataStats();
+}
+
 inline std::vector<float> ColumnValues(const trendolin::CurveFit& doc, int column) {
   std::vector<float> values;
   for (int r = 0; r < doc.nPoints; ++r) values.push_back(doc.At(r, column));

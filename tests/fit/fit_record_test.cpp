@@ -6,22 +6,14 @@
 
 #include "app/errors.h"
 #include "data/curve_fit.h"
+#include "data/data_test_support.h"
 #include "fit/fit_state.h"
 #include "fit/model_desc.h"
 
 namespace trendolin {
 namespace {
 
-void FillXY(CurveFit& doc, const std::vector<float>& x, const std::vector<float>& y) {
-  doc.ResetData();
-  doc.AllocateData(static_cast<int>(x.size()), 2, 0);
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    doc.At(static_cast<int>(i), 0) = x[i];
-    doc.At(static_cast<int>(i), 1) = y[i];
-  }
-  doc.bStatsStale = 1;
-  doc.CalcDataStats();
-}
+using testsupport::FillColumns;
 
 TEST(CatalogueTest, EveryIdHasOneEntryAndTheFamiliesCoverTheNonlinearModels) {
   std::set<int> ids;
@@ -47,7 +39,7 @@ TEST(CatalogueTest, EveryIdHasOneEntryAndTheFamiliesCoverTheNonlinearModels) {
 
 TEST(ModelDescTest, DescriptorsFollowTheCatalogueAndTheCurrentCounts) {
   CurveFit doc;
-  FillXY(doc, {1, 2, 3, 4, 5}, {2, 4, 6, 8, 10});
+  FillColumns(doc, {1, 2, 3, 4, 5}, {2, 4, 6, 8, 10});
   ModelDesc desc = DescriptorOf(doc, 509);
   EXPECT_EQ(desc.kind, FIT_NONLINEAR);
   EXPECT_EQ(desc.classMask, CLASS_POWER);
@@ -78,7 +70,7 @@ TEST(ModelDescTest, DescriptorsFollowTheCatalogueAndTheCurrentCounts) {
 
 TEST(ModelDescTest, NegativeIdIsTheGuessTestView) {
   CurveFit doc;
-  FillXY(doc, {1, 2}, {1, 4});
+  FillColumns(doc, {1, 2}, {1, 4});
   TestCoefficients[0] = 3;
   TestCoefficients[1] = 2;
   ModelDesc view = DescriptorOf(doc, -509);
@@ -93,7 +85,7 @@ TEST(ModelDescTest, NegativeIdIsTheGuessTestView) {
 
 TEST(FitRecordTest, ResetAllocatesBySizeAndKeepsTheIterationCount) {
   CurveFit doc;
-  FillXY(doc, {1, 2, 3}, {1, 2, 3});
+  FillColumns(doc, {1, 2, 3}, {1, 2, 3});
   doc.Slot(523).iterationCount = 7;
   doc.ResetFitResult(523);
   EXPECT_EQ(doc.Slot(523).valid, 1);
@@ -112,7 +104,7 @@ TEST(FitRecordTest, ResetAllocatesBySizeAndKeepsTheIterationCount) {
 
 TEST(FitRecordTest, FittedMarksFollowTheWeightingScheme) {
   CurveFit doc;
-  FillXY(doc, {1, 2, 3}, {1, 2, 3});
+  FillColumns(doc, {1, 2, 3}, {1, 2, 3});
   doc.MarkFitted(504, 460);
   EXPECT_TRUE(doc.IsFitted(504, 460));
   EXPECT_FALSE(doc.IsFitted(504, 459)) << "another scheme counts as not fitted";
@@ -132,7 +124,7 @@ TEST(FitRecordTest, FittedMarksFollowTheWeightingScheme) {
 
 TEST(CalcStatTest, StatisticsOfAFittedModel) {
   CurveFit doc;
-  FillXY(doc, {0, 1, 2, 3}, {1.0f, 2.7f, 7.4f, 20.0f});
+  FillColumns(doc, {0, 1, 2, 3}, {1.0f, 2.7f, 7.4f, 20.0f});
   doc.ResetFitResult(504);
   doc.Slot(504).coefficients = {1.0f, 1.0f};  // y = exp(x)
   doc.CalcStat(504);
@@ -152,7 +144,7 @@ TEST(CalcStatTest, StatisticsOfAFittedModel) {
 
 TEST(CalcStatTest, AsManyPointsAsCoefficientsAndABadFit) {
   CurveFit doc;
-  FillXY(doc, {1, 2}, {3, 5});
+  FillColumns(doc, {1, 2}, {3, 5});
   doc.ResetFitResult(504);
   doc.Slot(504).coefficients = {1.0f, 0.5f};
   doc.CalcStat(504);
@@ -160,7 +152,7 @@ TEST(CalcStatTest, AsManyPointsAsCoefficientsAndABadFit) {
   EXPECT_EQ(doc.Slot(504).statistics[1], 1.0f);
 
   // A curve far off the data: SSE > ST still gives a positive r.
-  FillXY(doc, {1, 2, 3}, {1, 2, 3});
+  FillColumns(doc, {1, 2, 3}, {1, 2, 3});
   doc.ResetFitResult(531);
   doc.Slot(531).coefficients = {100.0f, 0.0f};
   doc.CalcStat(531);
@@ -170,7 +162,7 @@ TEST(CalcStatTest, AsManyPointsAsCoefficientsAndABadFit) {
 
 TEST(CalcStatTest, AnUnevaluableCurveRanksLast) {
   CurveFit doc;
-  FillXY(doc, {-1, 1, 2}, {1, 2, 3});
+  FillColumns(doc, {-1, 1, 2}, {1, 2, 3});
   doc.ResetFitResult(506);  // a + b*ln(x): no logarithm of -1
   doc.Slot(506).coefficients = {1.0f, 1.0f};
   doc.CalcStat(506);

@@ -16,6 +16,7 @@
 #include "app/errors.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
+#include "data/data_test_support.h"
 #include "fit/interpolation_drivers.h"
 #include "fit/interpolation_eval.h"
 #include "fit/interpolation_search.h"
@@ -36,16 +37,7 @@ using platform::UiEvent;
 const std::vector<float> kKnotsX = {0.5f, 1.2f, 2.0f, 3.1f, 3.5f, 4.8f, 6.0f, 7.25f};
 const std::vector<float> kKnotsY = {1.0f, 2.3f, 1.7f, 0.4f, 0.9f, 2.8f, 3.0f, 1.1f};
 
-void FillColumns(CurveFit& doc, const std::vector<float>& x, const std::vector<float>& y) {
-  doc.ResetData();
-  doc.AllocateData(static_cast<int>(x.size()), 2, 0);
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    doc.At(static_cast<int>(i), 0) = x[i];
-    doc.At(static_cast<int>(i), 1) = y[i];
-  }
-  doc.bStatsStale = 1;
-  doc.CalcDataStats();
-}
+using testsupport::FillColumns;
 
 void FillSmooth(CurveFit& doc, int n) {
   std::vector<float> x, y;

@@ -12,23 +12,14 @@
 
 #include "app/debug_log.h"
 #include "app/errors.h"
+#include "support/raised.h"
 #include "app/fp_guard.h"
 #include "fit/derivatives.h"
 
 namespace trendolin {
 namespace {
 
-// Runs `work` and returns the error it raised (id 0 when none).
-template <class Work>
-ErrorRecord Raised(Work work) {
-  ClearErrorInfo();
-  try {
-    work();
-  } catch (const errnotify&) {
-    return ErrorInfo;
-  }
-  return ErrorRecord{};
-}
+using testsupport::Raised;
 
 datatype Eval(int id, std::vector<datatype> p, datatype x) { return ModelFunctionOf(id)(p.data(), x); }
 

@@ -19,6 +19,7 @@
 #include "app/errors.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
+#include "data/data_test_support.h"
 #include "data/document_hooks.h"
 #include "fit/derivatives.h"
 #include "fit/fit_state.h"
@@ -66,16 +67,7 @@ void FillModelData(CurveFit& doc, int id, const std::vector<float>& p, float x0,
   doc.CalcDataStats();
 }
 
-void FillColumns(CurveFit& doc, const std::vector<float>& x, const std::vector<float>& y) {
-  doc.ResetData();
-  doc.AllocateData(static_cast<int>(x.size()), 2, 0);
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    doc.At(static_cast<int>(i), 0) = x[i];
-    doc.At(static_cast<int>(i), 1) = y[i];
-  }
-  doc.bStatsStale = 1;
-  doc.CalcDataStats();
-}
+using testsupport::FillColumns;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

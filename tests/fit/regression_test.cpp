@@ -12,6 +12,7 @@
 #include "app/errors.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
+#include "data/data_test_support.h"
 #include "fit/fit_state.h"
 #include "fit/linear_fits.h"
 #include "fit/linear_fits_dialogs.h"
@@ -26,16 +27,7 @@ namespace {
 using platform::HeadlessUi;
 using platform::UiEvent;
 
-void FillColumns(CurveFit& doc, const std::vector<float>& x, const std::vector<float>& y) {
-  doc.ResetData();
-  doc.AllocateData(static_cast<int>(x.size()), 2, 0);
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    doc.At(static_cast<int>(i), 0) = x[i];
-    doc.At(static_cast<int>(i), 1) = y[i];
-  }
-  doc.bStatsStale = 1;
-  doc.CalcDataStats();
-}
+using testsupport::FillColumns;
 
 // n points of the polynomial c (ascending) on [x0, x1], computed in double.
 void FillPolynomial(CurveFit& doc, const std::vector<double>& c, double x0, double x1, int n) {
