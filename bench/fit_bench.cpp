@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "app/app_settings.h"
 #include "app/errors.h"
 #include "data/curve_fit.h"
@@ -53,9 +54,7 @@ void FillNoisy(CurveFit& doc, const BenchModel& model, int n) {
   doc.ResetData();
   doc.AllocateData(n, 2, 0);
   for (int i = 0; i < n; ++i) {
-    const double u1 = (engine() + 1.0) / 4294967297.0;
-    const double u2 = (engine() + 1.0) / 4294967297.0;
-    const double normal = std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586 * u2);
+    const double normal = benchsupport::NormalSample(engine);
     const float x = model.x0 + (model.x1 - model.x0) * static_cast<float>(i) / static_cast<float>(n - 1);
     doc.At(i, 0) = x;
     doc.At(i, 1) = static_cast<float>(f(model.truth.data(), x) * (1.0 + 0.01 * normal));
@@ -64,29 +63,7 @@ void FillNoisy(CurveFit& doc, const BenchModel& model, int n) {
   doc.CalcDataStats();
 }
 
-// Every fit writes "history.dmp" into the current folder: the benchmarks
-// work in a private one, removed at exit.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "trendolin-bench-XXXXXX").string();
-    if (::mkdtemp(tmpl.data()) == nullptr) std::abort();
-    folder_ = tmpl;
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(folder_);
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::current_path(previous_, ec);
-    std::filesystem::remove_all(folder_, ec);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
- private:
-  std::filesystem::path folder_;
-  std::filesystem::path previous_;
-};
+using benchsupport::ScratchFolder;
 
 // Counters: "iterations" of the solver (the last one the status bar showed,
 // so a fit that ends without a result counts too), "per_iteration" the time

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_support.h"
 #include "app/app_settings.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
@@ -22,26 +23,9 @@ namespace {
 using trendolin::CurveFit;
 using trendolin::datatype;
 
-// Every nonlinear fit writes "history.dmp" in the current folder: the
-// benchmark runs in a private temporary folder, removed at exit.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "trendolin-hunt-XXXXXX").string();
-    if (::mkdtemp(tmpl.data()) == nullptr) std::abort();
-    path_ = tmpl;
-    std::filesystem::current_path(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
+using benchsupport::ScratchFolder;
 
- private:
-  std::string path_;
-};
-
-const ScratchFolder scratchFolder;
+const ScratchFolder scratchFolder{"trendolin-hunt"};
 
 // y = 2.5 x^1.3 on [1, 10] with 2% uniform relative noise from a 32-bit
 // linear congruential generator, so that bench/scipy_hunt.py can make the

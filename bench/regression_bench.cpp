@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "app/app_settings.h"
 #include "data/curve_fit.h"
 #include "fit/fit_state.h"
@@ -26,24 +27,7 @@ using trendolin::datatype;
 
 constexpr int kEvaluations = 1000000;
 
-// Every fit opens "history.dmp" in the current folder: the benchmarks run
-// in a private temporary folder, removed at exit.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "trendolin-bench-XXXXXX").string();
-    if (::mkdtemp(tmpl.data()) == nullptr) std::abort();
-    path_ = tmpl;
-    std::filesystem::current_path(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-
- private:
-  std::string path_;
-};
+using benchsupport::ScratchFolder;
 
 const ScratchFolder scratchFolder;
 

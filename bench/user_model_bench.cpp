@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench_support.h"
 #include "app/app_settings.h"
 #include "data/curve_fit.h"
 #include "fit/model_functions.h"
@@ -42,9 +43,7 @@ void FillNoisy(CurveFit& doc, int n) {
   doc.ResetData();
   doc.AllocateData(n, 2, 0);
   for (int i = 0; i < n; ++i) {
-    const double u1 = (engine() + 1.0) / 4294967297.0;
-    const double u2 = (engine() + 1.0) / 4294967297.0;
-    const double normal = std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586 * u2);
+    const double normal = benchsupport::NormalSample(engine);
     const float x = 4.0f * static_cast<float>(i) / static_cast<float>(n - 1);
     doc.At(i, 0) = x;
     doc.At(i, 1) = static_cast<float>(2 * std::exp(0.5 * x) * (1.0 + 0.01 * normal));
@@ -53,29 +52,7 @@ void FillNoisy(CurveFit& doc, int n) {
   doc.CalcDataStats();
 }
 
-// Every fit writes "history.dmp" into the current folder: the benchmarks
-// work in a private one, removed at exit.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "trendolin-bench-XXXXXX").string();
-    if (::mkdtemp(tmpl.data()) == nullptr) std::abort();
-    folder_ = tmpl;
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(folder_);
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::current_path(previous_, ec);
-    std::filesystem::remove_all(folder_, ec);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
- private:
-  std::filesystem::path folder_;
-  std::filesystem::path previous_;
-};
+using benchsupport::ScratchFolder;
 
 // One fit per benchmark iteration. The dialog is answered with kStart once
 // per fit and cancelled if the same fit asks again (after an error), so a

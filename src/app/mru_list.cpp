@@ -112,8 +112,11 @@ std::vector<MruMenuItem> MruMenuItems(const MruList& list) {
   if (list.names.empty()) return items;
   const std::size_t visible = std::min(list.names.size(), list.shown);
   for (std::size_t j = 0; j < visible; ++j) {
-    items.push_back({list.firstId + 1 + static_cast<int>(j),
-                     "&" + std::to_string(j + 1) + " " + EscapeMnemonics(list.names[j]), false});
+    std::string label = "&";
+    label += std::to_string(j + 1);
+    label += ' ';
+    label += EscapeMnemonics(list.names[j]);
+    items.push_back({list.firstId + 1 + static_cast<int>(j), std::move(label), false});
   }
   items.push_back({list.firstId, std::string(), true});
   return items;
