@@ -29,36 +29,30 @@ std::string NameOf(int id) {
   return std::string(platform::ResourceString(kNameBase + id).substr(0, kNameMax));
 }
 
-void ViewRegressionSlot(CurveFit& doc, ModelDesc& desc) {
-  FitResult& slot = doc.Slot(desc.id);
-  desc.statistics = slot.statistics.empty() ? nullptr : slot.statistics.data();
-  desc.iterationCount = slot.iterationCount;
-  desc.chiSquareHistory = slot.chiSquareHistory.empty() ? nullptr : slot.chiSquareHistory.data();
-  desc.covariance = slot.covariance.empty() ? nullptr : slot.covariance.data();
-  desc.coefficients = slot.coefficients.empty() ? nullptr : slot.coefficients.data();
-  desc.coefficientsLocation = &slot.coefficients;
-  desc.chiSquareHistoryLocation = &slot.chiSquareHistory;
-  desc.parameterHistoriesLocation = &slot.parameterHistories;
-  desc.iterationCountLocation = &slot.iterationCount;
+template <class Array>
+datatype* DataOrNull(Array& values) {
+  return values.empty() ? nullptr : values.data();
 }
 
-void ViewUserModel(ModelDesc& desc) {
-  UserFitResult& user = UserModel;
-  desc.statistics = user.statistics.data();
-  desc.iterationCount = user.iterationCount;
-  desc.chiSquareHistory = user.chiSquareHistory.empty() ? nullptr : user.chiSquareHistory.data();
-  desc.covariance = user.covariance.empty() ? nullptr : user.covariance.data();
-  desc.coefficients = user.coefficients.empty() ? nullptr : user.coefficients.data();
-  desc.coefficientsLocation = &user.coefficients;
-  desc.chiSquareHistoryLocation = &user.chiSquareHistory;
-  desc.parameterHistoriesLocation = &user.parameterHistories;
-  desc.iterationCountLocation = &user.iterationCount;
+// The views into a regression slot or the user model's record: both keep
+// the same arrays under the same names.
+template <class Record>
+void ViewRecord(Record& record, ModelDesc& desc) {
+  desc.statistics = DataOrNull(record.statistics);
+  desc.iterationCount = record.iterationCount;
+  desc.chiSquareHistory = DataOrNull(record.chiSquareHistory);
+  desc.covariance = DataOrNull(record.covariance);
+  desc.coefficients = DataOrNull(record.coefficients);
+  desc.coefficientsLocation = &record.coefficients;
+  desc.chiSquareHistoryLocation = &record.chiSquareHistory;
+  desc.parameterHistoriesLocation = &record.parameterHistories;
+  desc.iterationCountLocation = &record.iterationCount;
 }
 
 void ViewInterpolation(CurveFit& doc, ModelDesc& desc) {
   if (desc.id < kFirstInterpolation || desc.id > kLastInterpolation) return;  // 503 has no arrays
   InterpResult& record = doc.Interp(desc.id);
-  desc.coefficients = record.arrays[0].empty() ? nullptr : record.arrays[0].data();
+  desc.coefficients = DataOrNull(record.arrays[0]);
   desc.coefficientsLocation = &record.arrays[0];
 }
 
@@ -89,9 +83,9 @@ void FillModelDesc(CurveFit& doc, ModelDesc& desc) {
     }
     if (desc.kind == FIT_LINEAR || desc.kind == FIT_NONLINEAR) {
       if (desc.classMask == CLASS_USER) {
-        ViewUserModel(desc);
+        ViewRecord(UserModel, desc);
       } else {
-        ViewRegressionSlot(doc, desc);
+        ViewRecord(doc.Slot(desc.id), desc);
       }
     } else if (desc.kind == FIT_INTERPOLATION) {
       ViewInterpolation(doc, desc);
