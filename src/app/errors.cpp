@@ -3,7 +3,7 @@
 
 namespace trendolin {
 
-ErrorRecord ErrorInfo;
+thread_local ErrorRecord ErrorInfo;
 
 void ClearErrorInfo() {
   ErrorInfo.id = 0;

@@ -38,9 +38,10 @@ struct ErrorRecord {
   std::string routine;    // failing math routine, "unknown" for a trap, else empty (at most 19 characters)
 };
 
-// The process-wide error record: overwritten by every raise, valid until
-// ErrorHandle has reported it.
-extern ErrorRecord ErrorInfo;
+// The error record: overwritten by every raise, valid until ErrorHandle has
+// reported it. Each thread has its own, so that work spread over several
+// threads cannot garble the record of the thread that reports.
+extern thread_local ErrorRecord ErrorInfo;
 
 // id 0, FitId -1, flag 0, empty name.
 void ClearErrorInfo();

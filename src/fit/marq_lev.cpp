@@ -11,6 +11,7 @@
 // point order, so the figures (and where a fault occurs) are reproducible.
 #include <algorithm>
 #include <cfenv>
+#include <cstring>
 #include <vector>
 
 #include "app/error_handle.h"
@@ -31,16 +32,26 @@ constexpr datatype kLambdaFactor = 10;
 struct Workspace {
   Workspace(int m, int n)
       : matrix(static_cast<std::size_t>(m * (m + 1))),
+        normal(static_cast<std::size_t>(m * (m + 1))),
+        normalAt(static_cast<std::size_t>(m)),
         trial(static_cast<std::size_t>(m)),
         values(static_cast<std::size_t>(n)),
         trialValues(static_cast<std::size_t>(n)) {}
 
   void Release() {
     matrix = {};
+    normal = {};
+    normalAt = {};
+    normalKnown = false;
     trial = {};
   }
 
   std::vector<datatype> matrix;       // m rows of m + 1: the augmented system
+  // The undamped system of the parameters in normalAt: a refused step leaves
+  // the parameters as they were, and the next try needs the same sums.
+  std::vector<datatype> normal;
+  std::vector<datatype> normalAt;
+  bool normalKnown = false;
   std::vector<datatype> trial;        // the parameters of the step being tried
   std::vector<datatype> values;       // f(parameters, x_k), for the residuals
   std::vector<datatype> trialValues;  // f(trial, x_k)
@@ -82,7 +93,14 @@ datatype TryStep(const NonlinearProblem& problem, const PointPasses& passes, Wor
   const int m = problem.m;
   const int row = m + 1;
   datatype* a = ws.matrix.data();
-  passes.NormalSums(problem.parameters, ws.valuesKnown ? ws.values.data() : nullptr, true, a, row);
+  const auto bytes = static_cast<std::size_t>(m) * sizeof(datatype);
+  if (!ws.normalKnown || std::memcmp(ws.normalAt.data(), problem.parameters, bytes) != 0) {
+    ws.normalKnown = false;
+    passes.NormalSums(problem.parameters, ws.valuesKnown ? ws.values.data() : nullptr, true, ws.normal.data(), row);
+    std::memcpy(ws.normalAt.data(), problem.parameters, bytes);
+    ws.normalKnown = true;
+  }
+  std::copy(ws.normal.begin(), ws.normal.end(), a);
   {
     FpGuard guard;
     const datatype damping = 1 + lambda;

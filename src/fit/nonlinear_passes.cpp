@@ -9,11 +9,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <limits>
 
 #include "app/debug_log.h"
 #include "app/error_handle.h"
 #include "app/errors.h"
 #include "app/fp_guard.h"
+#include "app/point_parts.h"
 #include "fit/derivatives.h"
 
 namespace trendolin {
@@ -23,17 +25,35 @@ namespace {
 constexpr double kQuickStep = 0.0001;
 constexpr double kQuickDivisor = 0.0002;
 
-// Points evaluated together by the fast run before their terms are summed:
-// the model calls of a block do not wait for one another's arithmetic.
+// Below this many model evaluations a pass stays on the calling thread:
+// starting a thread would cost more than it saves.
+constexpr int kParallelEvaluations = 16384;
+constexpr int kNeverParallel = std::numeric_limits<int>::max();
+
+// Points whose quick derivatives are differenced before they are divided.
 constexpr int kBlockPoints = 128;
 
 // In the checked run every evaluation and every operation that can fault is
 // followed by a look at the flags.
 inline void Probe() { CheckFpFaults(); }
 
+// Runs `fast` with the log muted; it answers false when one of its parts
+// raised. When it did, or left a fault pending, `checked` runs: it looks
+// after every operation and so raises the first fault in point order,
+// exactly as a trap at the faulting instruction would, with ErrorInfo and
+// the log as the plain loop leaves them. Faults are rare, so the cost of
+// looking at the flags is paid almost never.
 template <typename Fast, typename Checked>
-datatype RunInPointOrder(Fast fast, Checked checked) {
-  return RunFastThenChecked(fast, checked);
+void RunInPointOrder(Fast fast, Checked checked) {
+  ClearFpFaults();
+  bool clean = false;
+  {
+    ScopedLogMute muted;
+    clean = fast();
+  }
+  if (clean && !FpFaultPending()) return;
+  ClearFpFaults();
+  checked();
 }
 
 }  // namespace
@@ -56,15 +76,6 @@ PointPasses::Stencil PointPasses::BuildStencil(const datatype* params, int m) {
   }
   return stencil;
 }
-
-// What the fast run of a block computes before summing: the derivatives,
-// residuals and weights of its points.
-struct PointPasses::Block {
-  std::array<double, kBlockPoints * kMaxParameters> difference;  // f(P+) - f(P-)
-  std::array<datatype, kBlockPoints * kMaxParameters> d;
-  std::array<datatype, kBlockPoints> r;
-  std::array<datatype, kBlockPoints> w;
-};
 
 WeightKind WeightKindOf(unsigned flags) {
   if (flags & kNlNoWeighting) return WeightKind::None;
@@ -97,7 +108,13 @@ bool AllFinite(const datatype* values, int count) {
 }
 
 PointPasses::PointPasses(const NonlinearProblem& problem)
-    : problem_(problem), weight_(WeightKindOf(problem.flags)), quick_((problem.flags & kNlQuickDerivatives) != 0) {
+    : problem_(problem),
+      weight_(WeightKindOf(problem.flags)),
+      quick_((problem.flags & kNlQuickDerivatives) != 0),
+      // The built-in model functions keep no state, so their points can be
+      // evaluated on several threads; a user's formula runs on the one
+      // interpreter and stays on this thread.
+      concurrent_(problem.modelId >= kFirstNonlinearModel && problem.modelId <= kLastNonlinearModel) {
   // Weighting by uncertainty without the column is no weighting.
   if (weight_ == WeightKind::Uncertainty && problem.uncertainties == nullptr) weight_ = WeightKind::None;
 }
@@ -119,18 +136,27 @@ datatype PointPasses::Weight(int k) const {
 
 // ---- chi-square ----
 
-datatype PointPasses::ChiSquareFast(const datatype* params, datatype* values) const {
+// Each point's term on whichever thread evaluates it, then the sum on this
+// thread in point order.
+bool PointPasses::ChiSquareFast(const datatype* params, datatype* values, datatype& sum) const {
   const ModelFunction f = problem_.modelFunction;
   const bool weighted = weight_ != WeightKind::None;
-  datatype sum = 0;
-  for (int k = 0; k < problem_.nPoints; ++k) {
-    values[k] = f(params, problem_.x[k]);
-    const datatype r = problem_.y[k] - values[k];
-    datatype term = r * r;
-    if (weighted) term = term / Weight<false>(k);
-    sum = sum + term;
-  }
-  return sum;
+  const int n = problem_.nPoints;
+  terms_.resize(static_cast<std::size_t>(n));
+  datatype* terms = terms_.data();
+  const bool clean = ForEachPointPart(n, concurrent_ ? kParallelEvaluations : kNeverParallel, [&](int first, int last) {
+    for (int k = first; k < last; ++k) {
+      values[k] = f(params, problem_.x[k]);
+      const datatype r = problem_.y[k] - values[k];
+      datatype term = r * r;
+      if (weighted) term = term / Weight<false>(k);
+      terms[k] = term;
+    }
+  });
+  if (!clean) return false;
+  sum = 0;
+  for (int k = 0; k < n; ++k) sum = sum + terms[k];
+  return true;
 }
 
 datatype PointPasses::ChiSquareChecked(const datatype* params, datatype* values) const {
@@ -156,8 +182,10 @@ datatype PointPasses::ChiSquareChecked(const datatype* params, datatype* values)
 
 datatype PointPasses::ChiSquare(const datatype* params, std::vector<datatype>& values) const {
   values.resize(static_cast<std::size_t>(problem_.nPoints));
-  return RunInPointOrder([&] { return ChiSquareFast(params, values.data()); },
-                         [&] { return ChiSquareChecked(params, values.data()); });
+  datatype sum = 0;
+  RunInPointOrder([&] { return ChiSquareFast(params, values.data(), sum); },
+                  [&] { sum = ChiSquareChecked(params, values.data()); });
+  return sum;
 }
 
 // ---- normal-equation sums ----
@@ -170,64 +198,108 @@ datatype PointPasses::ChiSquare(const datatype* params, std::vector<datatype>& v
 // parameters rounded to datatype, the two model values subtracted in double
 // and divided by the nominal step 0.0002. Only the copying of the parameter
 // vectors for every point is saved. (A test compares the two bit for bit.)
-void PointPasses::EvaluateBlock(const datatype* params, const Stencil& stencil, const datatype* values, bool residuals,
-                                int first, int count, Block& block) const {
+void PointPasses::EvaluatePoints(const datatype* params, const Stencil& stencil, const datatype* values,
+                                 bool residuals, int first, int last) const {
   const ModelFunction f = problem_.modelFunction;
   const int m = problem_.m;
+  const auto slot = [m](int k) { return static_cast<std::size_t>(k) * static_cast<std::size_t>(m); };
   if (quick_) {
-    for (int b = 0; b < count; ++b) {
-      const datatype x = problem_.x[first + b];
-      double* difference = &block.difference[static_cast<std::size_t>(b * m)];
-      for (int i = 0; i < m; ++i) {
-        const double high = f(stencil.plus[i].data(), x);
-        const double low = f(stencil.minus[i].data(), x);
-        difference[i] = high - low;
+    // A block of differences first, then their divisions: the model calls
+    // do not wait for one another's division.
+    std::array<double, kBlockPoints * kMaxParameters> difference;
+    for (int start = first; start < last; start += kBlockPoints) {
+      const int count = std::min(kBlockPoints, last - start);
+      for (int b = 0; b < count; ++b) {
+        const datatype x = problem_.x[start + b];
+        for (int i = 0; i < m; ++i) {
+          const double high = f(stencil.plus[i].data(), x);
+          const double low = f(stencil.minus[i].data(), x);
+          difference[static_cast<std::size_t>(b * m + i)] = high - low;
+        }
       }
+      datatype* d = &derivatives_[slot(start)];
+      for (int j = 0; j < count * m; ++j) d[j] = static_cast<datatype>(difference[static_cast<std::size_t>(j)] / kQuickDivisor);
     }
-    for (int j = 0; j < count * m; ++j) block.d[j] = static_cast<datatype>(block.difference[j] / kQuickDivisor);
   } else {
-    for (int b = 0; b < count; ++b) {
-      for (int i = 0; i < m; ++i) block.d[b * m + i] = PartialRE(i, problem_.x[first + b], params, f, m);
+    for (int k = first; k < last; ++k) {
+      datatype* d = &derivatives_[slot(k)];
+      for (int i = 0; i < m; ++i) d[i] = PartialRE(i, problem_.x[k], params, f, m);
     }
   }
-  if (residuals) {
-    for (int b = 0; b < count; ++b) {
-      const int k = first + b;
-      const datatype value = values != nullptr ? values[k] : f(params, problem_.x[k]);
-      block.r[b] = problem_.y[k] - value;
-    }
+  for (int k = first; k < last && residuals; ++k) {
+    const datatype value = values != nullptr ? values[k] : f(params, problem_.x[k]);
+    residuals_[static_cast<std::size_t>(k)] = problem_.y[k] - value;
   }
   if (weight_ != WeightKind::None) {
-    for (int b = 0; b < count; ++b) block.w[b] = Weight<false>(first + b);
+    for (int k = first; k < last; ++k) weights_[static_cast<std::size_t>(k)] = Weight<false>(k);
   }
 }
 
-void PointPasses::NormalFast(const datatype* params, const datatype* values, bool residuals, datatype* sums) const {
-  const int m = problem_.m;
+namespace {
+
+// The normal sums of every point's terms, each element in point order. With
+// the parameter count known at compile time (kM > 0) the elements stay in
+// registers; kM = 0 serves any count.
+template <int kM>
+void SumNormalTerms(int mRuntime, int n, const datatype* derivatives, const datatype* residualsOrNull,
+                    const datatype* weightsOrNull, datatype* sums) {
+  const int m = kM > 0 ? kM : mRuntime;
   const int row = m + 1;
-  const bool weighted = weight_ != WeightKind::None;
-  const Stencil stencil = quick_ ? BuildStencil(params, m) : Stencil{};
-  Block block;
-  for (int first = 0; first < problem_.nPoints; first += kBlockPoints) {
-    const int count = std::min(kBlockPoints, problem_.nPoints - first);
-    EvaluateBlock(params, stencil, values, residuals, first, count, block);
-    for (int b = 0; b < count; ++b) {
-      const datatype* d = &block.d[static_cast<std::size_t>(b * m)];
-      for (int i = 0; i < m; ++i) {
-        for (int j = 0; j <= i; ++j) {
-          datatype term = d[i] * d[j];
-          if (weighted) term = term / block.w[b];
-          sums[i * row + j] = sums[i * row + j] + term;
-        }
-      }
-      if (!residuals) continue;
-      for (int i = 0; i < m; ++i) {
-        datatype term = block.r[b] * d[i];
-        if (weighted) term = term / block.w[b];
-        sums[i * row + m] = sums[i * row + m] + term;
+  std::array<datatype, kMaxParameters*(kMaxParameters + 1)> acc{};
+  for (int i = 0; i < m; ++i) {
+    for (int j = 0; j <= m; ++j) acc[static_cast<std::size_t>(i * row + j)] = sums[i * row + j];
+  }
+  for (int k = 0; k < n; ++k) {
+    const datatype* d = derivatives + static_cast<std::size_t>(k) * static_cast<std::size_t>(m);
+    const datatype w = weightsOrNull != nullptr ? weightsOrNull[k] : datatype{1};
+    for (int i = 0; i < m; ++i) {
+      for (int j = 0; j <= i; ++j) {
+        datatype term = d[i] * d[j];
+        if (weightsOrNull != nullptr) term = term / w;
+        acc[static_cast<std::size_t>(i * row + j)] = acc[static_cast<std::size_t>(i * row + j)] + term;
       }
     }
+    if (residualsOrNull == nullptr) continue;
+    const datatype r = residualsOrNull[k];
+    for (int i = 0; i < m; ++i) {
+      datatype term = r * d[i];
+      if (weightsOrNull != nullptr) term = term / w;
+      acc[static_cast<std::size_t>(i * row + m)] = acc[static_cast<std::size_t>(i * row + m)] + term;
+    }
   }
+  for (int i = 0; i < m; ++i) {
+    for (int j = 0; j <= m; ++j) sums[i * row + j] = acc[static_cast<std::size_t>(i * row + j)];
+  }
+}
+
+}  // namespace
+
+// The derivatives, residuals and weights of every point on whichever thread
+// evaluates them, then the sums on this thread in point order.
+bool PointPasses::NormalFast(const datatype* params, const datatype* values, bool residuals, datatype* sums) const {
+  const int m = problem_.m;
+  const int n = problem_.nPoints;
+  const bool weighted = weight_ != WeightKind::None;
+  const Stencil stencil = quick_ ? BuildStencil(params, m) : Stencil{};
+  derivatives_.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(m));
+  if (residuals) residuals_.resize(static_cast<std::size_t>(n));
+  if (weighted) weights_.resize(static_cast<std::size_t>(n));
+  // Model evaluations per point: two per quick derivative, about eight per
+  // extrapolated one, and the value when it is not known.
+  const int perPoint = std::max(1, m * (quick_ ? 2 : 8) + (residuals && values == nullptr ? 1 : 0));
+  const int minPoints = concurrent_ ? std::max(2, kParallelEvaluations / perPoint) : kNeverParallel;
+  const bool clean = ForEachPointPart(
+      n, minPoints, [&](int first, int last) { EvaluatePoints(params, stencil, values, residuals, first, last); });
+  if (!clean) return false;
+  const datatype* r = residuals ? residuals_.data() : nullptr;
+  const datatype* w = weighted ? weights_.data() : nullptr;
+  switch (m) {
+    case 2: SumNormalTerms<2>(m, n, derivatives_.data(), r, w, sums); break;
+    case 3: SumNormalTerms<3>(m, n, derivatives_.data(), r, w, sums); break;
+    case 4: SumNormalTerms<4>(m, n, derivatives_.data(), r, w, sums); break;
+    default: SumNormalTerms<0>(m, n, derivatives_.data(), r, w, sums); break;
+  }
+  return true;
 }
 
 // A fault inside a derivative is reported the way the derivative routines
@@ -314,13 +386,11 @@ void PointPasses::NormalSums(const datatype* params, const datatype* values, boo
   RunInPointOrder(
       [&] {
         sums.fill(0);
-        NormalFast(params, values, residuals, sums.data());
-        return datatype{0};
+        return NormalFast(params, values, residuals, sums.data());
       },
       [&] {
         sums.fill(0);
         NormalChecked(params, values, residuals, sums.data());
-        return datatype{0};
       });
   for (int i = 0; i < m; ++i) {
     for (int j = 0; j <= i; ++j) {

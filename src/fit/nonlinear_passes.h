@@ -20,9 +20,10 @@ WeightKind WeightKindOf(unsigned flags);
 // Every sum runs over the points in data order and is accumulated in
 // datatype term by term, so each figure is the one the plain loop gives.
 //
-// Faults: a pass first runs fast: model values and derivatives are computed
-// a block of points at a time, the flags are looked at only when the pass
-// ends, and the diagnostic log is muted. If that run raised errnotify or
+// Faults: a pass first runs fast: model values and derivatives of every
+// point are computed first (for the built-in models on every core), then
+// summed in point order; the flags are looked at only when the pass ends,
+// and the diagnostic log is muted. If that run raised errnotify or
 // left a division by zero or an overflow pending, the pass is run again in
 // plain point order with the flags tested after every evaluation and every
 // operation; that run raises the first fault in point order, exactly as a
@@ -45,15 +46,14 @@ class PointPasses {
 
  private:
   struct Stencil;  // the moved parameter vectors of the quick derivatives
-  struct Block;    // what the fast run computes for a block of points
   static Stencil BuildStencil(const datatype* params, int m);
 
-  datatype ChiSquareFast(const datatype* params, datatype* values) const;
+  bool ChiSquareFast(const datatype* params, datatype* values, datatype& sum) const;
   datatype ChiSquareChecked(const datatype* params, datatype* values) const;
-  void NormalFast(const datatype* params, const datatype* values, bool residuals, datatype* sums) const;
+  bool NormalFast(const datatype* params, const datatype* values, bool residuals, datatype* sums) const;
   void NormalChecked(const datatype* params, const datatype* values, bool residuals, datatype* sums) const;
-  void EvaluateBlock(const datatype* params, const Stencil& stencil, const datatype* values, bool residuals, int first,
-                     int count, Block& block) const;
+  void EvaluatePoints(const datatype* params, const Stencil& stencil, const datatype* values, bool residuals,
+                      int first, int last) const;
   datatype CheckedDerivative(const datatype* params, const Stencil& stencil, int i, datatype x) const;
   template <bool kChecked>
   datatype Weight(int k) const;
@@ -61,6 +61,12 @@ class PointPasses {
   const NonlinearProblem& problem_;
   WeightKind weight_;
   bool quick_;
+  bool concurrent_;  // points may be evaluated on several threads
+  // What the fast runs compute per point before summing.
+  mutable std::vector<datatype> terms_;
+  mutable std::vector<datatype> derivatives_;  // m per point
+  mutable std::vector<datatype> residuals_;
+  mutable std::vector<datatype> weights_;
 };
 
 // printf into a string (the current locale's decimal point).

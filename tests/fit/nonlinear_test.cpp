@@ -565,8 +565,18 @@ TEST_F(NonlinearTest, ModelFaultIsReportedWithItsMarkersAndRetried) {
 // Faults are raised in point order, as a trap would raise them, not by the
 // priority of the flags: x = 0 divides by zero, a tiny x overflows b/x.
 TEST_F(NonlinearTest, TheFirstFaultInPointOrderIsRaised) {
-  auto firstFault = [&](std::vector<float> x) {
-    FillColumns(doc_, x, {5, 4, 3, 2, 1, 1});
+  // `lead` harmless points first: with many of them the points are
+  // evaluated on several threads, and the faults fall in different parts.
+  int lead = 0;
+  auto firstFault = [&](std::vector<float> tail) {
+    std::vector<float> x, y;
+    for (int k = 0; k < lead; ++k) {
+      x.push_back(1 + static_cast<float>(k % 100) / 100);
+      y.push_back(3);
+    }
+    x.insert(x.end(), tail.begin(), tail.end());
+    for (float v : {5, 4, 3, 2, 1, 1}) y.push_back(v);
+    FillColumns(doc_, x, y);
     Settings.initGuess = 1;
     dialogs_ = 0;
     AnswerDialogOnce({1, 1});
@@ -575,8 +585,12 @@ TEST_F(NonlinearTest, TheFirstFaultInPointOrderIsRaised) {
     const auto reports = Reports();
     return reports.empty() ? std::string() : reports.front();
   };
-  EXPECT_EQ(firstFault({1, 2, 1e-39f, 3, 0, 4}), ReportText(kErrOverflow, 531, "unknown"));
-  EXPECT_EQ(firstFault({1, 2, 0, 3, 1e-39f, 4}), ReportText(kErrDivideByZero, 531, "unknown"));
+  for (int points : {0, 60000}) {
+    SCOPED_TRACE(points);
+    lead = points;
+    EXPECT_EQ(firstFault({1, 2, 1e-39f, 3, 0, 4}), ReportText(kErrOverflow, 531, "unknown"));
+    EXPECT_EQ(firstFault({1, 2, 0, 3, 1e-39f, 4}), ReportText(kErrDivideByZero, 531, "unknown"));
+  }
 }
 
 // Where the arithmetic quietly gives not-a-numbers, no result is stored.
@@ -619,15 +633,19 @@ TEST_F(NonlinearTest, AsManyPointsAsParameters) {
 
 // ---- the passes ----
 
-// The normal matrix built point by point, a block at a time, with the quick
-// derivatives inlined, is bit for bit the element-by-element loop over Partial.
+// The normal matrix and chi-square built from every point's derivatives,
+// with the quick derivatives inlined and (for many points) the model
+// evaluated on several threads, are bit for bit the element-by-element loop
+// over Partial and the plain sum.
 TEST_F(NonlinearTest, NormalSumsEqualThePlainLoopOverPartial) {
-  for (int id : {504, 515, 523, 529, 533}) {
+  for (const auto& [id, points] : std::vector<std::pair<int, int>>{{504, 301}, {515, 301}, {523, 301}, {529, 301},
+                                                                    {533, 301}, {504, 9001}, {529, 20001}}) {
     for (unsigned weight : {kNlNoWeighting, kNlWeightY2, kNlWeightX}) {
-      SCOPED_TRACE(id);
+      SCOPED_TRACE(::testing::Message() << id << " " << points << " " << weight);
       const ModelDesc desc = DescriptorOf(doc_, id);
-      FillModelData(doc_, id, {1.5f, 1.1f, 0.7f, 0.9f}, 0.5f, 3, 301, 0.05);
+      FillModelData(doc_, id, {1.5f, 1.1f, 0.7f, 0.9f}, 0.5f, 3, points, 0.05);
       NonlinearProblem problem;
+      problem.modelId = id;
       problem.m = desc.m;
       problem.modelFunction = desc.modelFunction;
       problem.flags = kNlQuickDerivatives | weight;
@@ -652,6 +670,17 @@ TEST_F(NonlinearTest, NormalSumsEqualThePlainLoopOverPartial) {
           EXPECT_EQ(a[static_cast<std::size_t>(i * (m + 1) + j)], sum) << i << "," << j;
         }
       }
+      std::vector<datatype> values;
+      datatype chi = 0;
+      for (int k = 0; k < problem.nPoints; ++k) {
+        const datatype x = problem.x[k], y = problem.y[k];
+        const datatype w = weight == kNlWeightY2 ? y * y : weight == kNlWeightX ? x : 1;
+        const datatype r = y - desc.modelFunction(p.data(), x);
+        chi = chi + r * r / w;
+      }
+      EXPECT_EQ(PointPasses(problem).ChiSquare(p.data(), values), chi);
+      ASSERT_EQ(values.size(), static_cast<std::size_t>(problem.nPoints));
+      EXPECT_EQ(values.back(), desc.modelFunction(p.data(), problem.x[problem.nPoints - 1]));
     }
   }
 }
