@@ -299,6 +299,15 @@ const std::vector<ResourceStringEntry> kTable = {
     {129, "Delete User Model"},
     {130, "Delete the selected model from the list of stored user models?"},
 
+    // The export file could not be written (caption 33); a table step too
+    // small to change the x values (caption 53).
+    {131,
+     "The export file could not be written. Any file of that name was left as it was.\n\n"
+     "Check the file name, that the disk has room and that you may write to this folder."},
+    {132,
+     "The step is too small for the start and end values: adding it would not change x, so the "
+     "table would never reach its end. Enter a larger step."},
+
     // Names of the model families in the fit menu (status-bar help).
     {304, "Exponential Models"},
     {305, "Power Law Models"},

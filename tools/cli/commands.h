@@ -33,6 +33,12 @@ void AddAnalyzeCommand(CLI::App& app, const GlobalOptions& global, int& status);
 // `hunt` and `groups`: FitHunter and Calculate Groups, unattended.
 void AddHuntCommands(CLI::App& app, const GlobalOptions& global, int& status);
 
+// `export` and `table`: one model fitted, then its export file or a table of it.
+void AddExportCommands(CLI::App& app, const GlobalOptions& global, int& status);
+
+// `plot`: one model fitted (or the data alone) and its graph written to a picture file.
+void AddPlotCommand(CLI::App& app, const GlobalOptions& global, int& status);
+
 // The settings file this run reads: the --settings folder when given, else
 // the user's settings folder.
 std::string SettingsFilePath(const GlobalOptions& global);

@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "app/app_settings.h"
 #include "app/error_handle.h"
@@ -12,6 +15,7 @@
 #include "cli/model_names.h"
 #include "fit/fit_state.h"
 #include "fit/model_desc.h"
+#include "graph/fit_report.h"
 
 namespace cli {
 namespace {
@@ -54,7 +58,45 @@ struct FitOptions {
   std::string file;
   bool json = false;
   ModelFitFlags fit;
+  std::optional<std::string> report;  // --report PAGES
+  bool crlf = false;                  // --crlf: the reports' own CR LF line ends
 };
+
+constexpr const char* kDefaultReportPages = "coefficients,comments";
+
+// --report PAGES: the pages named in a comma-separated list, in its order.
+std::optional<std::vector<trendolin::ReportPage>> ReportPages(const std::string& list) {
+  std::vector<trendolin::ReportPage> pages;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = list.find(',', start);
+    const std::string name = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    const std::optional<trendolin::ReportPage> page = trendolin::ReportPageNamed(name);
+    if (!page) return std::nullopt;
+    pages.push_back(*page);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return pages;
+}
+
+// The model information window's reports, as the clipboard would hold them;
+// CR LF becomes LF unless --crlf asks for the exact bytes.
+void PrintReports(CurveFit& doc, int id, const std::vector<trendolin::ReportPage>& pages, bool crlf) {
+  for (trendolin::ReportPage page : pages) {
+    std::string text = trendolin::FitReport(doc, id, page);
+    if (!crlf) {
+      std::string lf;
+      lf.reserve(text.size());
+      for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        lf += text[i];
+      }
+      text = std::move(lf);
+    }
+    std::fwrite(text.data(), 1, text.size(), stdout);
+  }
+}
 
 nlohmann::json FitJson(CurveFit& doc, int id, bool fitted, double seconds) {
   const ModelDesc desc = trendolin::DescriptorOf(doc, id);
@@ -121,6 +163,19 @@ void PrintFitText(CurveFit& doc, int id, bool fitted) {
 }
 
 int RunFit(const GlobalOptions& global, const FitOptions& options) {
+  std::optional<std::vector<trendolin::ReportPage>> pages;
+  if (options.report) {
+    // A bare --report asks for the pages the window opens on and the comments.
+    pages = ReportPages(options.report->empty() ? kDefaultReportPages : *options.report);
+    if (!pages) {
+      std::cerr << "--report takes coefficients, history, covariance, residuals or comments, separated by commas\n";
+      return kExitUsage;
+    }
+    if (options.json) {
+      std::cerr << "--report and --json cannot be combined\n";
+      return kExitUsage;
+    }
+  }
   CurveFit doc;
   int id = 0;
   double seconds = 0;
@@ -129,6 +184,8 @@ int RunFit(const GlobalOptions& global, const FitOptions& options) {
   const bool fitted = status == kExitOk;
   if (options.json) {
     std::cout << FitJson(doc, id, fitted, seconds).dump(2) << '\n';
+  } else if (pages && fitted) {
+    PrintReports(doc, id, *pages, options.crlf);
   } else {
     PrintFitText(doc, id, fitted);
   }
@@ -148,6 +205,11 @@ void AddFitCommands(CLI::App& app, const GlobalOptions& global, int& status) {
   fit->add_option("FILE", options->file, "Data file")->required();
   AddModelFitOptions(*fit, options->fit);
   fit->add_flag("--json", options->json, "Print one JSON object");
+  fit->add_option("--report", options->report,
+                  "Print the model information reports PAGES (coefficients, history, covariance, residuals, "
+                  "comments; comma-separated)")
+      ->expected(0, 1);
+  fit->add_flag("--crlf", options->crlf, "Keep the reports' CR LF line ends");
   fit->callback([&global, &status, options] { status = RunFit(global, *options); });
 }
 

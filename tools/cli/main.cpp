@@ -29,6 +29,8 @@ int main(int argc, char** argv) {
   cli::AddHuntCommands(app, global, status);
   cli::AddSettingsCommand(app, global, status);
   cli::AddAnalyzeCommand(app, global, status);
+  cli::AddExportCommands(app, global, status);
+  cli::AddPlotCommand(app, global, status);
 
   try {
     app.parse(argc, argv);

@@ -1,0 +1,214 @@
+// The export file: its layout, the panel's rules and the Export command's
+// writing step.
+#include "data/export_file.h"
+
+#include <algorithm>
+
+#include "app/app_settings.h"
+#include "data/curve_fit.h"
+#include "data/table_file.h"
+#include "fit/model_desc.h"
+#include "platform/profile_file.h"
+#include "platform/resource_strings.h"
+#include "platform/ui.h"
+
+namespace trendolin {
+namespace {
+
+constexpr int kMenuNameBase = 500;  // the model menu names model id by string id + 500
+constexpr int kLinearSpline = 535;
+constexpr int kQuadraticSpline = 536;
+constexpr int kCubicSpline = 537;
+constexpr int kTensionSpline = 538;
+
+const char* WeightingSchemeName(int scheme) {
+  switch (scheme) {
+    case kWeightingY2: return "By Y^2";
+    case kWeightingY: return "By Y";
+    case kWeightingX2: return "By X^2";
+    case kWeightingX: return "By X";
+    case kWeightingUncertainty: return "By Uncertainty";
+    case kWeightingNone: return "None";
+    default: return "Unknown";
+  }
+}
+
+char Letter(int i) { return static_cast<char>('a' + i); }
+
+void AppendStatistics(std::string& out, const CurveFit& doc, const ModelDesc& desc, char s) {
+  out += "\n";
+  if (desc.kind == FIT_INTERPOLATION) {
+    AppendFormat(out, "\"Standard Error:\"%c%cN/A\n", s, s);
+    AppendFormat(out, "\"Correlation Coefficient:\"%c%cN/A\n", s, s);
+  } else {
+    const double error = desc.statistics ? desc.statistics[0] : 0.0;
+    const double correlation = desc.statistics ? desc.statistics[1] : 0.0;
+    AppendFormat(out, "\"Standard Error:\"%c%c%g\n", s, s, error);
+    AppendFormat(out, "\"Correlation Coefficient:\"%c%c%g\n", s, s, correlation);
+    if (desc.kind == FIT_LINEAR || desc.kind == FIT_NONLINEAR) {
+      AppendFormat(out, "Weighting Scheme: %s\n", WeightingSchemeName(doc.FittedMark(desc.id)));
+    }
+  }
+  const char* const labels[2][4] = {
+      {"X Data Min:", "X Data Max:", "X Data Mean:", "X Data Standard Deviation:"},
+      {"Y Data Min:", "Y Data Max:", "Y Data Mean:", "Y Data Standard Deviation:"}};
+  for (std::size_t column = 0; column < 2; ++column) {
+    const datatype values[4] = {doc.fMin[column], doc.fMax[column], doc.fMean[column], doc.fStdDev[column]};
+    for (int k = 0; k < 4; ++k) {
+      AppendFormat(out, "\n\"%s\"%c%c%g", labels[column][k], s, s, static_cast<double>(values[k]));
+    }
+  }
+  out += "\n";
+}
+
+void AppendParameterLines(std::string& out, const datatype* values, int count, char s) {
+  for (int i = 0; i < count && values; ++i) {
+    AppendFormat(out, "\"%c:\"%c%.8E\n", Letter(i), s, static_cast<double>(values[i]));
+  }
+}
+
+// The pieces of a spline, one line per interval: its ends and the record's
+// arrays in their stored order (highest power first, as the form reads).
+void AppendPieces(std::string& out, const CurveFit& doc, int model, char s) {
+  const InterpResult& record = doc.Interp(model);
+  const int n = std::min(doc.nPoints, record.arrayLength);
+  const datatype* x = doc.Column(0);
+  for (int i = 0; i + 1 < n; ++i) {
+    AppendFormat(out, "%.8E%c%.8E", static_cast<double>(x[i]), s, static_cast<double>(x[i + 1]));
+    for (int a = 0; a < record.arrayCount; ++a) {
+      AppendFormat(out, "%c%.8E", s, static_cast<double>(record.arrays[static_cast<std::size_t>(a)][static_cast<std::size_t>(i)]));
+    }
+    out += "\n";
+  }
+}
+
+void AppendInterpolationCoefficients(std::string& out, const CurveFit& doc, const ModelDesc& desc, char s) {
+  const std::string prompt(platform::ResourceString(desc.id));
+  switch (desc.id) {
+    case kFirstInterpolation: {
+      AppendFormat(out, "\"%s\"\n", prompt.c_str());
+      out += "\"Form: y=a+b*x+c*x^2+d*x^3...\"\n";
+      const InterpResult& record = doc.Interp(desc.id);
+      AppendParameterLines(out, desc.coefficients, std::min(desc.m, record.arrayLength), s);
+      break;
+    }
+    case kLinearSpline:
+      AppendFormat(out, "\"%s\"\n", prompt.c_str());
+      out += "\"Form: y=a*x+b  (piecewise)\"\n";
+      AppendFormat(out, "\"Xstart\"%cXend%ca%cb\n", s, s, s);
+      AppendPieces(out, doc, desc.id, s);
+      break;
+    case kQuadraticSpline:
+      AppendFormat(out, "\"%s\"\n", prompt.c_str());
+      out += "\"Form: y=a*x^2+b*x+c  (piecewise)\"\n";
+      AppendFormat(out, "\"Xstart\"%c\"Xend\"%c\"a\"%c\"b\"%c\"c\"\n", s, s, s, s);
+      AppendPieces(out, doc, desc.id, s);
+      break;
+    case kCubicSpline:
+      AppendFormat(out, "\"%s\"\n", prompt.c_str());
+      out += "\"Form: y=a*x^3+b*x^2+c*x+d  (piecewise)\"\n";
+      AppendFormat(out, "\"Xstart\"%c\"Xend\"%c\"a\"%c\"b\"%c\"c\"%c\"d\"\n", s, s, s, s, s);
+      AppendPieces(out, doc, desc.id, s);
+      break;
+    case kTensionSpline:
+      AppendFormat(out, "\"%s\"\n", prompt.c_str());
+      out += "\"Error:  No coefficient form for tension spline.\"";
+      break;
+    default: break;
+  }
+}
+
+void AppendCoefficients(std::string& out, const CurveFit& doc, const ModelDesc& desc, char s) {
+  out += "\n";
+  if (desc.kind == FIT_INTERPOLATION) {
+    AppendInterpolationCoefficients(out, doc, desc, s);
+    return;
+  }
+  if (desc.id == kUserModel) {
+    AppendFormat(out, "\"User Defined Model, %s\"\n", UserModel.formula.c_str());
+  } else {
+    AppendFormat(out, "\"%s\"\n", std::string(platform::ResourceString(desc.id)).c_str());
+  }
+  AppendParameterLines(out, desc.coefficients, desc.m, s);
+}
+
+void AppendData(std::string& out, const CurveFit& doc, const ModelDesc& desc, char s) {
+  const Curve f = CurveOf(desc);
+  for (int i = 0; i < doc.nPoints; ++i) {
+    const datatype x = doc.At(i, 0);
+    AppendFormat(out, "%g%c%g%c", static_cast<double>(x), s, static_cast<double>(doc.At(i, 1)), s);
+    out += CurveValueText(f, x, "WriteExportFile_1");
+    out += "\n";
+  }
+}
+
+}  // namespace
+
+bool HasExportableResult(const CurveFit& doc, int model) {
+  return model >= kFirstModelId && model < kFirstModelId + kModelCount && model != kPlotModel &&
+         doc.IsFitted(model, -1);
+}
+
+ExportOptions InitialExportOptions(const CurveFit& doc) {
+  ExportOptions options;
+  options.model = HasExportableResult(doc, doc.nLastModel) ? doc.nLastModel : kNoExportModel;
+  return options;
+}
+
+std::vector<ExportModelEntry> ExportModelMenu(const CurveFit& doc) {
+  std::vector<ExportModelEntry> menu;
+  for (int id = kFirstModelId; id < kFirstModelId + kModelCount; ++id) {
+    if (HasExportableResult(doc, id)) menu.push_back({id, std::string(platform::ResourceString(id + kMenuNameBase))});
+  }
+  return menu;
+}
+
+std::string ExportModelText(const CurveFit& doc, const ExportOptions& options) {
+  if (ExportModelMenu(doc).empty()) return kNoFitsPerformed;
+  if (!HasExportableResult(doc, options.model)) return {};
+  return std::string(platform::ResourceString(options.model + kMenuNameBase));
+}
+
+std::optional<MessagePair> CheckExportOptions(const CurveFit& doc, const ExportOptions& options) {
+  if (!HasExportableResult(doc, options.model)) return kExportNoModel;
+  return std::nullopt;
+}
+
+std::string FormatExportText(CurveFit& doc, const ExportOptions& options) {
+  const ModelDesc desc = DescriptorOf(doc, options.model);
+  const char s = options.separator;
+  std::string out;
+  AppendFormat(out, "\"%s:  %s\"\n", kAppCaption, desc.name.c_str());
+  if (options.includeStatistics) AppendStatistics(out, doc, desc, s);
+  if (options.includeCoefficients) AppendCoefficients(out, doc, desc, s);
+  out += "\n";
+  if (desc.kind == FIT_INTERPOLATION) {
+    out += "\"NOTE:  For an interpolation type fit, each curve fit point\"\n";
+    out += "\"will simply equal the data point.  You must generate a table in\"\n";
+    out += "\"Trendolin to obtain values of the curvefit between data points.\"\n";
+  }
+  AppendFormat(out, "\"X Data\"%c\"Y Data\"%c\"Curve fit Data\"\n", s, s);
+  AppendData(out, doc, desc, s);
+  return out;
+}
+
+int WriteExportFile(CurveFit& doc, const std::string& path, const ExportOptions& options) {
+  if (CheckExportOptions(doc, options)) return 0;
+  return platform::WriteFileAtomically(path, FormatExportText(doc, options)) ? 1 : 0;
+}
+
+ExportOutcome ExportToFile(CurveFit& doc, const std::string& path, const ExportOptions& options) {
+  if (const std::optional<MessagePair> refused = CheckExportOptions(doc, options)) {
+    platform::ResourceMessageBox(refused->caption, refused->text, platform::Icon::Exclamation,
+                                 platform::Buttons::Ok);
+    return ExportOutcome::NoModel;
+  }
+  if (WriteExportFile(doc, path, options) != 1) {
+    platform::ResourceMessageBox(kExportCannotWrite.caption, kExportCannotWrite.text, platform::Icon::Exclamation,
+                                 platform::Buttons::Ok);
+    return ExportOutcome::CannotWrite;
+  }
+  return ExportOutcome::Written;
+}
+
+}  // namespace trendolin

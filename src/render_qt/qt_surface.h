@@ -1,0 +1,87 @@
+// The plot renderer's drawing surface over a QPainter: a window, an image, an
+// SVG or PDF file or a printer page, in integer device pixels with the
+// classic 2-D layer's conventions (which pixels a line or a box covers, text
+// anchored at its top or bottom edge, a transparent or opaque text cell).
+#pragma once
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <QTransform>
+
+#include <vector>
+
+#include "graph/surface.h"
+
+namespace trendolin {
+
+class QtSurface final : public Surface {
+ public:
+  // Draws through `painter`, which must be active on its device for the
+  // surface's lifetime. A recorded picture (SVG, PDF) measures its text on a
+  // screen-like image so that its layout matches a PNG of the same size.
+  // The painter's state is saved here and restored when the surface goes.
+  QtSurface(QPainter& painter, bool recordedPicture);
+  ~QtSurface() override;
+  QtSurface(const QtSurface&) = delete;
+  QtSurface& operator=(const QtSurface&) = delete;
+
+  void Save() override;
+  void Restore() override;
+
+  void SelectPen(const Pen& pen) override;
+  void SelectBrush(const Brush& brush) override;
+  void SelectFont(const FontSpec& font) override;
+
+  void MoveTo(Point p) override;
+  void LineTo(Point p) override;
+  void Polyline(std::span<const Point> points) override;
+  void Rectangle(const Rect& r) override;
+  void RoundRect(const Rect& r, int ellipseWidth, int ellipseHeight) override;
+  void Ellipse(const Rect& box) override;
+  void Polygon(std::span<const Point> points) override;
+
+  void TextOut(Point p, std::string_view text, HAlign h, VAlign v) override;
+  TextSize MeasureText(std::string_view text) override;
+  FontMetrics Metrics() override;
+  int MeasureWrappedText(const Rect& r, std::string_view text) override;
+  void DrawWrappedText(const Rect& r, std::string_view text) override;
+  void SetTransparentText(bool transparent) override;
+  void SetTextColour(Colour colour) override;
+
+  void SetClip(const Rect& r) override;
+  void SetOrigin(Point p) override;
+
+  bool IsRecordedPicture() const override { return recorded_; }
+
+ private:
+  // What Save keeps besides the painter's own state.
+  struct State {
+    Pen pen;
+    Point position;  // where LineTo starts
+    FontSpec fontSpec;
+    QFont font;
+    Colour textColour = kBlack;
+    bool transparentText = false;
+  };
+
+  QFontMetrics MeasuringMetrics() const;
+  // Applies the selected pen: `thinSolidCap` ends a thin solid line, styled
+  // thin lines end flat so that their pattern keeps its lengths, wide lines
+  // have round ends and joins.
+  void ApplyPen(Qt::PenCapStyle thinSolidCap);
+  void StrokeSegment(Point from, Point to);
+  void FillTextCell(const QRectF& cell);
+
+  QPainter& painter_;
+  bool recorded_;
+  int dpi_;              // the device's logical resolution: font sizes are points on it
+  QTransform base_;      // the painter's own transform; origins are set on top of it
+  QImage measuringImage_;  // recorded pictures only: the screen text is measured on
+  State state_;
+  std::vector<State> saved_;
+};
+
+}  // namespace trendolin
