@@ -1,6 +1,5 @@
 // trendolin-cli end to end: the real program run on real files, as a script would.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -18,28 +18,11 @@ using testsupport::ReadFile;
 using testsupport::TempDir;
 using testsupport::WriteFile;
 
-struct CliRun {
-  int status;
-  std::string out;  // standard output
-  std::string err;  // standard error
-};
+using testsupport::CliRun;
 
-// Runs the tool with `args` (already quoted for the shell) and a private settings folder.
-CliRun Cli(const TempDir& dir, const std::string& args) {
-  const std::string errFile = dir.File("stderr.txt");
-  const std::string command = "TRENDOLIN_CONFIG_DIR='" + dir.Path() + "' '" TRENDOLIN_CLI "' " + args + " 2>'" +
-                              errFile + "'";
-  CliRun run{-1, {}, {}};
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int raw = ::pclose(pipe);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.err = ReadFile(errFile);
-  return run;
-}
+// Runs the tool with `args` (already quoted for the shell) in `dir`, which is
+// also its settings folder.
+CliRun Cli(const TempDir& dir, const std::string& args) { return testsupport::RunCli(TRENDOLIN_CLI, dir, args); }
 
 const char* kDecay =
     "Measured decay, run 3\n"

@@ -1,7 +1,6 @@
 // trendolin-cli with a user model: `fit -m 539 --expr FORMULA`, run as a
 // script would run it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdio>
@@ -9,33 +8,18 @@
 
 #include <nlohmann/json.hpp>
 
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using testsupport::TempDir;
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using testsupport::CliRun;
 
-CliRun Cli(const TempDir& dir, const std::string& args) {
-  const std::string errFile = dir.File("stderr.txt");
-  const std::string command = "cd '" + dir.Path() + "' && TRENDOLIN_CONFIG_DIR='" + dir.Path() + "' '" TRENDOLIN_CLI
-                              "' " + args + " 2>'" + errFile + "'";
-  CliRun run{-1, {}, {}};
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int raw = ::pclose(pipe);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.err = testsupport::ReadFile(errFile);
-  return run;
-}
+// Runs the tool with `args` (already quoted for the shell) in `dir`, which is
+// also its settings folder.
+CliRun Cli(const TempDir& dir, const std::string& args) { return testsupport::RunCli(TRENDOLIN_CLI, dir, args); }
 
 // y = 3 exp(-0.5 x) + 1 at x = 0, 0.5, ..., 9.5.
 std::string DecayFile(const TempDir& dir) {
