@@ -106,10 +106,12 @@ class RecordingSurface : public trendolin::Surface {
     }
     return found;
   }
-  // The texts drawn with TextOut, in order.
+  // The texts drawn with TextOut or DrawWrappedText, in order.
   std::vector<std::string> Texts() const {
     std::vector<std::string> texts;
-    for (const SurfaceCall& c : CallsOf("TextOut")) texts.push_back(c.text);
+    for (const SurfaceCall& c : calls_) {
+      if (c.op == "TextOut" || c.op == "DrawWrappedText") texts.push_back(c.text);
+    }
     return texts;
   }
   bool DrewText(std::string_view text) const {
