@@ -137,6 +137,20 @@ TEST(InitialGuessTest, LogisticWalksTwentyRatesAndNeverOne) {
   EXPECT_FLOAT_EQ(RunGuess(doc, 522)[2], -std::log(grid.back()));
 }
 
+// Every rounding to datatype counts: the sums of the sinusoid's linearised
+// fit take float(sin(w x)) and float(cos(w x)), never the double values. (An
+// optimiser once dropped that rounding and moved the phase by one unit in
+// the last place.) The figures come from a plain double/float computation.
+TEST(InitialGuessTest, SinusoidSumsRoundEveryBasisValue) {
+  CurveFit doc;
+  Load(doc, {0, 0.5f, 1, 1.5f, 2, 2.5f, 3, 3.5f, 4, 4.5f, 5, 5.5f, 6, 6.5f, 7, 7.5f, 8, 8.5f, 9, 9.5f, 10, 10.5f, 11,
+             11.5f, 12},
+       {0.044f, 0.063f, 0.081f, 0.108f, 0.141f, 0.193f, 0.266f, 0.337f, 0.439f, 0.539f, 0.668f, 0.801f, 0.896f,
+        1.106f, 1.232f, 1.356f, 1.381f, 1.465f, 1.570f, 1.645f, 1.725f, 1.744f, 1.796f, 1.763f, 1.822f});
+  const Guess g = RunGuess(doc, 529);
+  EXPECT_EQ(g, (Guess{0.92685485f, 0.26944575f, 1.0471976f, 1.53505f}));
+}
+
 TEST(InitialGuessTest, AnEqualScoreDoesNotReplaceTheBest) {
   // With x only 0 and 1, x^c is the same for every exponent: all nineteen
   // Harris candidates score alike, and the first one, c = 0.05, stays.
