@@ -87,7 +87,9 @@ int DrawSymbol(Surface& surface, const PlotPoint& point, const PlotTransform& tr
     DrawBar(surface, p, transform, style.halfWidth);
     return 0;
   }
-  if (p.y > 0 || p.y < transform.Height() || p.x < 1 || p.x >= transform.Width()) return 1;
+  // A point on the left edge is inside: data starting at x = 0 get an axis
+  // from 0, and their first point must not vanish.
+  if (p.y > 0 || p.y < transform.Height() || p.x < 0 || p.x >= transform.Width()) return 1;
 
   Rect box{p.x - style.halfWidth, p.y - style.halfHeight, p.x + style.halfWidth, p.y + style.halfHeight};
   if (box.right <= box.left) box.right = box.left + 1;

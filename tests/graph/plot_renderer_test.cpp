@@ -273,9 +273,12 @@ TEST(DrawSymbolTest, EachTypeHasItsShapeAndOutsidePointsAreSkipped) {
 
   RecordingSurface surface;
   const SymbolStyle circle{kPtCircle, 3, 3, false};
-  EXPECT_EQ(DrawSymbol(surface, PlotPoint{0, 5}, transform, circle), 1) << "px < 1 is outside";
+  EXPECT_EQ(DrawSymbol(surface, PlotPoint{-0.1f, 5}, transform, circle), 1) << "left of the plot";
+  EXPECT_EQ(DrawSymbol(surface, PlotPoint{10, 5}, transform, circle), 1) << "on the right edge";
   EXPECT_EQ(DrawSymbol(surface, PlotPoint{5, 11}, transform, circle), 1);
   EXPECT_TRUE(surface.Calls().empty());
+  EXPECT_EQ(DrawSymbol(surface, PlotPoint{0, 5}, transform, circle), 0) << "x at the axis minimum is drawn";
+  surface = RecordingSurface();
 
   // An error bar of half-length 2 spans 20 pixels each way, with caps.
   EXPECT_EQ(DrawSymbol(surface, PlotPoint{5, 5, 2}, transform, circle, nullptr, true), 0);
