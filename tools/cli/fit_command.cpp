@@ -13,6 +13,7 @@
 #include "app/out_of_memory.h"
 #include "cli/common.h"
 #include "cli/model_names.h"
+#include "fit/drivers.h"
 #include "fit/fit_state.h"
 #include "fit/model_desc.h"
 #include "graph/fit_report.h"
@@ -138,7 +139,13 @@ nlohmann::json FitJson(CurveFit& doc, int id, bool fitted, double seconds) {
   out["iterations"] = desc.kind == trendolin::FIT_NONLINEAR ? desc.iterationCount : 0;
   if (!fitted) {
     out["error"] = trendolin::ErrorInfo.id;
-    out["message"] = trendolin::ErrorInfo.id != 0 ? trendolin::ErrorMessage(trendolin::ErrorInfo) : "The fit ended without a result.";
+    if (trendolin::ErrorInfo.id != 0) {
+      out["message"] = trendolin::ErrorMessage(trendolin::ErrorInfo);
+    } else if (!trendolin::Availability.ModelEnabled(id)) {
+      out["message"] = "The data do not allow this model (too few points, or x values it cannot take).";
+    } else {
+      out["message"] = "The fit ended without a result.";
+    }
   }
   return out;
 }
