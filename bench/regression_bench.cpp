@@ -68,14 +68,12 @@ struct SplineArrays {
   std::vector<datatype> d, c, b, a;
 };
 
-trendolin::NonlinearProblem SplineProblem(CurveFit& doc) {
-  trendolin::NonlinearProblem problem;
+void FillSplineProblem(trendolin::NonlinearProblem& problem, CurveFit& doc) {
   problem.nPoints = doc.nPoints;
   problem.x = doc.Column(0);
   problem.y = doc.Column(1);
   problem.notify = trendolin::FitNotify;
   problem.modelId = 537;
-  return problem;
 }
 
 void BM_CubicSplineBuild(benchmark::State& state) {
@@ -83,7 +81,8 @@ void BM_CubicSplineBuild(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   FillDocument(doc, n, 0, 10);
   SplineArrays arrays(n);
-  trendolin::NonlinearProblem problem = SplineProblem(doc);
+  trendolin::NonlinearProblem problem;
+  FillSplineProblem(problem, doc);
   for (auto _ : state) {
     trendolin::CubicSpline(problem, arrays.d.data(), arrays.c.data(), arrays.b.data(), arrays.a.data());
     benchmark::DoNotOptimize(arrays.a.data());
@@ -104,7 +103,8 @@ struct BuiltSpline {
   }
   void Build() {
     trendolin::InterpResult& record = doc.Interp(537);
-    trendolin::NonlinearProblem problem = SplineProblem(doc);
+    trendolin::NonlinearProblem problem;
+  FillSplineProblem(problem, doc);
     trendolin::CubicSpline(problem, record.arrays[0].data(), record.arrays[1].data(), record.arrays[2].data(),
                            record.arrays[3].data());
     trendolin::RememberKnotOrder(537, record, doc.Column(0), doc.nPoints);
