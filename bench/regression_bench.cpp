@@ -104,7 +104,7 @@ struct BuiltSpline {
   void Build() {
     trendolin::InterpResult& record = doc.Interp(537);
     trendolin::NonlinearProblem problem;
-  FillSplineProblem(problem, doc);
+    FillSplineProblem(problem, doc);
     trendolin::CubicSpline(problem, record.arrays[0].data(), record.arrays[1].data(), record.arrays[2].data(),
                            record.arrays[3].data());
     trendolin::RememberKnotOrder(537, record, doc.Column(0), doc.nPoints);
