@@ -9,9 +9,9 @@ namespace trendolin {
 int PointPartCount();
 
 // Runs body(first, last) over contiguous parts of [0, count), the first part
-// on the calling thread and each other one on a thread of its own, and waits
-// for all of them. Below `minCount` points the whole range runs on the
-// calling thread.
+// on the calling thread and each other one on one of a few worker threads
+// that live as long as the process, and waits for all of them. Below
+// `minCount` points the whole range runs on the calling thread.
 //
 // The body must only write to its own points' slots and call routines that
 // keep no shared state (the built-in model functions, not the interpreter).
