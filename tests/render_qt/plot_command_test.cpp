@@ -22,9 +22,7 @@ using testsupport::WriteFile;
 
 using testsupport::CliRun;
 
-// Runs the tool with `args` (already quoted for the shell) in `dir`, which is
-// also its settings folder.
-CliRun Cli(const TempDir& dir, const std::string& args) { return testsupport::RunCli(TRENDOLIN_CLI, dir, args); }
+using testsupport::Cli;
 
 // Counts decaying from 100 with x from 0, so that a logarithmic x axis is refused.
 const char* kDecay =

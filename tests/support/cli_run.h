@@ -36,4 +36,9 @@ inline CliRun RunCli(const std::string& program, const TempDir& dir, const std::
   return run;
 }
 
+#ifdef TRENDOLIN_CLI
+// The tool this test program was built with.
+inline CliRun Cli(const TempDir& dir, const std::string& args) { return RunCli(TRENDOLIN_CLI, dir, args); }
+#endif
+
 }  // namespace testsupport

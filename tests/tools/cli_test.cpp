@@ -20,9 +20,7 @@ using testsupport::WriteFile;
 
 using testsupport::CliRun;
 
-// Runs the tool with `args` (already quoted for the shell) in `dir`, which is
-// also its settings folder.
-CliRun Cli(const TempDir& dir, const std::string& args) { return testsupport::RunCli(TRENDOLIN_CLI, dir, args); }
+using testsupport::Cli;
 
 const char* kDecay =
     "Measured decay, run 3\n"

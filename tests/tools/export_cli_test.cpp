@@ -18,7 +18,7 @@ using testsupport::ReadFile;
 using testsupport::TempDir;
 using testsupport::WriteFile;
 
-CliRun Cli(const TempDir& dir, const std::string& args) { return testsupport::RunCli(TRENDOLIN_CLI, dir, args); }
+using testsupport::Cli;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

@@ -17,9 +17,7 @@ using testsupport::TempDir;
 
 using testsupport::CliRun;
 
-// Runs the tool with `args` (already quoted for the shell) in `dir`, which is
-// also its settings folder.
-CliRun Cli(const TempDir& dir, const std::string& args) { return testsupport::RunCli(TRENDOLIN_CLI, dir, args); }
+using testsupport::Cli;
 
 // y = 3 exp(-0.5 x) + 1 at x = 0, 0.5, ..., 9.5.
 std::string DecayFile(const TempDir& dir) {
