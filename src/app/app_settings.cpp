@@ -2,6 +2,7 @@
 // table of keys so that the three can never disagree.
 #include "app/app_settings.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <clocale>
@@ -13,6 +14,7 @@
 
 #include "app/debug_log.h"
 #include "platform/profile_file.h"
+#include "platform/ui.h"
 
 namespace trendolin {
 namespace {
@@ -189,6 +191,12 @@ std::optional<double> ParseDecimal(std::string_view text) {
   return value;
 }
 
+constexpr int kHighestPolynomialDegree = 19;
+constexpr int kMostIterations = 99999;
+constexpr int kMostDivergeIterations = 9999;
+constexpr int kMostUndoLevels = 99;
+constexpr double kWidestMargin = 1000.0;  // inches
+
 // The stored weighting as a command of the weighting menu. 0 and 1 are the
 // values of the older on/off switch (off, or by y^2). Anything else outside
 // the menu would leave the regression without a scheme and the menu without a
@@ -272,6 +280,23 @@ AppSettings ReadAppSettings(const platform::ProfileFile& profile) {
   AppSettings settings;
   for (const SettingKey& k : kSettingKeys) ReadKey(k, profile, settings);
   settings.weighting = NormalizeWeighting(settings.weighting);
+  // A file edited by hand may hold any number. The polynomial has room for
+  // degree 19 at most: more would only offer degrees every fit refuses, and
+  // send the search through all of them. The counts keep to what the Options
+  // dialog takes (5, 4 and 2 digits): the histories of one fit allocate the
+  // iteration limit for every parameter, and a negative undo depth would
+  // never trim the history.
+  settings.maxPolyDegree = std::min(settings.maxPolyDegree, kHighestPolynomialDegree);
+  settings.maxIterations = std::clamp(settings.maxIterations, 0, kMostIterations);
+  settings.divergeIterations = std::clamp(settings.divergeIterations, 0, kMostDivergeIterations);
+  settings.undoLevels = std::clamp(settings.undoLevels, 0, kMostUndoLevels);
+  // No page has a margin of a thousand inches; beyond that the "%lf" text of
+  // a margin (1e300 takes 308 digits) would not fit the 259 characters the
+  // reader takes, and the file would read back another value.
+  for (double AppSettings::*margin :
+       {&AppSettings::marginTop, &AppSettings::marginLeft, &AppSettings::marginRight, &AppSettings::marginBottom}) {
+    settings.*margin = std::clamp(settings.*margin, -kWidestMargin, kWidestMargin);
+  }
   return settings;
 }
 
@@ -308,6 +333,20 @@ bool WriteAppSettings(const AppSettings& settings, const std::string& path, std:
 
 bool WriteSettings(const std::string& path, std::string* error) {
   return WriteAppSettings(Settings, path, error);
+}
+
+bool SaveSettingsFile(const std::string& path) {
+  std::string reason;
+  if (WriteSettings(path, &reason)) return true;
+  platform::MessageBoxRequest request;
+  request.caption = "Settings";
+  request.text = "Your settings could not be saved: " + reason +
+                 ".\n\nThe settings file was left as it was; the settings stay in effect until the program ends.";
+  request.icon = platform::Icon::Exclamation;
+  request.buttons = platform::Buttons::Ok;
+  request.unattendedAnswer = platform::Answer::Ok;
+  platform::CurrentUi().MessageBox(request);
+  return false;
 }
 
 void DumpSettings(const AppSettings& settings) {

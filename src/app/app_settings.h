@@ -100,6 +100,11 @@ bool WriteAppSettings(const AppSettings& settings, const std::string& path, std:
 // WriteAppSettings for the process-wide Settings.
 bool WriteSettings(const std::string& path, std::string* error = nullptr);
 
+// WriteSettings for the commands that store the settings (shutdown, the
+// Options dialog's OK): when the file cannot be written the user is told why
+// through the Ui, and the file is left as it was. True when written.
+bool SaveSettingsFile(const std::string& path);
+
 // Writes the settings to the diagnostic log; nothing when debugging is off.
 void DumpSettings(const AppSettings& settings = Settings);
 

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -137,8 +138,10 @@ class Grammar {
       return false;
     }
     if (point_ == '.') {
+      // from_chars also takes "inf" and "nan" after a sign, letters that
+      // cleaning erases: such a field takes the general road and fails.
       const std::from_chars_result r = FromChars(line.data() + i, line.data() + n, value);
-      if (r.ec == std::errc()) {
+      if (r.ec == std::errc() && std::isfinite(value)) {
         const std::size_t stop = static_cast<std::size_t>(r.ptr - line.data());
         if (stop == n || !Kept(line, stop)) {
           pos = stop;
@@ -258,7 +261,7 @@ constexpr int kStopped = 1;  // ForEachFileLine: `onLine` stopped the pass
 // Opens `path` for reading. Only a regular file is a data file: a folder, a
 // device or a pipe gives -1 (a pipe could not be read twice anyway, and
 // opening one must not wait for a writer).
-int OpenForReading(const std::string& path) {
+int OpenForReading(const std::string& path, std::size_t* size) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return -1;
   struct stat st {};
@@ -266,6 +269,7 @@ int OpenForReading(const std::string& path) {
     ::close(fd);
     return -1;
   }
+  *size = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
   return fd;
 }
 
@@ -286,10 +290,13 @@ class FileCloser {
 // read error) or kFileBadLine (a NUL byte).
 template <class OnLine>
 int ForEachFileLine(const std::string& path, OnLine& onLine) {
-  const int fd = OpenForReading(path);
+  std::size_t fileSize = 0;
+  const int fd = OpenForReading(path, &fileSize);
   if (fd < 0) return kFileCannotOpen;
   FileCloser closer(fd);
-  std::vector<char> buffer(kReadBlock);
+  // A small file needs no large block (one byte more shows the end at once;
+  // a file that grows meanwhile only makes the buffer grow).
+  std::vector<char> buffer(std::min(kReadBlock, fileSize + 1));
   std::size_t filled = 0;  // bytes of an unfinished line at the start of the buffer
   for (;;) {
     if (filled == buffer.size()) buffer.resize(buffer.size() * 2);

@@ -1,6 +1,5 @@
 // What a running nonlinear fit shows and hears: the status-bar progress, the
 // "history.dmp" file, the preview animation and the Accept and Abort requests.
-#include <cstdio>
 #include <string>
 
 #include "app/app_settings.h"
@@ -8,6 +7,7 @@
 #include "fit/fit_state.h"
 #include "fit/nonlinear.h"
 #include "fit/nonlinear_passes.h"
+#include "platform/profile_file.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
 
@@ -22,22 +22,31 @@ std::string ProgressName(int id) {
   return std::string(platform::ResourceString(id + kProgressNameBase).substr(0, kProgressNameMax));
 }
 
-// A file that cannot be created only costs the record: the fit goes on.
-void OpenHistoryFile(NonlinearProblem& problem) {
-  problem.historyFile.reset(std::fopen(kHistoryFileName, "w"));
-  if (!problem.historyFile) return;
-  std::FILE* file = problem.historyFile.get();
-  std::fprintf(file, "Model: %s\n", problem.modelName.c_str());
-  std::fputs("Iteration\tParameter Values...\tChi Square\n", file);
+// Set once a failure to write the history file was told, so that a search
+// through many models on a full disk asks for the user's attention once.
+bool historyTroubleTold = false;
+
+void TellHistoryTrouble(const std::string& reason) {
+  if (historyTroubleTold) return;
+  historyTroubleTold = true;
+  platform::MessageBoxRequest request;
+  request.caption = "Iteration History";
+  request.text = std::string("The iteration history file ") + kHistoryFileName +
+                 " could not be written: " + reason +
+                 ".\n\nThe fit is not affected. Any earlier history file was left as it was.";
+  request.icon = platform::Icon::Exclamation;
+  request.buttons = platform::Buttons::Ok;
+  request.unattendedAnswer = platform::Answer::Ok;
+  platform::CurrentUi().MessageBox(request);
 }
 
 // The accepted parameters and chi-square after the current iteration.
-void WriteHistoryLine(const NonlinearProblem& problem) {
-  std::FILE* file = problem.historyFile.get();
-  if (file == nullptr) return;
-  std::fprintf(file, "%d\t", problem.iteration);
-  for (int i = 0; i < problem.m; ++i) std::fprintf(file, "%.7g\t", static_cast<double>(problem.parameters[i]));
-  std::fprintf(file, "%.7g\n", static_cast<double>(problem.chiSquare));
+void WriteHistoryLine(NonlinearProblem& problem) {
+  if (!problem.historyFile.IsOpen()) return;
+  std::string line = std::to_string(problem.iteration) + "\t";
+  for (int i = 0; i < problem.m; ++i) line += FormatText("%.7g\t", static_cast<double>(problem.parameters[i]));
+  line += FormatText("%.7g\n", static_cast<double>(problem.chiSquare));
+  problem.historyFile.Append(line);
 }
 
 void Finish(NonlinearProblem& problem) {
@@ -45,7 +54,7 @@ void Finish(NonlinearProblem& problem) {
     problem.ReleaseHistories();
     NonlinearFlags.discard = false;
   }
-  problem.historyFile.reset();
+  problem.historyFile.Close();
 }
 
 // Lets Accept and Abort arrive, and answers the request they left.
@@ -57,6 +66,38 @@ int Poll(NonlinearProblem& problem) {
 }
 
 }  // namespace
+
+void IterationHistoryFile::Open(const std::string& modelName) {
+  open_ = true;
+  text_ = "Model: " + modelName + "\n";
+  text_ += "Iteration\tParameter Values...\tChi Square\n";
+}
+
+void IterationHistoryFile::Append(const std::string& line) {
+  if (open_) text_ += line;
+}
+
+void IterationHistoryFile::Close() {
+  if (!open_) return;
+  open_ = false;
+  std::string reason;
+  const bool written = platform::WriteFileAtomically(kHistoryFileName, text_, &reason, nullptr, /*durable=*/false);
+  text_.clear();
+  if (written) {
+    historyTroubleTold = false;
+  } else {
+    TellHistoryTrouble(reason);
+  }
+}
+
+IterationHistoryFile::~IterationHistoryFile() {
+  // An error ended the fit: what it did up to there is still worth reading.
+  // Nothing may escape a destructor, least of all while an error unwinds.
+  try {
+    Close();
+  } catch (...) {
+  }
+}
 
 void ShowFitProgress(int iteration, int id, bool obtainingGuesses, datatype chiSquare) {
   platform::Ui& ui = platform::CurrentUi();
@@ -80,7 +121,7 @@ int FitNotify(NonlinearProblem& problem, int code) {
   switch (code) {
     case kNotifyStart:
       ShowFitProgress(problem.iteration, problem.modelId, false, problem.chiSquare);
-      OpenHistoryFile(problem);
+      problem.historyFile.Open(problem.modelName);
       // A request left from before this fit has nothing to stop or discard.
       NonlinearFlags.stopRequest = kStopNone;
       NonlinearFlags.discard = false;

@@ -48,8 +48,27 @@ inline constexpr const char* kHistoryFileName = "history.dmp";
 struct NonlinearProblem;
 using NotifyFunction = int (*)(NonlinearProblem& problem, int code);
 
-struct HistoryFileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
+// The iteration history file of one fit. Its lines are gathered while the
+// fit runs and replace "history.dmp" in one step when the fit ends (also when
+// an error ends it), so a full disk or a folder without write permission never
+// leaves half a file behind, and the previous history stays readable.
+class IterationHistoryFile {
+ public:
+  IterationHistoryFile() = default;
+  ~IterationHistoryFile();
+  IterationHistoryFile(const IterationHistoryFile&) = delete;
+  IterationHistoryFile& operator=(const IterationHistoryFile&) = delete;
+
+  void Open(const std::string& modelName);
+  bool IsOpen() const { return open_; }
+  void Append(const std::string& line);
+  // Writes the gathered lines as the new file. A failure is told to the user
+  // once, and not again until a history file could be written.
+  void Close();
+
+ private:
+  bool open_ = false;
+  std::string text_;
 };
 
 // One fit in progress. NonlinearFit builds it on its frame; the arrays it
@@ -79,7 +98,7 @@ struct NonlinearProblem {
 
   // Not part of the arithmetic: what FitNotify needs besides the above.
   std::string modelName;                                      // the history file's "Model:" line
-  std::unique_ptr<std::FILE, HistoryFileCloser> historyFile;  // open from notify 1 to notify 3
+  IterationHistoryFile historyFile;                           // open from notify 1 to notify 3
 
   // Frees both histories (they read as absent afterwards).
   void ReleaseHistories() {

@@ -9,9 +9,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 namespace platform {
 namespace {
@@ -53,6 +50,21 @@ std::string Sanitise(std::string_view text) {
     if ((u < 0x20 && u != '\t') || u == 0x7f) c = ' ';
   }
   return out;
+}
+
+bool IsQuote(char c) { return c == '"' || c == '\''; }
+
+// A value as it is written after "=": reading trims the blanks around a value
+// and removes one pair of matching quotes, so a value that begins or ends
+// with a blank, or is itself quoted, is written inside one more pair of
+// quotes to read back as it was (a data path "/data/x " keeps its blank).
+std::string StoredValue(std::string_view value) {
+  std::string clean = Sanitise(value);
+  if (clean.empty()) return clean;
+  const bool padded = IsBlank(clean.front()) || IsBlank(clean.back());
+  const bool quoted = clean.size() >= 2 && IsQuote(clean.front()) && clean.back() == clean.front();
+  if (!padded && !quoted) return clean;
+  return '"' + clean + '"';
 }
 
 std::string ErrnoText(const std::string& what, int err) {
@@ -97,10 +109,70 @@ bool WriteAll(int fd, std::string_view data) {
   return true;
 }
 
+// Reads the whole of `path` into `text`. Only a regular file is read: a
+// folder, a device such as /dev/zero (which never ends) or a pipe (which
+// would wait for a writer) reads as unreadable, with errno set.
+enum class ReadResult { Ok, Missing, Unreadable };
+
+ReadResult ReadRegularFile(const std::string& path, std::string& text) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Unreadable;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    return ReadResult::Unreadable;
+  }
+  text.clear();
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      const int err = errno;
+      ::close(fd);
+      errno = err;
+      return ReadResult::Unreadable;
+    }
+    if (got == 0) break;
+    text.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  return ReadResult::Ok;
+}
+
+// A target that exists but is no regular file (a device such as /dev/null or
+// /dev/full, a named pipe) is written in place: renaming a finished file over
+// it would destroy the device node. A pipe without a reader fails at once
+// instead of waiting for one.
+bool WriteInPlace(const std::string& path, std::string_view contents, std::string* error, WriteFailure& stage) {
+  stage = WriteFailure::Create;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) {
+    if (error) *error = ErrnoText("cannot open " + path, errno);
+    return false;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  stage = WriteFailure::Write;
+  if (!WriteAll(fd, contents)) {
+    const int err = errno;
+    ::close(fd);
+    if (error) *error = ErrnoText("cannot write " + path, err);
+    errno = err;
+    return false;
+  }
+  if (::close(fd) != 0) {
+    if (error) *error = ErrnoText("cannot write " + path, errno);
+    return false;
+  }
+  stage = WriteFailure::None;
+  return true;
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const std::string& requestedPath, std::string_view contents, std::string* error,
-                         WriteFailure* failure) {
+                         WriteFailure* failure, bool durable) {
   WriteFailure ignored;
   WriteFailure& stage = failure ? *failure : ignored;
   stage = WriteFailure::Create;
@@ -112,6 +184,7 @@ bool WriteFileAtomically(const std::string& requestedPath, std::string_view cont
     errno = EISDIR;
     return false;
   }
+  if (exists && !S_ISREG(existing.st_mode)) return WriteInPlace(path, contents, error, stage);
 
   std::string tmpl = FolderOf(path) + "/." + BaseNameOf(path) + ".XXXXXX";
   int fd = ::mkstemp(tmpl.data());
@@ -129,7 +202,7 @@ bool WriteFileAtomically(const std::string& requestedPath, std::string_view cont
     return false;
   };
   if (!WriteAll(fd, contents)) return fail("cannot write " + path);
-  if (::fsync(fd) != 0) return fail("cannot write " + path);
+  if (durable && ::fsync(fd) != 0) return fail("cannot write " + path);
   // Keep the permissions of the file being replaced; a new file gets the
   // usual permissions for the user's umask.
   mode_t mode = 0666;
@@ -161,30 +234,28 @@ bool WriteFileAtomically(const std::string& requestedPath, std::string_view cont
 }
 
 ProfileFile ProfileFile::Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return ProfileFile();
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string text;
+  if (ReadRegularFile(path, text) != ReadResult::Ok) return ProfileFile();
   return Parse(text);
 }
 
 std::optional<ProfileFile> ProfileFile::LoadForUpdate(const std::string& path, std::string* error) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-    if (error) *error = path + " is a folder, not a file";
-    return std::nullopt;
+  std::string text;
+  switch (ReadRegularFile(path, text)) {
+    case ReadResult::Ok: return Parse(text);
+    case ReadResult::Missing: return ProfileFile();
+    case ReadResult::Unreadable: break;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (errno == ENOENT || ::access(path.c_str(), F_OK) != 0) return ProfileFile();
-    if (error) *error = ErrnoText("cannot read " + path, errno);
-    return std::nullopt;
+  if (error) {
+    if (errno == EISDIR) {
+      *error = path + " is a folder, not a file";
+    } else if (errno == EINVAL) {
+      *error = path + " is not a regular file";
+    } else {
+      *error = ErrnoText("cannot read " + path, errno);
+    }
   }
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    if (error) *error = "cannot read " + path;
-    return std::nullopt;
-  }
-  return Parse(text);
+  return std::nullopt;
 }
 
 ProfileFile ProfileFile::Parse(std::string_view text) {
@@ -254,7 +325,7 @@ std::optional<std::string> ProfileFile::Get(std::string_view section, std::strin
   for (const Line& l : s->lines) {
     if (!l.isEntry || !EqualsIgnoringCase(l.key, Trim(key))) continue;
     std::string_view v = Trim(l.value);
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+    if (v.size() >= 2 && IsQuote(v.front()) && v.back() == v.front()) {
       v = v.substr(1, v.size() - 2);
     }
     return std::string(v);
@@ -300,7 +371,7 @@ void ProfileFile::Set(std::string_view section, std::string_view key, std::strin
   }
   for (Line& l : s->lines) {
     if (l.isEntry && EqualsIgnoringCase(l.key, cleanKey)) {
-      l.value = Sanitise(value);
+      l.value = StoredValue(value);
       return;
     }
   }
@@ -311,7 +382,7 @@ void ProfileFile::Set(std::string_view section, std::string_view key, std::strin
   Line entry;
   entry.isEntry = true;
   entry.key = cleanKey;
-  entry.value = Sanitise(value);
+  entry.value = StoredValue(value);
   s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
 }
 

@@ -15,8 +15,9 @@ class ProfileFile {
  public:
   ProfileFile() = default;
 
-  // Reads `path`. A missing or unreadable file gives an empty profile: every
-  // read then yields its default, as the program expects.
+  // Reads `path`. A missing or unreadable file, or one that is no regular
+  // file (a folder, a device, a pipe), gives an empty profile: every read
+  // then yields its default, as the program expects.
   static ProfileFile Load(const std::string& path);
   // For a change that will be saved: a file that exists but cannot be read
   // gives nullopt (and a reason), so that saving never replaces settings the
@@ -41,7 +42,9 @@ class ProfileFile {
 
   // Writes `key` into `section`, replacing its first occurrence or appending
   // it at the end of the section; a missing section is created at the end.
-  // Line breaks and other control characters in the value become blanks.
+  // Line breaks and other control characters in the value become blanks. A
+  // value with blanks at either end, or quotes around it, is stored inside
+  // one more pair of quotes, so that Get gives it back unchanged.
   void Set(std::string_view section, std::string_view key, std::string_view value);
 
   bool HasSection(std::string_view section) const;
@@ -95,7 +98,15 @@ enum class WriteFailure {
 // Writes `contents` to `path` through a temporary file in the same folder and
 // a rename. Shared by every writer that must not leave a half-written file:
 // on failure the previous file is untouched and no temporary is left behind.
+// A target that exists but is no regular file (a device, a named pipe) is
+// written in place instead, never replaced.
+//
+// The contents reach the disk before the rename unless the file is a
+// diagnostic one (`durable` false): the rename still shows either the old
+// file or the whole new one, but a power cut may lose the new one. Waiting
+// for the disk costs milliseconds, too much for a file written after every
+// fit of a search.
 bool WriteFileAtomically(const std::string& path, std::string_view contents, std::string* error = nullptr,
-                         WriteFailure* failure = nullptr);
+                         WriteFailure* failure = nullptr, bool durable = true);
 
 }  // namespace platform
