@@ -110,13 +110,7 @@ int CubicSpline(NonlinearProblem& problem, datatype* d, datatype* c, datatype* b
                                     (static_cast<double>(y[i]) - y[i - 1]) / sub[i]));
       if (const int answer = CheckAndPoll(problem); answer != 0) return answer;
     }
-    // Natural ends: the second derivative is zero at both.
-    diag[0] = 1;
-    super[0] = 0;
-    rhs[0] = 0;
-    diag[n - 1] = 1;
-    sub[n - 1] = 0;
-    rhs[n - 1] = 0;
+    SetNaturalEnds(sub.data(), diag.data(), super.data(), rhs.data(), n);
     if (const int answer = CheckAndPoll(problem); answer != 0) return answer;
     SolveTridiagonal(sub.data(), diag.data(), super.data(), rhs.data(), m.data(), n);
     if (const int answer = CheckAndPoll(problem); answer != 0) return answer;

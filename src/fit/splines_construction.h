@@ -67,4 +67,15 @@ int RunConstruction(NonlinearProblem& problem, const char* marker, Build build) 
 void SolveTridiagonal(const datatype* sub, datatype* diag, const datatype* super, datatype* rhs, datatype* solution,
                       int n);
 
+// Natural ends: rows 0 and n-1 of the system say that the unknown (the
+// second derivative) is zero at both ends.
+inline void SetNaturalEnds(datatype* sub, datatype* diag, datatype* super, datatype* rhs, int n) {
+  diag[0] = 1;
+  super[0] = 0;
+  rhs[0] = 0;
+  diag[n - 1] = 1;
+  sub[n - 1] = 0;
+  rhs[n - 1] = 0;
+}
+
 }  // namespace trendolin

@@ -67,12 +67,7 @@ int TensionSpline(NonlinearProblem& problem, datatype* z, datatype tension) {
       rhs[i] = row.rhs;
       if (const int answer = CheckAndPoll(problem); answer != 0) return answer;
     }
-    diag[0] = 1;
-    super[0] = 0;
-    rhs[0] = 0;
-    diag[n - 1] = 1;
-    sub[n - 1] = 0;
-    rhs[n - 1] = 0;
+    SetNaturalEnds(sub.data(), diag.data(), super.data(), rhs.data(), n);
     if (const int answer = CheckAndPoll(problem); answer != 0) return answer;
     SolveTridiagonal(sub.data(), diag.data(), super.data(), rhs.data(), z, n);
     RequireFinite({z}, n);

@@ -26,6 +26,7 @@
 #include "fit/splines.h"
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
+#include "support/fit_fixture.h"
 #include "support/temp_dir.h"
 
 namespace trendolin {
@@ -48,49 +49,13 @@ void FillSmooth(CurveFit& doc, int n) {
   FillColumns(doc, x, y);
 }
 
-class InterpolationTest : public ::testing::Test {
+class InterpolationTest : public testsupport::FitFixture {
  protected:
   void SetUp() override {
-    ResetState();
-    SetConsoleSink([this](std::string_view text) { log_ += text; });
-    DebugFlags = 2;
+    FitFixture::SetUp();
     FillColumns(doc_, kKnotsX, kKnotsY);
   }
-  void TearDown() override {
-    DebugFlags = 0;
-    SetConsoleSink({});
-    ResetState();
-  }
-  static void ResetState() {
-    Settings = DefaultAppSettings();
-    NonlinearFlags = {};
-    CalcMode = 0;
-    UnattendedFlag = 0;
-    ClearErrorInfo();
-  }
-
-  int Fit(int id) { return DescriptorOf(doc_, id).fitRoutine(doc_, id); }
   datatype At(int id, datatype x) { return DescriptorOf(doc_, id).Evaluate(x); }
-  std::vector<std::string> Reports() const {
-    std::vector<std::string> texts;
-    for (const UiEvent& e : ui_.EventsOf(UiEvent::Kind::ErrorReport)) texts.push_back(e.text);
-    return texts;
-  }
-  static std::vector<std::string> Report(int errorId, int fitId, const char* routine) {
-    ErrorRecord r;
-    r.id = errorId;
-    r.FitId = fitId;
-    r.routine = routine;
-    return {ErrorMessage(r)};
-  }
-  bool Logged(const std::string& text) const { return log_.find(text) != std::string::npos; }
-
-  testsupport::TempDir dir_;  // FitNotify writes "history.dmp" into the current folder
-  testsupport::ScopedCurrentDir cwd_{dir_.Path()};
-  HeadlessUi ui_;
-  platform::ScopedUi installed_{ui_};
-  CurveFit doc_;
-  std::string log_;
 };
 
 // ---- what every interpolation promises ----

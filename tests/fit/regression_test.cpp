@@ -19,6 +19,7 @@
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "platform/headless_ui.h"
+#include "support/fit_fixture.h"
 #include "support/temp_dir.h"
 
 namespace trendolin {
@@ -42,50 +43,19 @@ void FillPolynomial(CurveFit& doc, const std::vector<double>& c, double x0, doub
   FillColumns(doc, x, y);
 }
 
-class RegressionTest : public ::testing::Test {
+class RegressionTest : public testsupport::FitFixture {
  protected:
   void SetUp() override {
-    ResetState();
-    SetConsoleSink([this](std::string_view text) { log_ += text; });
-    DebugFlags = 2;
+    FitFixture::SetUp();
+    PolynomialDegree = 4;
   }
   void TearDown() override {
-    DebugFlags = 0;
-    SetConsoleSink({});
-    ResetState();
-  }
-  static void ResetState() {
-    Settings = DefaultAppSettings();
-    NonlinearFlags = {};
-    CalcMode = 0;
-    UnattendedFlag = 0;
+    FitFixture::TearDown();
     PolynomialDegree = 4;
-    ClearErrorInfo();
   }
-
-  int Fit(int id) { return DescriptorOf(doc_, id).fitRoutine(doc_, id); }
   float Coefficient(int id, int k) const { return doc_.Slot(id).coefficients[static_cast<std::size_t>(k)]; }
-  std::vector<std::string> Reports() const {
-    std::vector<std::string> texts;
-    for (const UiEvent& e : ui_.EventsOf(UiEvent::Kind::ErrorReport)) texts.push_back(e.text);
-    return texts;
-  }
   // The one report a fault of a fit shows (a trap names no routine).
-  static std::vector<std::string> FaultReport(int errorId, int fitId) {
-    ErrorRecord r;
-    r.id = errorId;
-    r.FitId = fitId;
-    r.routine = "unknown";
-    return {ErrorMessage(r)};
-  }
-  bool Logged(const std::string& text) const { return log_.find(text) != std::string::npos; }
-
-  testsupport::TempDir dir_;  // FitNotify writes "history.dmp" into the current folder
-  testsupport::ScopedCurrentDir cwd_{dir_.Path()};
-  HeadlessUi ui_;
-  platform::ScopedUi installed_{ui_};
-  CurveFit doc_;
-  std::string log_;
+  static std::vector<std::string> FaultReport(int errorId, int fitId) { return Report(errorId, fitId, "unknown"); }
 };
 
 // ---- exact recovery ----
