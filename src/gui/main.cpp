@@ -1,0 +1,7 @@
+// trendolin: the curve-fitting workstation.
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  return 0;
+}
