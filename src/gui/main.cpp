@@ -1,7 +1,4 @@
 // trendolin: the curve-fitting workstation.
-#include <QApplication>
+#include "gui/workstation.h"
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  return 0;
-}
+int main(int argc, char** argv) { return trendolin::gui::RunWorkstation(argc, argv); }

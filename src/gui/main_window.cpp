@@ -1,0 +1,305 @@
+#include "gui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+
+#include "app/app_settings.h"
+#include "app/debug_log.h"
+#include "app/main_layout.h"
+#include "app/main_menu.h"
+#include "app/run_flags.h"
+#include "app/settings_location.h"
+#include "data/curve_fit.h"
+#include "data/data_file_flows.h"
+#include "data/document_hooks.h"
+#include "data/grid_edits.h"
+#include "fit/drivers.h"
+#include "fit/fit_hunter.h"
+#include "graph/graph_queue.h"
+#include "gui/main_client_area.h"
+#include "gui/preview_widget.h"
+#include "render_qt/qt_font.h"
+#include "render_qt/ui_metrics.h"
+
+namespace trendolin::gui {
+
+MainWindow::MainWindow(CurveFit& doc) : doc_(doc) {
+  setObjectName(QStringLiteral("Trendolin"));
+  setWindowTitle(QString::fromUtf8(kAppCaption));
+  setAcceptDrops(true);
+
+  // The UI font: 9-point bold, measured once; the layout, the grid's cells
+  // and the list's tab stops follow it.
+  const UiMetrics ui = MeasureUiMetrics();
+  textHeight_ = ui.textHeight;
+  charWidth_ = ui.charWidth;
+  QFont uiFont(FamilyForFace("MS Sans Serif"));
+  uiFont.setPixelSize(12);
+  uiFont.setBold(true);
+  // Dialog base units follow the dialog font: a quarter of its average width.
+  dialogBaseX_ = std::max(1, QFontMetrics(QApplication::font()).averageCharWidth() * 4 / 4);
+
+  client_ = new MainClientArea(this);
+  client_->setFont(uiFont);
+  setCentralWidget(client_);
+
+  grid_ = new DataGrid(client_);
+  grid_->setObjectName(QStringLiteral("TRDLN_DataWnd"));
+  grid_->SetOwner(this);
+  results_ = new ResultsList(client_);
+  results_->setObjectName(QStringLiteral("ResultsList"));
+  results_->setFont(uiFont);
+  results_->SetTabStop(20 * dialogBaseX_ / 4 * 2);
+  results_->installEventFilter(this);
+  preview_ = new PreviewWidget(doc_, client_);
+  preview_->setObjectName(QStringLiteral("TRDL_Thumb"));
+  preview_->SetSelectedItemSource([this] { return results_->SelectedModel(); });
+
+  BuildMenus();
+  BuildToolbar();
+  BuildStatusBar();
+  BuildShortcuts();
+
+  connect(results_, &QListWidget::itemSelectionChanged, preview_, [this] { preview_->Refresh(); });
+  connect(results_, &QListWidget::itemDoubleClicked, this, [this] { ResultsDoubleClicked(); });
+  connect(preview_, &PreviewWidget::openRequested, this, [this] { ResultsDoubleClicked(); });
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { ClipboardChanged(); });
+
+  ResetGrid();
+  doc_.AttachGrid(grid_);
+  InstallHooks();
+
+  const MinimumSize minimum = MainMinimumSize(charWidth_, textHeight_, 0, 0, statusBar()->sizeHint().height());
+  setMinimumSize(minimum.width, minimum.height + menuBar()->sizeHint().height());
+  resize(DefaultWindowWidth(textHeight_), DefaultWindowHeight(textHeight_));
+  RestoreIdleStatus();
+  ClipboardChanged();
+}
+
+MainWindow::~MainWindow() {
+  doc_.AttachGrid(nullptr);
+  DocumentHooks& hooks = Hooks();
+  hooks.resetGrid = nullptr;
+  hooks.repaintMain = nullptr;
+  hooks.rebuildRecentMenu = nullptr;
+  hooks.commitGridEdit = nullptr;
+  hooks.animatePreview = nullptr;
+  hooks.resultsListChanged = nullptr;
+  InstallFitDriverHooks(doc_);
+}
+
+void MainWindow::InstallHooks() {
+  InstallFitDriverHooks(doc_);
+  DocumentHooks& hooks = Hooks();
+  hooks.resetGrid = [this] { ResetGrid(); };
+  hooks.repaintMain = [this] {
+    grid_->update();
+    preview_->Refresh();
+    RestoreIdleStatus();
+  };
+  hooks.rebuildRecentMenu = [this] { RebuildRecentMenu(); };
+  hooks.commitGridEdit = [this] { return CommitGridEdit(); };
+  hooks.animatePreview = [this](int id) { preview_->Animate(id); };
+  hooks.resultsListChanged = [this] { ShowRanking(); };
+  // The application refresh: the drivers re-examine the data, then the
+  // window brings its buttons, grid and preview up to date.
+  std::function<void()> reexamine = hooks.refresh;
+  hooks.refresh = [this, reexamine] {
+    if (reexamine) reexamine();
+    UpdateToolbar();
+    grid_->update();
+    preview_->Refresh();
+  };
+}
+
+// ---- layout and painting ----
+
+void MainWindow::LayoutChildren() {
+  if (client_ == nullptr) return;
+  const int toolbarHeight = toolbar_ && toolbar_->isVisible() ? toolbar_->height() : 0;
+  MainLayoutInput in;
+  in.width = client_->width();
+  in.height = client_->height() + toolbarHeight + statusBar()->height();
+  in.statusHeight = statusBar()->height();
+  in.textHeight = textHeight_;
+  in.charWidth = charWidth_;
+  in.scrollWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  in.dialogBaseX = dialogBaseX_;
+  const MainLayout layout = ComputeMainLayout(in);
+  client_->SetLayout(layout, toolbarHeight);
+  grid_->setGeometry(client_->Local(layout.grid));
+  results_->setGeometry(client_->Local(layout.resultsList));
+  preview_->setGeometry(client_->Local(layout.preview));
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  LayoutChildren();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  LayoutChildren();
+}
+
+void MainWindow::ResetGrid() {
+  grid_->Reset(0);
+  grid_->SetCellSize(3 * textHeight_ / 2, 15 * charWidth_);
+  grid_->SetHeading(0, QStringLiteral("X"));
+  grid_->SetHeading(1, QStringLiteral("Y"));
+  grid_->SetHeading(2, QStringLiteral("STD"));
+}
+
+// ---- the Ui host ----
+
+void MainWindow::SetStatusPart(int part, const QString& text) {
+  if (part < 0 || part > 3) return;
+  status_[part]->setText(text);
+}
+
+void MainWindow::SetWindowCaption(const QString& caption) { setWindowTitle(caption); }
+
+void MainWindow::ApplyCalculationMode(int mode, bool backgroundProcess, bool redrawPreview) {
+  const bool busy = mode != 0;
+  for (QMenu* menu : topMenus_) menu->menuAction()->setEnabled(!busy);
+  grid_->setEnabled(!busy);
+  for (auto& [command, action] : toolbarActions_) {
+    if (command == cmd::kAccept || command == cmd::kAbort) continue;
+    if (busy) {
+      if (!toolbarBeforeCalculation_.count(command)) toolbarBeforeCalculation_[command] = action->isEnabled();
+      action->setEnabled(false);
+    } else if (toolbarBeforeCalculation_.count(command)) {
+      action->setEnabled(toolbarBeforeCalculation_[command]);
+    }
+  }
+  if (!busy) toolbarBeforeCalculation_.clear();
+  for (int command : {cmd::kAbort, cmd::kAccept}) {
+    QAction* action = toolbarActions_.at(command);
+    action->setVisible(busy);
+    action->setEnabled(busy && backgroundProcess);
+  }
+  if (!busy) {
+    RestoreIdleStatus();
+    if (redrawPreview) preview_->Refresh();
+  }
+}
+
+// ---- the grid's owner ----
+
+void MainWindow::GridCellCommitted(int column, int row, double value) {
+  if (trendolin::GridCellCommitted(doc_, column, row, value) != 1) preview_->Refresh();
+  UpdateToolbar();
+}
+
+int MainWindow::GridAppendRows(int count) {
+  const int result = trendolin::GridAppendRows(doc_, count);
+  UpdateToolbar();
+  return result;
+}
+
+void MainWindow::GridAddColumn(int) {
+  GridColumnHooks hooks = grid_->ColumnHooks();
+  const std::function<void()> repaint = hooks.repaint;
+  hooks.repaint = [this, repaint] {
+    if (repaint) repaint();
+    preview_->Refresh();
+  };
+  trendolin::GridAddColumn(doc_, hooks);
+  UpdateToolbar();
+}
+
+void MainWindow::DeleteGridColumn(int column) {
+  trendolin::GridDeleteColumn(doc_, column, grid_->ColumnHooks());
+  UpdateToolbar();
+}
+
+void MainWindow::GridContextMenu(const QPoint& globalPos) {
+  QMenu* edit = TopMenu(kEditMenuIndex);
+  UpdateMenu(edit);
+  edit->exec(globalPos);
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu* file = TopMenu(kFileMenuIndex);
+  UpdateMenu(file);
+  file->exec(event->globalPos());
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == results_ && event->type() == QEvent::ContextMenu) {
+    auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+    QMenu* fit = TopMenu(kApplyFitMenuIndex);
+    UpdateMenu(fit);
+    fit->exec(menuEvent->globalPos());
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::ResultsDoubleClicked() {
+  const std::optional<int> model = results_->SelectedModel();
+  Command(model && *model >= kFirstModelId ? *model : cmd::kPlot);
+}
+
+// ---- dropped files and the clipboard ----
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  DebugLog("File dropped...\n");
+  std::vector<std::string> paths;
+  for (const QUrl& url : event->mimeData()->urls()) paths.push_back(url.toLocalFile().toStdString());
+  event->acceptProposedAction();
+  if (CalcMode != 0) return;
+  OpenDroppedFiles(doc_, paths);
+  UpdateToolbar();
+}
+
+void MainWindow::ClipboardChanged() {
+  const bool hasText = QGuiApplication::clipboard()->mimeData() &&
+                       QGuiApplication::clipboard()->mimeData()->hasText();
+  Availability.paste = hasText;
+  if (QAction* paste = ToolbarAction(cmd::kPaste); paste && CalcMode == 0) paste->setEnabled(hasText);
+}
+
+// ---- closing ----
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (CalcMode != 0 || QuerySaveChanges(doc_) == 1) {
+    event->ignore();
+    return;
+  }
+  const QRect r = normalGeometry();
+  std::string error;
+  if (!lpszIniFile.empty()) SaveMainWindowPlacement({r.x(), r.y(), r.width(), r.height()}, lpszIniFile, &error);
+  GraphQueue.CloseAll();
+  event->accept();
+}
+
+// ---- status bar ----
+
+void MainWindow::RestoreIdleStatus() {
+  if (CalcMode != 0) return;
+  status_[0]->setText(QString::fromUtf8(kAppCaption));
+  status_[1]->clear();
+  status_[2]->clear();
+  status_[3]->setText(QString::fromStdString(doc_.szFileName));
+}
+
+}  // namespace trendolin::gui

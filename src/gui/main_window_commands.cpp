@@ -1,0 +1,278 @@
+// The main window's command handler: every menu item, toolbar button and
+// accelerator arrives here and goes to the module that does the work.
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <cfenv>
+#include <cmath>
+#include <cstdlib>
+
+#include "app/app_settings.h"
+#include "app/debug_log.h"
+#include "app/error_handle.h"
+#include "app/errors.h"
+#include "app/math_guard.h"
+#include "app/main_menu.h"
+#include "app/mru_list.h"
+#include "app/run_flags.h"
+#include "app/settings_location.h"
+#include "app/system_info.h"
+#include "data/clipboard.h"
+#include "data/curve_fit.h"
+#include "data/data_file_flows.h"
+#include "data/document_hooks.h"
+#include "fit/drivers.h"
+#include "fit/nonlinear.h"
+#include "graph/graph_queue.h"
+#include "gui/graph_arrangement.h"
+#include "gui/main_window.h"
+#include "gui/not_available.h"
+#include "gui/preview_widget.h"
+
+namespace trendolin::gui {
+namespace {
+
+// Where "Trendolin Home Page" leads; TRENDOLIN_HOME_PAGE overrides it.
+QString HomePage() {
+  const char* custom = std::getenv("TRENDOLIN_HOME_PAGE");
+  return QString::fromUtf8(custom && *custom ? custom : "https://trendolin.example.org/");
+}
+
+constexpr const char* kBuildDate = "Jun  7 2009,22:44:06";
+
+}  // namespace
+
+void MainWindow::Command(int command, int notifyCode) {
+  if (const std::string text = MenuTextOf(command); !text.empty()) {
+    DebugLogF("MAIN menu -- %s\n", text.c_str());
+  } else {
+    DebugLogF("MAIN Command -- id = %d, hwndCtl = %ld, Notify = %u.\n", command, 0L,
+              static_cast<unsigned>(notifyCode));
+  }
+
+  // Accept and Abort reach a running calculation; idle they do nothing.
+  if (command == cmd::kAccept || command == cmd::kAbort) {
+    if (CalcMode != 0) RequestFitStop(command == cmd::kAccept ? kStopAccept : kStopAbort);
+    return;
+  }
+  if (CalcMode != 0) return;
+
+  switch (command) {
+    case cmd::kNew:
+    case cmd::kOpen:
+    case cmd::kSaveAs:
+    case cmd::kExport:
+    case cmd::kPrint:
+    case cmd::kManipulate:
+    case cmd::kReexamine:
+      // These work on the data as the grid shows it: a pending edit first.
+      if (!CommitGridEdit()) return;
+      break;
+    default: break;
+  }
+
+  if (command >= cmd::kFirstRecentFile && command <= cmd::kLastRecentFile) {
+    OpenRecentFile(doc_, command);
+    UpdateToolbar();
+    return;
+  }
+  if (command >= kFirstModelId && command < kFirstModelId + kModelCount) {
+    DispatchFitCommand(doc_, command, notifyCode);
+    UpdateToolbar();
+    return;
+  }
+
+  switch (command) {
+    case cmd::kNew: NewDataFile(doc_, true); break;
+    case cmd::kOpen: OpenDataFileCommand(doc_); break;
+    case cmd::kSave: SaveDataFile(doc_); break;
+    case cmd::kSaveAs: SaveDataFileAs(doc_, kSaveAsTitle); break;
+    case cmd::kExport: ShowNotAvailable(this, QStringLiteral("Export")); break;
+    case cmd::kPrint: ShowNotAvailable(this, QStringLiteral("Printing")); break;
+    case cmd::kPrintSetup: ShowNotAvailable(this, QStringLiteral("Print setup")); break;
+    case cmd::kExit: close(); break;
+
+    case cmd::kUndo:
+    case cmd::kRedo: UndoRedo(command); break;
+    case cmd::kCut:
+    case cmd::kCopy:
+    case cmd::kPaste:
+    case cmd::kClear: EditCommand(command); break;
+    case cmd::kSelectAll: grid_->SelectAll(); break;
+
+    case cmd::kManipulate: ShowNotAvailable(this, QStringLiteral("Data manipulation")); break;
+    case cmd::kTransform: ShowNotAvailable(this, QStringLiteral("Column transforms")); break;
+    case cmd::kInformation:
+      if (!CommitGridEdit()) return;
+      Reexamine(doc_, 0);
+      ShowDataInformation();
+      break;
+
+    case cmd::kAutoGuess: Settings.initGuess = Settings.initGuess == 0 ? 1 : 0; break;
+    case cmd::kViewHistory: OpenInEditor(QStringLiteral("history.dmp")); break;
+    case cmd::kEditCurrentFile: OpenInEditor(QString::fromStdString(CurrentDataFile.fullPath)); break;
+    case cmd::kOptions: ShowNotAvailable(this, QStringLiteral("The Options dialog")); break;
+
+    case cmd::kTile: TileGraphWindows(); break;
+    case cmd::kCascade: CascadeGraphWindows(this); break;
+    case cmd::kRefreshAll: GraphQueue.RefreshAll(); break;
+    case cmd::kRestoreAll: RestoreAllGraphWindows(); break;
+    case cmd::kMinimizeAll: MinimizeAllGraphWindows(this); break;
+    case cmd::kCloseAll: GraphQueue.CloseAll(); break;
+
+    case cmd::kHelpContents:
+    case cmd::kHelpSearch: ShowNotAvailable(this, QStringLiteral("Help")); break;
+    case cmd::kHomePage: QDesktopServices::openUrl(QUrl(HomePage())); break;
+    case cmd::kAbout: ShowAbout(); break;
+
+    default:
+      if (!DispatchFitCommand(doc_, command, notifyCode)) DebugLog("ILLEGAL COMMAND in command handler.\n");
+      break;
+  }
+  UpdateToolbar();
+}
+
+bool MainWindow::CommitGridEdit() { return grid_->Commit(); }
+
+void MainWindow::UndoRedo(int command) {
+  if (command == cmd::kUndo && grid_->IsEditing() && grid_->EditBox()->isUndoAvailable()) {
+    grid_->EditBox()->undo();
+    return;
+  }
+  const bool possible = command == cmd::kUndo ? !doc_.history.undo.Empty() : !doc_.history.redo.Empty();
+  if (!possible) {
+    QApplication::beep();
+    return;
+  }
+  grid_->EndEdit();
+  if (command == cmd::kUndo) {
+    doc_.Undo();
+  } else {
+    doc_.Redo();
+  }
+  CallHook(Hooks().refresh);
+  grid_->update();
+}
+
+void MainWindow::EditCommand(int command) {
+  GridContext grid = grid_->Context();
+  grid.deleteColumn = [this](int column) { DeleteGridColumn(column); };
+  switch (command) {
+    case cmd::kCut: CutCommand(doc_, grid); break;
+    case cmd::kCopy: CopyCommand(doc_, grid); break;
+    case cmd::kPaste: PasteCommand(doc_, grid); break;
+    case cmd::kClear: ClearCommand(doc_, grid); break;
+    default: break;
+  }
+  grid_->update();
+}
+
+// "notepad" on this desktop: the user's editor when one is set, else the
+// desktop's opener for the file.
+void MainWindow::OpenInEditor(const QString& path) {
+  if (path.isEmpty()) {
+    QApplication::beep();
+    return;
+  }
+  for (const char* variable : {"VISUAL", "EDITOR"}) {
+    const char* editor = std::getenv(variable);
+    if (editor && *editor) {
+      QStringList words = QProcess::splitCommand(QString::fromLocal8Bit(editor));
+      const QString program = words.takeFirst();
+      if (QProcess::startDetached(program, words << path)) return;
+    }
+  }
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) QApplication::beep();
+}
+
+void MainWindow::ShowDataInformation() {
+  const DataInformation info = DataInformationTexts(doc_);
+  QDialog dialog(this);
+  dialog.setWindowTitle(QStringLiteral("Data Information"));
+  auto* form = new QFormLayout;
+  auto field = [&](const QString& label, const std::string& value) {
+    auto* text = new QLineEdit(QString::fromStdString(value));
+    text->setReadOnly(true);
+    form->addRow(label, text);
+  };
+  field(QStringLiteral("Version:"), info.version);
+  field(QStringLiteral("Memory:"), info.bytes);
+  field(QStringLiteral("Points:"), info.points);
+  field(QStringLiteral("X minimum:"), info.xMin);
+  field(QStringLiteral("X maximum:"), info.xMax);
+  field(QStringLiteral("X range:"), info.xRange);
+  field(QStringLiteral("X mean:"), info.xMean);
+  field(QStringLiteral("X standard deviation:"), info.xStdDev);
+  field(QStringLiteral("Y minimum:"), info.yMin);
+  field(QStringLiteral("Y maximum:"), info.yMax);
+  field(QStringLiteral("Y range:"), info.yRange);
+  field(QStringLiteral("Y mean:"), info.yMean);
+  field(QStringLiteral("Y standard deviation:"), info.yStdDev);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addLayout(form);
+  layout->addWidget(buttons);
+  dialog.exec();
+}
+
+void MainWindow::ShowAbout() {
+  QMessageBox::about(this, QStringLiteral("About Trendolin"),
+                     QStringLiteral("<b>%1</b><br>Curve fitting for scientists, engineers and students.<br>"
+                                    "Version %2, built %3 with Qt %4.")
+                         .arg(QString::fromUtf8(kAppCaption), QString::fromUtf8(kAppVersion),
+                              QStringLiteral(__DATE__), QString::fromUtf8(qVersion())));
+}
+
+// The keys that serve recovery and diagnostics.
+void MainWindow::DebugKey(int key, Qt::KeyboardModifiers modifiers) {
+  const bool shift = (modifiers & Qt::ShiftModifier) != 0;
+  if (key == Qt::Key_F5 && shift) {
+    // Recovery: the interface comes back whatever the calculation left.
+    SetCalculationMode(0);
+    return;
+  }
+  if (key == Qt::Key_F7 && shift) {
+    QMessageBox::information(this, QStringLiteral("Build Date"), QString::fromUtf8(kBuildDate));
+    return;
+  }
+  if (key == Qt::Key_F8 && shift) {
+    if (DebugFlags == 0) {
+      DebugFlags = 255;
+      OpenDiagnostics(kAppVersion);
+      WriteSystemInfoDump({{"CurveFit", sizeof(CurveFit)}, {"AppSettings", sizeof(AppSettings)}});
+      DumpSettings();
+    }
+    return;
+  }
+  if (key == Qt::Key_F12 && DebugFlags != 0) {
+    if (shift) {
+      DebugLog("About to throw hardware except.\n");
+      volatile float zero = 0.0f;
+      std::feclearexcept(FE_ALL_EXCEPT);
+      volatile float q = 1.0f / zero;
+      (void)q;
+      if (std::fetestexcept(FE_DIVBYZERO)) DebugLog("test hardware exception caught.\n");
+      std::feclearexcept(FE_ALL_EXCEPT);
+    } else {
+      DebugLog("About to throw software except.\n");
+      try {
+        volatile double bad = -1.0;
+        volatile double r = guarded::sqrt(bad);
+        (void)r;
+      } catch (const errnotify&) {
+        ErrorHandle();
+      }
+    }
+  }
+}
+
+}  // namespace trendolin::gui

@@ -1,0 +1,132 @@
+// The preview area: off-screen painting through the shared preview painter,
+// and its popup menu of preview switches.
+#include "gui/preview_widget.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/app_settings.h"
+#include "app/settings_location.h"
+#include "graph/preview.h"
+#include "graph/system_colours.h"
+#include "gui/graph_picture.h"
+#include "gui/graph_window.h"
+#include "gui/not_available.h"
+#include "render_qt/qt_surface.h"
+
+namespace trendolin::gui {
+namespace {
+
+QColor ButtonFace() {
+  return QColor(RedOf(kSystemButtonFace), GreenOf(kSystemButtonFace), BlueOf(kSystemButtonFace));
+}
+
+}  // namespace
+
+PreviewWidget::PreviewWidget(CurveFit& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
+  // Every paint covers the whole area from the picture.
+  setAttribute(Qt::WA_OpaquePaintEvent, true);
+  BuildMenu();
+}
+
+void PreviewWidget::BuildMenu() {
+  menu_ = new QMenu(this);
+  menu_->setObjectName(QStringLiteral("GMenu2"));
+  auto add = [this](int id, const char* label) {
+    QAction* action = menu_->addAction(QString::fromUtf8(label));
+    action->setData(id);
+    connect(action, &QAction::triggered, this, [this, id] { Command(id); });
+    return action;
+  };
+  enableAction_ = add(kPreviewEnable, "Enable Preview");
+  enableAction_->setCheckable(true);
+  animateAction_ = add(kPreviewAnimate, "Enable Animation");
+  animateAction_->setCheckable(true);
+  menu_->addSeparator();
+  add(kPreviewOpen, "Open Plot...");
+  add(kPreviewHelp, "Help...");
+  connect(menu_, &QMenu::aboutToShow, this, [this] {
+    enableAction_->setChecked(Settings.IsOn(kFlagEnableThumb));
+    animateAction_->setChecked(Settings.IsOn(kFlagAnimatePlot));
+  });
+}
+
+void PreviewWidget::SetSelectedItemSource(std::function<std::optional<int>()> source) {
+  selectedItem_ = std::move(source);
+  update();
+}
+
+void PreviewWidget::Animate(int modelId) {
+  animatedModel_ = modelId;
+  repaint();
+  animatedModel_ = 0;
+}
+
+void PreviewWidget::Refresh() {
+  profile_.reset();
+  update();
+}
+
+void PreviewWidget::Command(int id) {
+  switch (id) {
+    case kPreviewEnable:
+      Settings.SetFlag(kFlagEnableThumb, !Settings.IsOn(kFlagEnableThumb));
+      update();
+      break;
+    case kPreviewAnimate:
+      Settings.SetFlag(kFlagAnimatePlot, !Settings.IsOn(kFlagAnimatePlot));
+      if (!Settings.IsOn(kFlagAnimatePlot)) {
+        animatedModel_ = 0;
+        update();
+      }
+      break;
+    case kPreviewOpen: emit openRequested(); break;
+    case kPreviewHelp: ShowNotAvailable(this, QStringLiteral("Help")); break;
+    default: break;
+  }
+}
+
+const platform::ProfileFile& PreviewWidget::Profile() {
+  if (!profile_) profile_ = platform::ProfileFile::Load(lpszIniFile);
+  return *profile_;
+}
+
+void PreviewWidget::paintEvent(QPaintEvent*) {
+  const std::optional<int> selected = selectedItem_ ? selectedItem_() : std::nullopt;
+  const int model = PreviewModel(animatedModel_, selected);
+  lastPainted_ = model;
+  QPainter painter(this);
+  if (model == kPreviewNothing) {
+    painter.fillRect(rect(), ButtonFace());
+    return;
+  }
+  QImage picture = ScreenImage(size(), devicePixelRatioF(), logicalDpiY(), ButtonFace());
+  if (picture.isNull()) return;
+  {
+    QPainter offScreen(&picture);
+    QtSurface surface(offScreen, false);
+    PaintPreview(surface, Rect{0, 0, width(), height()}, Profile(), doc_, model, Settings.IsOn(kFlagEnableThumb),
+                 ScreenUiMetrics());
+  }
+  painter.drawImage(0, 0, picture);
+}
+
+void PreviewWidget::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton) {
+    menu_->popup(event->globalPosition().toPoint());
+    return;
+  }
+  QWidget::mousePressEvent(event);
+}
+
+void PreviewWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    emit openRequested();
+    return;
+  }
+  QWidget::mouseDoubleClickEvent(event);
+}
+
+}  // namespace trendolin::gui

@@ -1,0 +1,28 @@
+// The results list: one line per ranked fit, "rank<TAB>name", with the
+// model's id as the line's data. The tab expands to the list's tab stop.
+#pragma once
+
+#include <QListWidget>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace trendolin::gui {
+
+class ResultsList : public QListWidget {
+ public:
+  explicit ResultsList(QWidget* parent);
+
+  // Replaces the lines; `modelIds` gives each line's data.
+  void SetLines(const std::vector<std::string>& lines, const std::vector<int>& modelIds);
+  // The selected line's model id; nullopt when nothing is selected.
+  std::optional<int> SelectedModel() const;
+  // Where the text after a line's tab starts, in pixels.
+  void SetTabStop(int pixels);
+  int TabStop() const { return tabStop_; }
+
+ private:
+  int tabStop_ = 30;
+};
+
+}  // namespace trendolin::gui

@@ -1,0 +1,164 @@
+#include "gui/workstation.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "app/command_line.h"
+#include "app/debug_log.h"
+#include "app/fp_guard.h"
+#include "app/main_layout.h"
+#include "app/mru_list.h"
+#include "app/out_of_memory.h"
+#include "app/settings_location.h"
+#include "app/system_info.h"
+#include "data/curve_fit.h"
+#include "data/data_file_flows.h"
+#include "fit/drivers.h"
+#include "fit/fit_hunter.h"
+#include "graph/graph_queue.h"
+#include "gui/main_window.h"
+#include "gui/qt_graph_host.h"
+#include "gui/qt_ui.h"
+#include "gui/single_instance.h"
+#include "gui/splash_window.h"
+#include "platform/profile_file.h"
+#include "platform/ui.h"
+#include "usermodel/user_model.h"
+
+namespace trendolin::gui {
+namespace {
+
+constexpr int kPlacementTickMs = 500;
+
+void ShowAndRaise(QWidget* window) {
+  if (window->isMinimized()) window->showNormal();
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+// The settings the program starts from, and the state kept in the settings file.
+void InitApplication(CurveFit& doc, MainWindow& main) {
+  RecentFiles = CreateMruList();
+  LoadMruList(RecentFiles, kMruSection, lpszIniFile);
+  main.RebuildRecentMenu();
+  ReadSettings(lpszIniFile);
+  if (DebugFlags != 0) DumpSettings();
+  doc.SetUndoLevels(Settings.undoLevels);
+  // The program starts in the folder of the data files, when it exists.
+  if (!Settings.dataPath.empty() && ::chdir(Settings.dataPath.c_str()) != 0) {
+    DebugLogF("DataPath %s cannot be entered.\n", Settings.dataPath.c_str());
+  }
+  InitUserModel();
+  InstallOutOfMemoryHandler();
+  ReinitFP();
+  if ((DebugFlags & 1) != 0) {
+    WriteSystemInfoDump({{"CurveFit", sizeof(CurveFit)}, {"AppSettings", sizeof(AppSettings)},
+                         {"GraphAttr", sizeof(GraphAttr)}});
+  }
+}
+
+void DeinitApplication() {
+  DebugLog("DeInitializing...\n");
+  if (!lpszIniFile.empty()) {
+    SaveSettingsFile(lpszIniFile);
+    std::string error;
+    SaveMruList(RecentFiles, kMruSection, lpszIniFile, &error);
+  }
+  if (DebugFlags != 0) DebugLog("Debug file closing...\n");
+  CloseDiagnostics();
+}
+
+// The reset every new data set gets, here for the first, empty one.
+void ResetWorkspace(CurveFit& doc, MainWindow& main) {
+  NewDataFile(doc, false);
+  RebuildRankingList(doc);
+  Reexamine(doc, 0);
+  main.UpdateMenus();
+  main.UpdateToolbar();
+}
+
+// Places and shows the main window at the first tick after start, behind
+// the splash while the splash is up.
+void PlaceMainWindow(MainWindow& main) {
+  const QRect desktop = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                          : QRect(0, 0, 1024, 768);
+  const platform::ProfileFile profile = platform::ProfileFile::Load(lpszIniFile);
+  const WindowPlacement p =
+      MainWindowPlacement(profile, Settings.IsOn(kFlagSaveWindowPos), desktop.width(), desktop.height(),
+                          DefaultWindowWidth(main.UiTextHeight()), DefaultWindowHeight(main.UiTextHeight()));
+  main.resize(p.width, p.height);
+  main.move(desktop.left() + p.left, desktop.top() + p.top);
+}
+
+}  // namespace
+
+int RunWorkstation(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Trendolin"));
+  QApplication::setApplicationVersion(QString::fromUtf8(kAppVersion));
+
+  const QString socketName = InstanceSocketName();
+  if (AskRunningInstanceToShow(socketName)) return 0;
+
+  // Questions before the main window exists have no parent.
+  QtUi earlyUi(nullptr);
+  platform::ScopedUi earlyInstalled(earlyUi);
+
+  std::vector<std::string> args(argv, argv + argc);
+  ParseProgramCommandLine(args);
+  if (DebugFlags != 0) OpenDiagnostics(kAppVersion);
+  if (LocateSettingsFile() != 0) {
+    if ((DebugFlags & 1) != 0) WriteSystemInfoDump({});
+    return 1;
+  }
+
+  QPointer<SplashWindow> splash = new SplashWindow;
+  splash->show();
+  QTimer::singleShot(kSplashMs, splash.data(), [splash] {
+    if (splash) splash->close();
+  });
+
+  CurveFit doc;
+  MainWindow main(doc);
+  QtGraphHost graphs(doc);
+  graphs.SetMainWindow(&main);
+  GraphQueue.SetHost(&graphs);
+  QtUi ui(&main);
+  platform::ScopedUi installed(ui);
+
+  InstanceListener listener(socketName, [&main] { ShowAndRaise(&main); });
+
+  InitApplication(doc, main);
+  ResetWorkspace(doc, main);
+  if (!StartupFile.empty()) OpenStartupFile(doc, StartupFile);
+
+  // The main window shows at the first tick, behind the splash.
+  bool shown = false;
+  QTimer placement;
+  QObject::connect(&placement, &QTimer::timeout, &main, [&] {
+    if (!splash) placement.stop();
+    if (shown) return;
+    PlaceMainWindow(main);
+    main.show();
+    if (splash) splash->raise();
+    shown = true;
+  });
+  placement.start(kPlacementTickMs);
+
+  const int code = app.exec();
+  GraphQueue.CloseAll();
+  GraphQueue.SetHost(nullptr);
+  DeinitApplication();
+  return code;
+}
+
+}  // namespace trendolin::gui

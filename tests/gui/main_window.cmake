@@ -1,0 +1,3 @@
+find_package(Qt6 REQUIRED COMPONENTS Test)
+trendolin_add_test(gui_main_window_test SOURCES widgets_environment.cpp main_window_test.cpp
+  LIBS trendolin_gui Qt6::Test)

@@ -1,0 +1,281 @@
+// The workstation as a person uses it: typing data into the grid, undoing
+// and redoing from the Edit menu, fitting from the Apply Fit menu, zooming
+// the graph that opens, stopping a long fit, and closing with unsaved data.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <cmath>
+#include <functional>
+
+#include "app/app_settings.h"
+#include "app/main_menu.h"
+#include "app/run_flags.h"
+#include "data/curve_fit.h"
+#include "data/data_file_flows.h"
+#include "fit/drivers.h"
+#include "fit/fit_hunter.h"
+#include "graph/graph_queue.h"
+#include "gui/graph_window.h"
+#include "gui/main_window.h"
+#include "gui/qt_graph_host.h"
+#include "gui/qt_ui.h"
+#include "platform/ui.h"
+#include "usermodel/user_model.h"
+
+namespace trendolin::gui {
+namespace {
+
+// Answers the next modal message box with the button whose text contains
+// `button`, and remembers its text.
+class MessageBoxAnswerer {
+ public:
+  explicit MessageBoxAnswerer(QString button) : button_(std::move(button)) {
+    QTimer::singleShot(0, [this] { Poll(); });
+  }
+  bool Answered() const { return answered_; }
+  const QString& Text() const { return text_; }
+
+ private:
+  void Poll() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+      if (++tries_ < 200) QTimer::singleShot(10, [this] { Poll(); });
+      return;
+    }
+    text_ = box->text();
+    for (QAbstractButton* b : box->buttons()) {
+      if (b->text().remove(QLatin1Char('&')).contains(button_, Qt::CaseInsensitive)) {
+        answered_ = true;
+        b->click();
+        return;
+      }
+    }
+  }
+  QString button_;
+  QString text_;
+  bool answered_ = false;
+  int tries_ = 0;
+};
+
+class WorkstationTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    Settings = DefaultAppSettings();
+    InitUserModel();
+    main_ = std::make_unique<MainWindow>(doc_);
+    graphs_ = std::make_unique<QtGraphHost>(doc_);
+    graphs_->SetMainWindow(main_.get());
+    GraphQueue.SetHost(graphs_.get());
+    ui_ = std::make_unique<QtUi>(main_.get());
+    installed_ = std::make_unique<platform::ScopedUi>(*ui_);
+    NewDataFile(doc_, false);
+    Reexamine(doc_, 0);
+    main_->resize(900, 640);
+    main_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_.get()));
+  }
+  void TearDown() override {
+    doc_.ClearModified();
+    GraphQueue.CloseAll();
+    GraphQueue.SetHost(nullptr);
+    installed_.reset();
+    main_.reset();
+    graphs_.reset();
+  }
+
+  DataGrid& Grid() { return main_->Grid(); }
+
+  void ClickCell(int column, int row) {
+    QTest::mouseClick(&Grid(), Qt::LeftButton, {}, Grid().CellRect(column, row).center());
+  }
+  // Types `text` into the open cell and presses Enter.
+  void Type(const char* text) {
+    ASSERT_TRUE(Grid().IsEditing());
+    QTest::keyClicks(Grid().EditBox(), QString::fromLatin1(text));
+    QTest::keyClick(Grid().EditBox(), Qt::Key_Return);
+  }
+  // Types rows of x, y from the first empty row on; the last value is
+  // committed without moving on (Enter there would append a row).
+  void TypeData(std::initializer_list<std::pair<const char*, const char*>> rows) {
+    ClickCell(0, doc_.nPoints);
+    std::size_t left = rows.size();
+    for (const auto& [x, y] : rows) {
+      Type(x);
+      if (--left > 0) {
+        Type(y);
+      } else {
+        QTest::keyClicks(Grid().EditBox(), QString::fromLatin1(y));
+        ASSERT_TRUE(Grid().EndEdit());
+      }
+    }
+  }
+  void MenuCommand(int command) {
+    main_->UpdateMenus();
+    QAction* action = main_->MenuAction(command);
+    ASSERT_NE(action, nullptr);
+    ASSERT_TRUE(action->isEnabled()) << command;
+    action->trigger();
+  }
+
+  CurveFit doc_;
+  std::unique_ptr<MainWindow> main_;
+  std::unique_ptr<QtGraphHost> graphs_;
+  std::unique_ptr<QtUi> ui_;
+  std::unique_ptr<platform::ScopedUi> installed_;
+};
+
+TEST_F(WorkstationTest, TypedDataCanBeUndoneAndRedoneFromTheEditMenu) {
+  // Enter at the end of a row appends the next one.
+  TypeData({{"1", "2"}, {"2", "4.1"}, {"3", "1e1"}});
+  ASSERT_EQ(doc_.nPoints, 3);
+  EXPECT_FLOAT_EQ(doc_.At(1, 1), 4.1f);
+  EXPECT_FLOAT_EQ(doc_.At(2, 1), 10.0f);
+  EXPECT_EQ(Grid().CellText(1, 2), QStringLiteral("10"));
+  EXPECT_TRUE(doc_.bModified);
+  EXPECT_TRUE(main_->windowTitle().endsWith(QStringLiteral("*]"))) << main_->windowTitle().toStdString();
+
+  // With no edit open the menu names the history's next action.
+  main_->UpdateMenus();
+  QAction* undo = main_->MenuAction(cmd::kUndo);
+  EXPECT_TRUE(undo->isEnabled());
+  EXPECT_TRUE(undo->text().startsWith(QStringLiteral("&Undo "))) << undo->text().toStdString();
+
+  MenuCommand(cmd::kUndo);  // 10 goes back to 0
+  EXPECT_FLOAT_EQ(doc_.At(2, 1), 0.0f);
+  EXPECT_EQ(Grid().CellText(1, 2), QStringLiteral("0"));
+  MenuCommand(cmd::kRedo);
+  EXPECT_FLOAT_EQ(doc_.At(2, 1), 10.0f);
+  EXPECT_EQ(Grid().CellText(1, 2), QStringLiteral("10"));
+}
+
+TEST_F(WorkstationTest, LinearFitFromTheMenuOpensAGraphThatZoomsByDragging) {
+  TypeData({{"1", "2.1"}, {"2", "3.9"}, {"3", "6.2"}, {"4", "7.8"}, {"5", "10.1"}});
+  ASSERT_EQ(doc_.nPoints, 5);
+
+  MenuCommand(500);
+  const GraphWindowId id = GraphQueue.Find(500);
+  ASSERT_NE(id, kNoWindow);
+  GraphWindow* window = graphs_->Window(id);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->windowTitle().toStdString(), GraphWindowTitle(doc_, 500));
+  main_->UpdateMenus();
+  EXPECT_TRUE(main_->MenuAction(500)->isChecked());
+  ASSERT_EQ(main_->Results().count(), 1);
+  EXPECT_EQ(main_->Results().item(0)->data(Qt::UserRole).toInt(), 500);
+
+  // Choosing it again only raises the same window.
+  MenuCommand(500);
+  EXPECT_EQ(GraphQueue.Count(), 1);
+
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  window->RenderToImage();
+  const GraphAttr& record = *GraphQueue.Record(id);
+  const Rect plot = record.plotRect;
+  ASSERT_GT(plot.Width(), 100);
+  const float xSpan = record.xMax - record.xMin;
+  const QPoint from(plot.left + plot.Width() / 4, plot.top + plot.Height() / 4);
+  const QPoint to(plot.left + plot.Width() / 2, plot.top + plot.Height() / 2);
+  QTest::mousePress(window, Qt::LeftButton, {}, from);
+  QTest::mouseMove(window, to);
+  QTest::mouseRelease(window, Qt::LeftButton, {}, to);
+  EXPECT_NEAR(record.xMax - record.xMin, xSpan / 4, xSpan / 40);
+
+  // Closing the graph unchecks the model.
+  window->close();
+  EXPECT_EQ(GraphQueue.Find(500), kNoWindow);
+  main_->UpdateMenus();
+  EXPECT_FALSE(main_->MenuAction(500)->isChecked());
+}
+
+TEST_F(WorkstationTest, FitHunterKeyRanksTheModelsAndShowsTheBest) {
+  TypeData({{"1", "2.7"}, {"2", "7.4"}, {"3", "20.1"}, {"4", "54.6"}, {"5", "148.4"}});
+  // Ctrl+F searches at once, without the dialog.
+  QTest::keyClick(main_.get(), Qt::Key_F, Qt::ControlModifier);
+  EXPECT_GT(main_->Results().count(), 5);
+  EXPECT_EQ(CalcMode, 0);
+  EXPECT_GE(GraphQueue.Count(), 1);
+  EXPECT_TRUE(main_->menuBar()->actions().front()->isEnabled());
+  EXPECT_TRUE(Grid().isEnabled());
+}
+
+TEST_F(WorkstationTest, AbortStopsALongFitAndGivesTheInterfaceBack) {
+  // A Weibull fit of 10^5 points runs long enough to be stopped.
+  ASSERT_EQ(doc_.AllocateData(100000, 2, 0), 0);
+  for (int i = 0; i < 100000; ++i) {
+    const float x = 0.1f + i * 1e-4f;
+    doc_.At(i, 0) = x;
+    doc_.At(i, 1) = 5.0f - 4.0f * std::exp(-0.8f * std::pow(x, 1.3f)) + 0.01f * std::sin(17.0f * i);
+  }
+  doc_.MarkModified();
+  Reexamine(doc_, 0);
+  Settings.SetFlag(kFlagBackgroundProcess, true);
+  Settings.maxIterations = 10000;
+  Settings.divergeIterations = 10000;
+  Settings.nonlinearTolerance = 1e-30;
+
+  bool sawCalculation = false;
+  bool abortVisible = false;
+  QTimer::singleShot(300, [&] {
+    sawCalculation = CalcMode != 0;
+    QAction* abort = nullptr;
+    for (QAction* a : main_->Toolbar().actions()) {
+      if (a->data().toInt() == cmd::kAbort) abort = a;
+    }
+    abortVisible = abort && abort->isVisible() && abort->isEnabled();
+    QTest::keyClick(main_.get(), Qt::Key_S, Qt::ControlModifier);
+  });
+  MenuCommand(523);
+  EXPECT_TRUE(sawCalculation);
+  EXPECT_TRUE(abortVisible);
+  EXPECT_EQ(CalcMode, 0);
+  EXPECT_FALSE(doc_.IsFitted(523, -1));
+  EXPECT_EQ(GraphQueue.Find(523), kNoWindow);
+  EXPECT_TRUE(Grid().isEnabled());
+  EXPECT_TRUE(main_->menuBar()->actions().front()->isEnabled());
+}
+
+TEST_F(WorkstationTest, ClosingWithUnsavedDataAsksFirst) {
+  TypeData({{"1", "2"}});
+  {
+    MessageBoxAnswerer cancel(QStringLiteral("Cancel"));
+    EXPECT_FALSE(main_->close());
+    EXPECT_TRUE(cancel.Answered());
+    EXPECT_TRUE(cancel.Text().contains(QStringLiteral("Save file before closing?")));
+  }
+  EXPECT_TRUE(main_->isVisible());
+  MessageBoxAnswerer no(QStringLiteral("No"));
+  EXPECT_TRUE(main_->close());
+  EXPECT_TRUE(no.Answered());
+}
+
+TEST_F(WorkstationTest, MenusFollowTheData) {
+  main_->UpdateMenus();
+  // An empty data set allows no fit and no weighting by uncertainty.
+  EXPECT_FALSE(main_->MenuAction(500)->isEnabled());
+  EXPECT_FALSE(main_->MenuAction(459)->isEnabled());
+  EXPECT_FALSE(main_->MenuAction(cmd::kClearCurvefits)->isEnabled());
+  EXPECT_FALSE(main_->MenuAction(cmd::kTile)->isEnabled());
+  TypeData({{"1", "2"}, {"2", "3"}});
+  main_->UpdateMenus();
+  EXPECT_TRUE(main_->MenuAction(500)->isEnabled());
+  // The status bar shows the help of the item the pointer is on.
+  main_->TopMenu(0)->hovered(main_->MenuAction(cmd::kNew));
+  EXPECT_EQ(main_->StatusPart(0).text(), QStringLiteral("Start a new, empty data set"));
+  // Escape while idle does nothing.
+  QTest::keyClick(main_.get(), Qt::Key_Escape);
+  EXPECT_EQ(CalcMode, 0);
+}
+
+}  // namespace
+}  // namespace trendolin::gui
