@@ -16,7 +16,7 @@ MainLayout ComputeMainLayout(const MainLayoutInput& in) {
 
   MainLayout out;
   out.resultsList = {x + 1, k + kMainTop + 1, x + 1 + (g - 2), k + kMainTop + 1 + (q - k - 2)};
-  const int rankRight = x + 5 * in.dialogBaseX + 1;
+  const int rankRight = x + std::max(5 * in.dialogBaseX + 1, in.rankTextWidth);
   out.rankHeader = {x, kMainTop, rankRight, k + kMainTop};
   out.regressionHeader = {rankRight + 1, kMainTop, x + g - 1, k + kMainTop};
   out.listBorder = {x, k + kMainTop, x + g, q + kMainTop};

@@ -24,6 +24,9 @@ struct MainLayoutInput {
   int charWidth = 0;      // e, the UI font's average character width
   int scrollWidth = 0;    // v, a vertical scroll bar's width
   int dialogBaseX = 0;    // the horizontal dialog base unit
+  // The "Rank" header is 5 dialog units wide, or wider when its text needs
+  // more with this font: a header never clips its word.
+  int rankTextWidth = 0;
 };
 
 // The children's rectangles in client coordinates (right and bottom exclusive).

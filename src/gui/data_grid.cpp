@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "app/debug_log.h"
+#include "data/grid_edits.h"
 #include "data/grid_input.h"
 #include "gui/data_grid_edit_box.h"
 #include "platform/ui.h"
@@ -59,9 +60,13 @@ QLineEdit* DataGrid::EditBox() { return edit_; }
 
 void DataGrid::SetAllocatedColumns(int columns) {
   columns = std::max(columns, 0);
+  const int before = static_cast<int>(headings_.size());
   columnsAllocated_ = columns;
   columns_.resize(static_cast<std::size_t>(columns), nullptr);
   headings_.resize(static_cast<std::size_t>(columns));
+  // A column that comes with a new allocation is headed as the data set
+  // heads it ("X", "Y", "STD"); the owner may rename it afterwards.
+  for (int c = before; c < columns; ++c) headings_[static_cast<std::size_t>(c)] = QString::fromLatin1(trendolin::GridHeading(c));
   columnsUsed_ = std::min(columnsUsed_, columns);
   Relayout();
 }

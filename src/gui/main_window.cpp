@@ -50,8 +50,8 @@ MainWindow::MainWindow(CurveFit& doc) : doc_(doc) {
   QFont uiFont(FamilyForFace("MS Sans Serif"));
   uiFont.setPixelSize(12);
   uiFont.setBold(true);
-  // Dialog base units follow the dialog font: a quarter of its average width.
-  dialogBaseX_ = std::max(1, QFontMetrics(QApplication::font()).averageCharWidth() * 4 / 4);
+  // The horizontal dialog base unit: the dialog font's average character width.
+  dialogBaseX_ = std::max(1, QFontMetrics(QApplication::font()).averageCharWidth());
 
   client_ = new MainClientArea(this);
   client_->setFont(uiFont);
@@ -63,7 +63,6 @@ MainWindow::MainWindow(CurveFit& doc) : doc_(doc) {
   results_ = new ResultsList(client_);
   results_->setObjectName(QStringLiteral("ResultsList"));
   results_->setFont(uiFont);
-  results_->SetTabStop(20 * dialogBaseX_ / 4 * 2);
   results_->installEventFilter(this);
   preview_ = new PreviewWidget(doc_, client_);
   preview_->setObjectName(QStringLiteral("TRDL_Thumb"));
@@ -139,7 +138,10 @@ void MainWindow::LayoutChildren() {
   in.charWidth = charWidth_;
   in.scrollWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   in.dialogBaseX = dialogBaseX_;
+  in.rankTextWidth = QFontMetrics(client_->font()).horizontalAdvance(QStringLiteral("Rank")) + 2 * charWidth_;
   const MainLayout layout = ComputeMainLayout(in);
+  // The names of the list start under the "Regression" header.
+  results_->SetTabStop(std::max(20 * dialogBaseX_ / 4, layout.regressionHeader.left - layout.resultsList.left + 2));
   client_->SetLayout(layout, toolbarHeight);
   grid_->setGeometry(client_->Local(layout.grid));
   results_->setGeometry(client_->Local(layout.resultsList));

@@ -98,7 +98,11 @@ void MainWindow::Command(int command, int notifyCode) {
     case cmd::kExport: ShowNotAvailable(this, QStringLiteral("Export")); break;
     case cmd::kPrint: ShowNotAvailable(this, QStringLiteral("Printing")); break;
     case cmd::kPrintSetup: ShowNotAvailable(this, QStringLiteral("Print setup")); break;
-    case cmd::kExit: close(); break;
+    case cmd::kExit:
+      // A close request, handled once the menu that sent it has gone: the
+      // save question must not open inside the menu's own event handling.
+      QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+      break;
 
     case cmd::kUndo:
     case cmd::kRedo: UndoRedo(command); break;

@@ -23,7 +23,9 @@
 #include "data/data_file_flows.h"
 #include "fit/drivers.h"
 #include "fit/fit_hunter.h"
+#include "graph/graph_attr.h"
 #include "graph/graph_queue.h"
+#include "gui/graph_window.h"
 #include "gui/main_window.h"
 #include "gui/qt_graph_host.h"
 #include "gui/qt_ui.h"
@@ -86,6 +88,18 @@ void ResetWorkspace(CurveFit& doc, MainWindow& main) {
   main.UpdateToolbar();
 }
 
+// The initial-guess dialog's test graph: a graph window outside the queue
+// showing the model with the guesses being edited. The dialog owns the
+// window; the window takes its record along when it goes.
+QWidget* MakeGuessTestGraph(CurveFit& doc, int testModelId) {
+  auto* record = new GraphAttr;
+  ReadGraphDefaults(platform::ProfileFile::Load(lpszIniFile), *record, doc);
+  record->modelId = testModelId;
+  auto* window = new GraphWindow(doc, *record, QStringLiteral("Initial Guess Test"), nullptr);
+  QObject::connect(window, &QObject::destroyed, [record] { delete record; });
+  return window;
+}
+
 // Places and shows the main window at the first tick after start, behind
 // the splash while the splash is up.
 void PlaceMainWindow(MainWindow& main) {
@@ -133,6 +147,7 @@ int RunWorkstation(int argc, char** argv) {
   graphs.SetMainWindow(&main);
   GraphQueue.SetHost(&graphs);
   QtUi ui(&main);
+  ui.SetGuessTestGraphFactory([&doc](int testModelId) { return MakeGuessTestGraph(doc, testModelId); });
   platform::ScopedUi installed(ui);
 
   InstanceListener listener(socketName, [&main] { ShowAndRaise(&main); });

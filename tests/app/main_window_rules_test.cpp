@@ -47,6 +47,16 @@ TEST(MainLayoutTest, ChildrenShareTheWindowWithoutOverlapping) {
   EXPECT_LE(l.preview.bottom, l.grid.bottom);
 }
 
+TEST(MainLayoutTest, RankHeaderGrowsToItsText) {
+  MainLayoutInput in = TypicalWindow();
+  EXPECT_EQ(ComputeMainLayout(in).rankHeader.Width(), 31);
+  in.rankTextWidth = 44;
+  const MainLayout wide = ComputeMainLayout(in);
+  EXPECT_EQ(wide.rankHeader.Width(), 44);
+  EXPECT_EQ(wide.regressionHeader.left, wide.rankHeader.right + 1);
+  EXPECT_EQ(wide.regressionHeader.right, wide.listBorder.right - 1);
+}
+
 TEST(MainLayoutTest, NarrowWindowsGiveTheRightColumnHalfTheWidth) {
   MainLayoutInput in = TypicalWindow();
   in.width = 500;

@@ -259,6 +259,18 @@ TEST_F(WorkstationTest, ClosingWithUnsavedDataAsksFirst) {
   EXPECT_TRUE(no.Answered());
 }
 
+TEST_F(WorkstationTest, ExitClosesOnceTheMenuIsGoneAndNewColumnsAreHeaded) {
+  // A data set with uncertainties heads its third column as the grid shows it.
+  ASSERT_EQ(doc_.AllocateData(3, 3, 1), 0);
+  EXPECT_EQ(Grid().Heading(0), QStringLiteral("X"));
+  EXPECT_EQ(Grid().Heading(2), QStringLiteral("STD"));
+  // Exit only asks to close; the close comes with the next turn of the loop.
+  MenuCommand(cmd::kExit);
+  EXPECT_TRUE(main_->isVisible());
+  for (int i = 0; i < 100 && main_->isVisible(); ++i) QTest::qWait(10);
+  EXPECT_FALSE(main_->isVisible());
+}
+
 TEST_F(WorkstationTest, MenusFollowTheData) {
   main_->UpdateMenus();
   // An empty data set allows no fit and no weighting by uncertainty.
