@@ -264,11 +264,14 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-  DebugLog("File dropped...\n");
-  std::vector<std::string> paths;
-  for (const QUrl& url : event->mimeData()->urls()) paths.push_back(url.toLocalFile().toStdString());
   event->acceptProposedAction();
+  FilesDropped(event->mimeData()->urls());
+}
+
+void MainWindow::FilesDropped(const QList<QUrl>& urls) {
   if (CalcMode != 0) return;
+  std::vector<std::string> paths;
+  for (const QUrl& url : urls) paths.push_back(url.toLocalFile().toStdString());
   OpenDroppedFiles(doc_, paths);
   UpdateToolbar();
 }

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QUrl>
 #include <map>
 #include <optional>
 #include <vector>
@@ -74,6 +75,8 @@ class MainWindow : public QMainWindow, public UiHostWindow, public DataGridOwner
   void RebuildRecentMenu();
   // The status bar's idle text, the file name and the key indicators.
   void RestoreIdleStatus();
+  // Files dropped on the window: one is opened, more are refused.
+  void FilesDropped(const QList<QUrl>& urls);
   // The UI font's measures the layout and the grid's cells follow.
   int UiTextHeight() const { return textHeight_; }
 

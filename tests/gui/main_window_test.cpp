@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QUrl>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -29,7 +30,9 @@
 #include "gui/main_window.h"
 #include "gui/qt_graph_host.h"
 #include "gui/qt_ui.h"
+#include "gui/single_instance.h"
 #include "platform/ui.h"
+#include "support/temp_dir.h"
 #include "usermodel/user_model.h"
 
 namespace trendolin::gui {
@@ -269,6 +272,42 @@ TEST_F(WorkstationTest, ExitClosesOnceTheMenuIsGoneAndNewColumnsAreHeaded) {
   EXPECT_TRUE(main_->isVisible());
   for (int i = 0; i < 100 && main_->isVisible(); ++i) QTest::qWait(10);
   EXPECT_FALSE(main_->isVisible());
+}
+
+TEST_F(WorkstationTest, DroppedFilesOpenOneAtATime) {
+  testsupport::TempDir dir;
+  const std::string first = dir.File("first.dat");
+  const std::string second = dir.File("second.dat");
+  testsupport::WriteFile(first, "1 2\n2 4\n3 6\n");
+  testsupport::WriteFile(second, "1 1\n");
+  Settings.SetFlag(kFlagShowFileImportDlg, false);
+  auto drop = [&](const std::vector<std::string>& paths) {
+    QList<QUrl> urls;
+    for (const std::string& p : paths) urls << QUrl::fromLocalFile(QString::fromStdString(p));
+    main_->FilesDropped(urls);
+  };
+  {
+    // Two at once: a warning, and nothing opens.
+    MessageBoxAnswerer ok(QStringLiteral("OK"));
+    drop({first, second});
+    EXPECT_TRUE(ok.Answered());
+    EXPECT_EQ(doc_.nPoints, 0);
+  }
+  drop({first});
+  EXPECT_EQ(doc_.nPoints, 3);
+  EXPECT_EQ(main_->StatusPart(3).text(), QStringLiteral("first.dat"));
+  EXPECT_FLOAT_EQ(doc_.At(2, 1), 6.0f);
+}
+
+TEST(SingleInstanceTest, ALaterStartKnocksAndTheFirstComesForward) {
+  const QString name = QStringLiteral("trendolin-test-%1").arg(QCoreApplication::applicationPid());
+  EXPECT_FALSE(AskRunningInstanceToShow(name));  // nobody there yet
+  int shown = 0;
+  InstanceListener listener(name, [&shown] { ++shown; });
+  ASSERT_TRUE(listener.Listening());
+  EXPECT_TRUE(AskRunningInstanceToShow(name));
+  for (int i = 0; i < 100 && shown == 0; ++i) QTest::qWait(10);
+  EXPECT_EQ(shown, 1);
 }
 
 TEST_F(WorkstationTest, MenusFollowTheData) {
