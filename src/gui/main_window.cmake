@@ -1,4 +1,5 @@
 target_sources(trendolin_gui PRIVATE
+  ${CMAKE_CURRENT_SOURCE_DIR}/lock_keys.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/main_client_area.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/main_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/main_window_commands.cpp

@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -30,6 +31,7 @@
 #include "fit/drivers.h"
 #include "fit/fit_hunter.h"
 #include "graph/graph_queue.h"
+#include "gui/lock_keys.h"
 #include "gui/main_client_area.h"
 #include "gui/preview_widget.h"
 #include "render_qt/qt_font.h"
@@ -64,6 +66,8 @@ MainWindow::MainWindow(CurveFit& doc) : doc_(doc) {
   results_->setObjectName(QStringLiteral("ResultsList"));
   results_->setFont(uiFont);
   results_->installEventFilter(this);
+  installEventFilter(this);
+  qApp->installEventFilter(this);
   preview_ = new PreviewWidget(doc_, client_);
   preview_->setObjectName(QStringLiteral("TRDL_Thumb"));
   preview_->SetSelectedItemSource([this] { return results_->SelectedModel(); });
@@ -242,6 +246,14 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // Caps Lock and Num Lock refresh their indicators whichever child has the
+  // keyboard; so does coming back to the window.
+  if (event->type() == QEvent::KeyRelease) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock) RefreshLockIndicators();
+  } else if (watched == this && event->type() == QEvent::WindowActivate) {
+    RefreshLockIndicators();
+  }
   if (watched == results_ && event->type() == QEvent::ContextMenu) {
     auto* menuEvent = static_cast<QContextMenuEvent*>(event);
     QMenu* fit = TopMenu(kApplyFitMenuIndex);
@@ -302,9 +314,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::RestoreIdleStatus() {
   if (CalcMode != 0) return;
   status_[0]->setText(QString::fromUtf8(kAppCaption));
-  status_[1]->clear();
-  status_[2]->clear();
   status_[3]->setText(QString::fromStdString(doc_.szFileName));
+  RefreshLockIndicators();
+}
+
+void MainWindow::RefreshLockIndicators() {
+  if (CalcMode != 0) return;  // the calculation reports in these parts
+  const std::optional<LockKeys> keys = ReadLockKeys();
+  status_[1]->setText(keys && keys->capsLock ? QStringLiteral("CAPS") : QString());
+  status_[2]->setText(keys && keys->numLock ? QStringLiteral("NUM") : QString());
 }
 
 }  // namespace trendolin::gui

@@ -75,6 +75,7 @@ class MainWindow : public QMainWindow, public UiHostWindow, public DataGridOwner
   void RebuildRecentMenu();
   // The status bar's idle text, the file name and the key indicators.
   void RestoreIdleStatus();
+  void RefreshLockIndicators();
   // Files dropped on the window: one is opened, more are refused.
   void FilesDropped(const QList<QUrl>& urls);
   // The UI font's measures the layout and the grid's cells follow.
