@@ -88,22 +88,32 @@ class Renderer {
     uiFontHeight_ = s_.Metrics().height;
     CheckLogAxes();
     curveStep_ = s_.IsRecordedPicture() ? 1 : attr_.granularity;
+    // The layers: everything under the fitted curve, and the curve, which
+    // is drawn last and alone depends on the coefficients.
+    const bool base = (mode_ & kRenderCurveOnly) == 0;
+    const bool curve = (mode_ & kRenderWithoutCurve) == 0;
     s_.SetTransparentText(true);
-    FillGraphArea();
+    if (base) FillGraphArea();
     LayOutPlotArea();
-    DrawHeaderOrTitle();
+    if (base) DrawHeaderOrTitle();
     transform_ = PlotTransform{Rect{p_, u_, r_, b_}, xAxis_.low, xAxis_.high, yAxis_.low, yAxis_.high,
                                xAxis_.logarithmic, yAxis_.logarithmic};
-    FillPlotArea();
-    DrawGrid();
-    DrawFrame();
-    DrawAxisTitles();
-    DrawXTicks();
-    DrawYTicks();
+    if (base) {
+      FillPlotArea();
+      DrawGrid();
+      DrawFrame();
+      DrawAxisTitles();
+      DrawXTicks();
+      DrawYTicks();
+    } else {
+      s_.SetOrigin({p_, b_});
+    }
     if (!s_.IsRecordedPicture()) s_.SetClip(Rect{0, h_, w_ + 1, 1});
-    DrawZeroLines();
-    DrawPoints();
-    DrawFittedCurve();
+    if (base) {
+      DrawZeroLines();
+      DrawPoints();
+    }
+    if (curve) DrawFittedCurve();
   }
 
   void Close() { objects_.Close(); }

@@ -41,6 +41,11 @@ struct UiMetrics {
 inline constexpr int kRenderScreen = 1;      // store the plot rectangle back into the attributes
 inline constexpr int kRenderPrinted = 2;     // printed page layout and header
 inline constexpr int kRenderMonochrome = 8;  // every colour black on white
+// Layers, for pictures redrawn often with only the coefficients changing:
+// everything but the fitted curve, or the curve alone over a picture that
+// already holds the rest (the same layout is computed either way).
+inline constexpr int kRenderWithoutCurve = 16;
+inline constexpr int kRenderCurveOnly = 32;
 
 // The texts of the header.
 inline constexpr const char* kHintLine1 = "Please press the right mouse button for the";

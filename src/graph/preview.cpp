@@ -88,15 +88,20 @@ GraphAttr PreviewAttributes(const platform::ProfileFile& settings, CurveFit& doc
 }
 
 void PaintPreview(Surface& surface, const Rect& client, const platform::ProfileFile& settings, CurveFit& doc,
-                  int modelId, bool enabled, const UiMetrics& ui) {
+                  int modelId, bool enabled, const UiMetrics& ui, int layers) {
   if (modelId == kPreviewNothing) return;
+  const bool curveOnly = (layers & kRenderCurveOnly) != 0;
   if (!enabled) {
+    if (curveOnly) return;
     DrawNote(surface, client, kPreviewDisabledText, ui);
   } else {
     try {
       GraphAttr attr = PreviewAttributes(settings, doc, modelId);
       const ModelDesc desc = DescriptorOf(doc, modelId);
-      Render(surface, attr, MakePlotMetrics(attr, kPreviewScale, kPreviewScale), client, desc, kRenderScreen, ui);
+      Render(surface, attr, MakePlotMetrics(attr, kPreviewScale, kPreviewScale), client, desc,
+             kRenderScreen | layers, ui);
+      // The border went round the picture with its first layer.
+      if (curveOnly) return;
     } catch (const errnotify&) {
       LogExceptionMarker("ThumbPlot_1");
       char text[512];

@@ -44,8 +44,10 @@ GraphAttr PreviewAttributes(const platform::ProfileFile& settings, CurveFit& doc
 // picture of the preview window): the graph when `enabled` ("EnableThumb"),
 // else the note; a graph that cannot be drawn gives way to the failure note
 // (and "EX: ThumbPlot_1" in the log). A sunken border goes round it all.
-// kPreviewNothing leaves the surface untouched.
+// kPreviewNothing leaves the surface untouched. `layers` 0 paints it all;
+// kRenderWithoutCurve all but the fitted curve, and kRenderCurveOnly then
+// adds the curve (an animation redraws only that).
 void PaintPreview(Surface& surface, const Rect& client, const platform::ProfileFile& settings, CurveFit& doc,
-                  int modelId, bool enabled, const UiMetrics& ui);
+                  int modelId, bool enabled, const UiMetrics& ui, int layers = 0);
 
 }  // namespace trendolin

@@ -102,15 +102,31 @@ void PreviewWidget::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), ButtonFace());
     return;
   }
-  QImage picture = ScreenImage(size(), devicePixelRatioF(), logicalDpiY(), ButtonFace());
-  if (picture.isNull()) return;
-  {
+  const bool enabled = Settings.IsOn(kFlagEnableThumb);
+  const Rect client{0, 0, width(), height()};
+  auto paintLayers = [&](QImage& picture, int layers) {
     QPainter offScreen(&picture);
     QtSurface surface(offScreen, false);
-    PaintPreview(surface, Rect{0, 0, width(), height()}, Profile(), doc_, model, Settings.IsOn(kFlagEnableThumb),
-                 ScreenUiMetrics());
+    PaintPreview(surface, client, Profile(), doc_, model, enabled, ScreenUiMetrics(), layers);
+  };
+  if (animatedModel_ == 0 || !enabled) {
+    animationBase_ = QImage();
+    QImage picture = ScreenImage(size(), devicePixelRatioF(), logicalDpiY(), ButtonFace());
+    if (picture.isNull()) return;
+    paintLayers(picture, 0);
+    painter.drawImage(0, 0, picture);
+    return;
   }
-  painter.drawImage(0, 0, picture);
+  const QSize pixels = size() * devicePixelRatioF();
+  if (animationBase_.isNull() || animationBaseModel_ != model || animationBase_.size() != pixels) {
+    animationBase_ = ScreenImage(size(), devicePixelRatioF(), logicalDpiY(), ButtonFace());
+    if (animationBase_.isNull()) return;
+    animationBaseModel_ = model;
+    paintLayers(animationBase_, kRenderWithoutCurve);
+  }
+  QImage frame = animationBase_.copy();
+  paintLayers(frame, kRenderCurveOnly);
+  painter.drawImage(0, 0, frame);
 }
 
 void PreviewWidget::mousePressEvent(QMouseEvent* event) {

@@ -3,6 +3,7 @@
 // off-screen and copied in one piece so that it never flickers.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 #include <functional>
@@ -67,6 +68,10 @@ class PreviewWidget : public QWidget {
   std::optional<platform::ProfileFile> profile_;  // the settings file, read when first needed
   int animatedModel_ = 0;
   int lastPainted_ = 0;
+  // During an animation everything but the curve stays the same: it is
+  // drawn once per fit and kept here, and each frame adds only the curve.
+  QImage animationBase_;
+  int animationBaseModel_ = 0;
   QMenu* menu_ = nullptr;
   QAction* enableAction_ = nullptr;
   QAction* animateAction_ = nullptr;
