@@ -67,6 +67,7 @@ MainWindow::MainWindow(CurveFit& doc) : doc_(doc) {
   results_->setFont(uiFont);
   results_->installEventFilter(this);
   installEventFilter(this);
+  client_->setMouseTracking(true);
   qApp->installEventFilter(this);
   preview_ = new PreviewWidget(doc_, client_);
   preview_->setObjectName(QStringLiteral("TRDL_Thumb"));
@@ -253,6 +254,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock) RefreshLockIndicators();
   } else if (watched == this && event->type() == QEvent::WindowActivate) {
     RefreshLockIndicators();
+  } else if ((watched == this && event->type() == QEvent::WindowDeactivate) ||
+             (watched == client_ && event->type() == QEvent::MouseMove)) {
+    // Menu help stays only while the menu is there.
+    if (CalcMode == 0 && status_[0]->text() != QString::fromUtf8(kAppCaption)) {
+      status_[0]->setText(QString::fromUtf8(kAppCaption));
+    }
   }
   if (watched == results_ && event->type() == QEvent::ContextMenu) {
     auto* menuEvent = static_cast<QContextMenuEvent*>(event);

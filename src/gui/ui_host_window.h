@@ -15,7 +15,7 @@ class UiHostWindow {
 
   // The parent of message boxes and dialogs.
   virtual QWidget* DialogParent() = 0;
-  // Part 0..3 of the status bar.
+  // One of the status bar's four fields, numbered 0 to 3.
   virtual void SetStatusPart(int part, const QString& text) = 0;
   virtual void SetWindowCaption(const QString& caption) = 0;
   // The calculation mode changed (0 idle, 1 a single fit, 2 a batch). Above
