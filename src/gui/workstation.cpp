@@ -119,6 +119,10 @@ int RunWorkstation(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Trendolin"));
   QApplication::setApplicationVersion(QString::fromUtf8(kAppVersion));
+  // Menus open at once: on X servers without a compositor the rolling and
+  // fading effects left menus opened from the menu bar black.
+  QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);
+  QApplication::setEffectEnabled(Qt::UI_FadeMenu, false);
 
   const QString socketName = InstanceSocketName();
   if (AskRunningInstanceToShow(socketName)) return 0;
