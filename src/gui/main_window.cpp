@@ -249,6 +249,16 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   // Caps Lock and Num Lock refresh their indicators whichever child has the
   // keyboard; so does coming back to the window.
+  if (event->type() == QEvent::KeyPress && CalcMode != 0 && QApplication::activeModalWidget() == nullptr) {
+    // Accept and Abort reach a running calculation from any of the program's
+    // windows (a batch opens graph windows that take the keyboard); in the
+    // main window its own shortcuts have taken them already.
+    const int command = CalculationKeyCommand(*static_cast<QKeyEvent*>(event));
+    if (command != 0) {
+      Command(command, 1);
+      return true;
+    }
+  }
   if (event->type() == QEvent::KeyRelease) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock) RefreshLockIndicators();
@@ -274,6 +284,19 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::ResultsDoubleClicked() {
   const std::optional<int> model = results_->SelectedModel();
   Command(model && *model >= kFirstModelId ? *model : cmd::kPlot);
+}
+
+int MainWindow::CalculationKeyCommand(const QKeyEvent& key) {
+  const Qt::KeyboardModifiers modifiers = key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+  switch (key.key()) {
+    case Qt::Key_Escape:
+      if (modifiers == Qt::NoModifier) return cmd::kAccept;
+      if (modifiers == Qt::ShiftModifier) return cmd::kAbort;
+      return 0;
+    case Qt::Key_O: return modifiers == Qt::ControlModifier ? cmd::kAccept : 0;
+    case Qt::Key_S: return modifiers == Qt::ControlModifier ? cmd::kAbort : 0;
+    default: return 0;
+  }
 }
 
 // ---- dropped files and the clipboard ----

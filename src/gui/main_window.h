@@ -15,6 +15,7 @@
 #include "gui/ui_host_window.h"
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QListWidget;
 class QSplashScreen;
@@ -110,6 +111,8 @@ class MainWindow : public QMainWindow, public UiHostWindow, public DataGridOwner
   void ShowDataInformation();
   void ShowAbout();
   void DebugKey(int key, Qt::KeyboardModifiers modifiers);
+  // Accept (298) or Abort (299) for a key of a calculation, else 0.
+  static int CalculationKeyCommand(const QKeyEvent& key);
   void ResultsDoubleClicked();
   void ClipboardChanged();
 

@@ -25,6 +25,7 @@
 #include "data/data_file_flows.h"
 #include "fit/drivers.h"
 #include "fit/fit_hunter.h"
+#include "fit/nonlinear.h"
 #include "graph/graph_queue.h"
 #include "gui/graph_window.h"
 #include "gui/main_window.h"
@@ -246,6 +247,24 @@ TEST_F(WorkstationTest, AbortStopsALongFitAndGivesTheInterfaceBack) {
   EXPECT_EQ(GraphQueue.Find(523), kNoWindow);
   EXPECT_TRUE(Grid().isEnabled());
   EXPECT_TRUE(main_->menuBar()->actions().front()->isEnabled());
+}
+
+TEST_F(WorkstationTest, StopKeysReachACalculationFromAnyWindow) {
+  // A graph window of a batch has the keyboard: Ctrl+S still aborts, Esc accepts.
+  QWidget other;
+  other.show();
+  CalcMode = 2;
+  NonlinearFlags = {};
+  QTest::keyClick(&other, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(NonlinearFlags.stopRequest, kStopAbort);
+  NonlinearFlags = {};
+  QTest::keyClick(&other, Qt::Key_Escape);
+  EXPECT_EQ(NonlinearFlags.stopRequest, kStopAccept);
+  CalcMode = 0;
+  // Idle, the same keys do nothing.
+  NonlinearFlags = {};
+  QTest::keyClick(&other, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(NonlinearFlags.stopRequest, kStopNone);
 }
 
 TEST_F(WorkstationTest, ClosingWithUnsavedDataAsksFirst) {
