@@ -95,6 +95,7 @@ MainWindow::MainWindow(CurveFit& doc) : doc_(doc) {
 }
 
 MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
   doc_.AttachGrid(nullptr);
   DocumentHooks& hooks = Hooks();
   hooks.resetGrid = nullptr;
