@@ -53,9 +53,10 @@ struct MinimumSize {
 };
 MinimumSize MainMinimumSize(int charWidth, int textHeight, int captionHeight, int frameHeight, int statusHeight);
 
-// Right edges of status-bar parts 0..2 (part 3 runs to the window's edge):
-// part 0 ends at 21 b + 9 border heights, parts 1 and 2 add 3 b + 9 border
-// heights each, b being the status font's widest character.
+// Right edges of the first three status-bar fields (the fourth runs to the
+// window's edge): the first ends at 21 b + 9 border heights, the second and
+// third add 3 b + 9 border heights each, b being the status font's widest
+// character.
 std::array<int, 3> StatusPartEdges(int widestChar, int borderHeight);
 
 // The main window's placement from section "Window" ("Right" and "Bottom"
