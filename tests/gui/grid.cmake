@@ -1,3 +1,3 @@
 # The data grid driven like a person would: clicks, typing, keys, scrolling.
 find_package(Qt6 REQUIRED COMPONENTS Test)
-trendolin_add_test(gui_grid_test SOURCES widgets_environment.cpp data_grid_test.cpp LIBS trendolin_gui Qt6::Test)
+trendolin_add_test(gui_grid_test SOURCES widgets_environment.cpp data_grid_test.cpp LIBS trendolin_gui Qt6::Test LABELS qt)
