@@ -12,8 +12,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QScreen>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>

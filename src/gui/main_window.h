@@ -3,11 +3,10 @@
 // menu item, toolbar button and accelerator reaches.
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
-#include <QPointer>
 #include <QUrl>
 #include <map>
-#include <optional>
 #include <vector>
 
 #include "gui/data_grid.h"
@@ -17,8 +16,6 @@
 class QAction;
 class QKeyEvent;
 class QLabel;
-class QListWidget;
-class QSplashScreen;
 class QMenu;
 class QToolBar;
 
@@ -124,7 +121,6 @@ class MainWindow : public QMainWindow, public UiHostWindow, public DataGridOwner
   QToolBar* toolbar_ = nullptr;
   QLabel* status_[4] = {};
   std::vector<QMenu*> topMenus_;
-  QMenu* recentAnchorMenu_ = nullptr;
   QAction* exitAction_ = nullptr;
   std::vector<QAction*> recentActions_;
   std::multimap<int, QAction*> menuActions_;

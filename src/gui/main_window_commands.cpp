@@ -5,14 +5,12 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <cfenv>
-#include <cmath>
 #include <cstdlib>
 
 #include "app/app_settings.h"
@@ -190,6 +188,7 @@ void MainWindow::OpenInEditor(const QString& path) {
     const char* editor = std::getenv(variable);
     if (editor && *editor) {
       QStringList words = QProcess::splitCommand(QString::fromLocal8Bit(editor));
+      if (words.isEmpty()) continue;
       const QString program = words.takeFirst();
       if (QProcess::startDetached(program, words << path)) return;
     }
