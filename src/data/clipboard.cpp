@@ -22,10 +22,6 @@ void Warn(int textId) {
   platform::ResourceMessageBox(kEditCaption, textId, platform::Icon::Exclamation, platform::Buttons::Ok);
 }
 
-void Call(const std::function<void()>& action) {
-  if (action) action();
-}
-
 bool SpansAllColumns(const CurveFit& doc, const GridSelection& s) {
   return s.firstColumn == 0 && s.lastColumn == doc.nColumns - 1;
 }
@@ -41,7 +37,7 @@ void AfterChange(const CurveFit& doc, GridContext& grid) {
     grid.sink->SetUsedColumns(doc.nColumns);
     grid.sink->SetPointCount(doc.nPoints);
   }
-  Call(grid.repaint);
+  CallHook(grid.repaint);
   CallHook(Hooks().refresh);
   CallHook(Hooks().repaintMain);
 }
@@ -128,7 +124,7 @@ std::optional<DataBlock> ReadClipboardBlock() {
 
 int CopyCommand(CurveFit& doc, GridContext& grid) {
   if (grid.edit.open) {
-    Call(grid.edit.copy);
+    CallHook(grid.edit.copy);
     return kEditDone;
   }
   const GridSelection& s = grid.selection;
@@ -145,7 +141,7 @@ int CopyCommand(CurveFit& doc, GridContext& grid) {
 
 int ClearCommand(CurveFit& doc, GridContext& grid) {
   if (grid.edit.open) {
-    Call(grid.edit.deleteText);
+    CallHook(grid.edit.deleteText);
     return kEditDone;
   }
   const GridSelection s = grid.selection;
@@ -159,7 +155,7 @@ int ClearCommand(CurveFit& doc, GridContext& grid) {
     if (s.firstColumn == s.lastColumn && grid.deleteColumn) grid.deleteColumn(s.firstColumn);
     return kEditDone;
   }
-  Call(grid.endEdit);
+  CallHook(grid.endEdit);
   doc.ClearRows(s.firstRow, s.firstColumn, s.RowCount(), s.ColumnCount(), kRecordUndo);
   AfterChange(doc, grid);
   return kEditDone;
@@ -180,7 +176,7 @@ int PasteCommand(CurveFit& doc, GridContext& grid) {
     return kEditRefused;
   }
   if (grid.edit.open && BlockRows(*block) == 1 && BlockColumns(*block) == 1) {
-    Call(grid.edit.paste);
+    CallHook(grid.edit.paste);
     return kEditDone;
   }
 
@@ -201,7 +197,7 @@ int PasteCommand(CurveFit& doc, GridContext& grid) {
     column = std::clamp(grid.edit.column, 0, std::max(doc.nColumns - 1, 0));
   }
 
-  Call(grid.endEdit);
+  CallHook(grid.endEdit);
   const int rows = BlockRows(*block);
   if (mode == PasteMode::Replace) {
     doc.ReplaceRange(row, column, rows, BlockColumns(*block), &*block, kRecordUndo);

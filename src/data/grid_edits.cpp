@@ -14,10 +14,6 @@ constexpr int kDeleteColumnQuestion = 124;
 constexpr int kDeleteColumnRefused = 125;
 constexpr int kUnchanged = 1;  // ReplacePoint: the cell already held the value
 
-void Call(const std::function<void()>& action) {
-  if (action) action();
-}
-
 void Warn(int textId) {
   platform::ResourceMessageBox(kEditCaption, textId, platform::Icon::Exclamation, platform::Buttons::Ok);
 }
@@ -32,7 +28,7 @@ void Rehead(const CurveFit& doc, const GridColumnHooks& grid) {
   if (grid.setHeading) {
     for (int c = 0; c < doc.nColumns; ++c) grid.setHeading(c, GridHeading(c));
   }
-  Call(grid.repaint);
+  CallHook(grid.repaint);
 }
 
 }  // namespace
@@ -65,7 +61,7 @@ const char* GridHeading(int column) {
 bool GridAddColumn(CurveFit& doc, const GridColumnHooks& grid) {
   if (!doc.CanAddUncertaintyColumn()) return false;
   if (!AskYes(kAddColumnQuestion)) return false;
-  Call(grid.endEdit);
+  CallHook(grid.endEdit);
   if (doc.InsertColumn(doc.nValueColumns - 1) != 0) {
     Warn(kAddColumnFailed);
     return false;
@@ -82,7 +78,7 @@ bool GridDeleteColumn(CurveFit& doc, int column, const GridColumnHooks& grid) {
     return false;
   }
   if (!AskYes(kDeleteColumnQuestion)) return false;
-  Call(grid.endEdit);
+  CallHook(grid.endEdit);
   if (doc.DeleteColumn(column) != 0) {
     Warn(kDeleteColumnRefused);
     return false;

@@ -317,11 +317,14 @@ void MainWindow::FilesDropped(const QList<QUrl>& urls) {
   UpdateToolbar();
 }
 
+bool MainWindow::ClipboardHasText() {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  return data != nullptr && data->hasText();
+}
+
 void MainWindow::ClipboardChanged() {
-  const bool hasText = QGuiApplication::clipboard()->mimeData() &&
-                       QGuiApplication::clipboard()->mimeData()->hasText();
-  Availability.paste = hasText;
-  if (QAction* paste = ToolbarAction(cmd::kPaste); paste && CalcMode == 0) paste->setEnabled(hasText);
+  Availability.paste = ClipboardHasText();
+  if (QAction* paste = ToolbarAction(cmd::kPaste); paste && CalcMode == 0) paste->setEnabled(Availability.paste);
 }
 
 // ---- closing ----

@@ -101,7 +101,9 @@ class MainWindow : public QMainWindow, public UiHostWindow, public DataGridOwner
   void ResetGrid();
   bool CommitGridEdit();
   void DeleteGridColumn(int column);
-  bool RunsNow(int command) const;
+  bool RunsNow(int command);
+  // Whether the clipboard offers text (what Paste needs).
+  static bool ClipboardHasText();
   void EditCommand(int command);
   void UndoRedo(int command);
   void OpenInEditor(const QString& path);

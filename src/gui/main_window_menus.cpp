@@ -1,13 +1,10 @@
 // The main window's menus, toolbar, shortcuts and status bar, and the rules
 // that enable, check and label their entries.
 #include <QAction>
-#include <QApplication>
-#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
@@ -170,10 +167,10 @@ void MainWindow::BuildShortcuts() {
 
 // Whether a command from a key may run now: Accept and Abort only during a
 // calculation, everything else only when idle and its menu item is enabled.
-bool MainWindow::RunsNow(int command) const {
+bool MainWindow::RunsNow(int command) {
   if (command == cmd::kAccept || command == cmd::kAbort) return CalcMode != 0;
   if (CalcMode != 0) return false;
-  const_cast<MainWindow*>(this)->UpdateMenus();
+  UpdateMenus();
   QAction* action = MenuAction(command);
   return action == nullptr || action->isEnabled();
 }
@@ -205,7 +202,7 @@ void MainWindow::UpdateMenu(QMenu* menu) {
   const WeightingMenuState weighting = RefreshWeightingMenu(doc_);
   GridContext grid = grid_->Context();
   const bool editCanUndo = grid_->IsEditing() && grid_->EditBox()->isUndoAvailable();
-  const bool hasText = QGuiApplication::clipboard()->mimeData() && QGuiApplication::clipboard()->mimeData()->hasText();
+  const bool hasText = ClipboardHasText();
 
   for (QAction* action : menu->actions()) {
     if (QMenu* sub = action->menu()) {
@@ -264,8 +261,9 @@ void MainWindow::UpdateToolbar() {
     if (command == cmd::kAccept || command == cmd::kAbort) continue;
     action->setEnabled(Availability.ToolbarButtonEnabled(command));
   }
-  const bool hasText = QGuiApplication::clipboard()->mimeData() && QGuiApplication::clipboard()->mimeData()->hasText();
-  toolbarActions_.at(cmd::kPaste)->setEnabled(hasText);
+  // The clipboard may have changed since the data were last examined.
+  Availability.paste = ClipboardHasText();
+  toolbarActions_.at(cmd::kPaste)->setEnabled(Availability.paste);
   toolbarActions_.at(cmd::kAutoGuess)->setChecked(Settings.initGuess == 0);
 }
 
