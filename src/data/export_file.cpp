@@ -3,11 +3,13 @@
 #include "data/export_file.h"
 
 #include <algorithm>
+#include <array>
 
 #include "app/app_settings.h"
 #include "data/curve_fit.h"
 #include "data/table_file.h"
 #include "fit/model_desc.h"
+#include "fit/splines.h"
 #include "platform/profile_file.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
@@ -67,16 +69,38 @@ void AppendParameterLines(std::string& out, const datatype* values, int count, c
   }
 }
 
-// The pieces of a spline, one line per interval: its ends and the record's
-// arrays in their stored order (highest power first, as the form reads).
+// The coefficients of spline piece i as the export form reads them: powers
+// of x, highest first. The pieces are kept around their left knots and
+// written out in powers of x here, in double, each rounded once.
+std::array<datatype, 4> PieceInPowersOfX(const InterpResult& record, int model, datatype knot, int i) {
+  const auto at = [&](int a) { return record.arrays[static_cast<std::size_t>(a)][static_cast<std::size_t>(i)]; };
+  if (model == kLinearSpline) {
+    const LinearPowers p = LinearInPowersOfX(at(0), at(1), knot);
+    return {p.x1, p.x0, 0, 0};
+  }
+  if (model == kQuadraticSpline) {
+    const QuadraticPowers p = QuadraticInPowersOfX(at(0), at(1), at(2), knot);
+    return {p.x2, p.x1, p.x0, 0};
+  }
+  if (model == kCubicSpline) {
+    const CubicPowers p = CubicInPowersOfX(at(0), at(1), at(2), at(3), knot);
+    return {p.x3, p.x2, p.x1, p.x0};
+  }
+  return {};
+}
+
+// The pieces of a spline, one line per interval: its ends and its
+// coefficients.
 void AppendPieces(std::string& out, const CurveFit& doc, int model, char s) {
   const InterpResult& record = doc.Interp(model);
   const int n = std::min(doc.nPoints, record.arrayLength);
   const datatype* x = doc.Column(0);
+  const datatype* knots = static_cast<int>(record.knots.size()) >= n ? record.knots.data() : x;
   for (int i = 0; i + 1 < n; ++i) {
     AppendFormat(out, "%.8E%c%.8E", static_cast<double>(x[i]), s, static_cast<double>(x[i + 1]));
+    const std::array<datatype, 4> values = PieceInPowersOfX(record, model, knots[i], i);
     for (int a = 0; a < record.arrayCount; ++a) {
-      AppendFormat(out, "%c%.8E", s, static_cast<double>(record.arrays[static_cast<std::size_t>(a)][static_cast<std::size_t>(i)]));
+      AppendFormat(out, "%c%.8E", s, static_cast<double>(values[static_cast<std::size_t>(a)]));
     }
     out += "\n";
   }

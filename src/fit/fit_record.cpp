@@ -31,6 +31,7 @@ void InterpResult::Release() {
   arrayLength = 0;
   fitted = 0;
   for (auto& array : arrays) array.clear();
+  knots.clear();
   comment.clear();
 }
 

@@ -34,6 +34,9 @@ struct InterpResult {
   int arrayLength = 0;
   int fitted = 0;       // 0 or 1
   std::array<std::vector<datatype>, 4> arrays;
+  // The x of the data points it was built on: the spline pieces are
+  // written around them (empty when filled by other means).
+  std::vector<datatype> knots;
   datatype parameter = 1.0f;  // the tension spline's factor
   std::string comment;
 

@@ -76,6 +76,7 @@ int RunInterpolation(CurveFit& doc, const Interpolation& model) {
       LeaveFitMode();
       return 1;
     }
+    record.knots.assign(problem.x, problem.x + problem.nPoints);
     RememberKnotOrder(model.id, record, problem.x, problem.nPoints);
     if (model.id == kLagrangeModel) doc.modelIntegers[kLagrangeModel - kFirstModelId] = doc.nPoints - 1;
     doc.MarkFitted(model.id, 1);

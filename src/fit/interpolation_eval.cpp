@@ -19,9 +19,15 @@ constexpr datatype kNoValue = std::numeric_limits<datatype>::quiet_NaN();
 // The record of an interpolation with the knots it is evaluated on. A record
 // is used only as far as both it and the data set reach (a fit that is no
 // longer current may be drawn once more before it is refitted).
+//
+// The spline pieces are written around their left knots. Those
+// come from the record, which keeps the x it was built on: after an edit of
+// the data, a drawing before the refit still shows the pieces that were
+// built. A record filled without its knots takes them from the data set.
 struct Stored {
   const InterpResult* record = nullptr;
   KnotView knots;
+  const datatype* origins = nullptr;
   datatype tension = 1;
 
   const datatype* Array(int k) const { return record->arrays[static_cast<std::size_t>(k)].data(); }
@@ -37,6 +43,7 @@ bool Lookup(const ModelDesc& desc, Stored& stored) {
   stored.knots.x = doc.Column(0);
   stored.knots.y = doc.Column(1);
   stored.knots.n = n;
+  stored.origins = static_cast<int>(record.knots.size()) >= n ? record.knots.data() : stored.knots.x;
   stored.tension = record.parameter;
   if (desc.id != kFirstInterpolation) stored.knots.ascending = KnotOrderOf(desc.id, record, stored.knots.x, n);
   return true;
@@ -46,14 +53,17 @@ datatype LagrangeAt(const Stored& stored, datatype x) {
   return PolynomialValue(stored.Array(0), stored.knots.n - 1, x);
 }
 
-datatype LinearAt(const Stored& stored, int i, datatype x) { return LinearPiece(stored.Array(0)[i], stored.Array(1)[i], x); }
+datatype LinearAt(const Stored& stored, int i, datatype x) {
+  return LinearPiece(stored.Array(0)[i], stored.Array(1)[i], stored.origins[i], x);
+}
 
 datatype QuadraticAt(const Stored& stored, int i, datatype x) {
-  return QuadraticPiece(stored.Array(0)[i], stored.Array(1)[i], stored.Array(2)[i], x);
+  return QuadraticPiece(stored.Array(0)[i], stored.Array(1)[i], stored.Array(2)[i], stored.origins[i], x);
 }
 
 datatype CubicAt(const Stored& stored, int i, datatype x) {
-  return CubicPiece(stored.Array(0)[i], stored.Array(1)[i], stored.Array(2)[i], stored.Array(3)[i], x);
+  return CubicPiece(stored.Array(0)[i], stored.Array(1)[i], stored.Array(2)[i], stored.Array(3)[i], stored.origins[i],
+                    x);
 }
 
 // Beyond the data the tension spline keeps the end values.

@@ -117,8 +117,9 @@ TEST_F(ExportTest, OptionsLeaveOutBlocksAndTheWeightingLineNamesTheFitsScheme) {
 }
 
 TEST_F(ExportTest, InterpolationsShowNotApplicableTheirPiecesAndTheNotes) {
-  // Linear spline pieces (slope, intercept) of the four points.
-  StoreInterpolation(535, {{2, 2, 3, 0}, {1, 1, -1, 0}});
+  // Linear spline pieces of the four points as the record keeps them: the
+  // slope and the value at the left knot. The export writes y = a x + b.
+  StoreInterpolation(535, {{2, 2, 3, 0}, {1, 3, 5, 0}});
   const std::string text = FormatExportText(doc_, {535, 1, 1, '\t'});
   EXPECT_NE(text.find("\n\n\"Standard Error:\"\t\tN/A\n\"Correlation Coefficient:\"\t\tN/A\n\n\"X Data Min:\""),
             std::string::npos)
@@ -140,11 +141,20 @@ TEST_F(ExportTest, InterpolationsShowNotApplicableTheirPiecesAndTheNotes) {
       << text;
   EXPECT_EQ(text.substr(text.size() - 6), "3\t8\t8\n");
 
-  StoreInterpolation(537, {{0, 0, 0, 0}, {0, 0, 0, 0}, {2, 2, 2, 0}, {1, 1, 1, 0}});
+  // Cubic pieces around their left knots: 1 + 2(x - 0), 1 + 2(x - 1) and
+  // (x - 2)^3, written out in powers of x.
+  StoreInterpolation(537, {{0, 0, 1, 0}, {0, 0, 0, 0}, {2, 2, 0, 0}, {1, 1, 0, 0}});
   EXPECT_NE(FormatExportText(doc_, {537, 1, 0, ','})
                 .find("\"Form: y=a*x^3+b*x^2+c*x+d  (piecewise)\"\n"
                       "\"Xstart\",\"Xend\",\"a\",\"b\",\"c\",\"d\"\n"
-                      "0.00000000E+00,1.00000000E+00,0.00000000E+00,0.00000000E+00,2.00000000E+00,1.00000000E+00\n"),
+                      "0.00000000E+00,1.00000000E+00,0.00000000E+00,0.00000000E+00,2.00000000E+00,1.00000000E+00\n"
+                      "1.00000000E+00,2.00000000E+00,0.00000000E+00,0.00000000E+00,2.00000000E+00,-1.00000000E+00\n"
+                      "2.00000000E+00,3.00000000E+00,1.00000000E+00,-6.00000000E+00,1.20000000E+01,-8.00000000E+00\n"),
+            std::string::npos);
+  // The quadratic piece 2(x - 1)^2 + 1 - (x - 1) of the second interval.
+  StoreInterpolation(536, {{0, 2, 0, 0}, {0, -1, 0, 0}, {0, 1, 0, 0}});
+  EXPECT_NE(FormatExportText(doc_, {536, 1, 0, ','})
+                .find("1.00000000E+00,2.00000000E+00,2.00000000E+00,-5.00000000E+00,4.00000000E+00\n"),
             std::string::npos);
 
   StoreInterpolation(538, {{0, 0, 0, 0}});

@@ -61,11 +61,11 @@ class InterpolationTest : public testsupport::FitFixture {
 // ---- what every interpolation promises ----
 
 TEST_F(InterpolationTest, EveryInterpolationPassesThroughItsKnots) {
-  // Pieces are stored as powers of x, so a knot value is a sum of terms up
-  // to |d| x^3 ~ 10^2 rounded to float: a few 1e-5. The polynomial of
-  // degree 7 adds terms near 10^3 before they cancel.
+  // The spline pieces are written around their left knots, so a knot is
+  // met to float rounding. The polynomial of degree 7 adds terms near 10^3
+  // before they cancel.
   const std::vector<std::pair<int, float>> models = {
-      {534, 2e-3f}, {535, 1e-5f}, {536, 1e-5f}, {537, 1e-4f}, {538, 1e-5f}};
+      {534, 2e-3f}, {535, 1e-5f}, {536, 1e-6f}, {537, 1e-6f}, {538, 1e-5f}};
   for (const auto& [id, tolerance] : models) {
     ASSERT_EQ(Fit(id), 0) << id;
     EXPECT_TRUE(doc_.IsFitted(id, -1));
@@ -81,18 +81,18 @@ TEST_F(InterpolationTest, EveryInterpolationPassesThroughItsKnots) {
 TEST_F(InterpolationTest, CubicSplineIsNaturalAndExtendsItsEndPieces) {
   ASSERT_EQ(Fit(537), 0);
   const InterpResult& r = doc_.Interp(537);
-  auto second = [&](int piece, double x) { return 6 * r.arrays[0][piece] * x + 2 * r.arrays[1][piece]; };
+  // The second derivative of piece i at distance t from its left knot.
+  auto second = [&](int piece, double t) { return 6 * r.arrays[0][piece] * t + 2 * r.arrays[1][piece]; };
   const int last = static_cast<int>(kKnotsX.size()) - 2;
   double largest = 0;
-  for (int i = 0; i <= last; ++i) largest = std::max(largest, std::fabs(second(i, kKnotsX[i])));
+  for (int i = 0; i <= last; ++i) largest = std::max(largest, std::fabs(second(i, 0)));
   ASSERT_GT(largest, 0.5);
-  // Power-form coefficients rounded to float: the zero comes out at the
-  // level of float rounding of the terms 6 d x and 2 c.
-  EXPECT_NEAR(second(0, kKnotsX.front()), 0, 1e-4 * largest);
-  EXPECT_NEAR(second(last, kKnotsX.back()), 0, 1e-3 * largest);
+  EXPECT_EQ(second(0, 0), 0);
+  EXPECT_NEAR(second(last, kKnotsX.back() - kKnotsX[last]), 0, 1e-6 * largest);
   // Left of the data the first cubic goes on; right of it the last.
-  EXPECT_EQ(At(537, -2), CubicPiece(r.arrays[0][0], r.arrays[1][0], r.arrays[2][0], r.arrays[3][0], -2));
-  EXPECT_EQ(At(537, 9), CubicPiece(r.arrays[0][last], r.arrays[1][last], r.arrays[2][last], r.arrays[3][last], 9));
+  EXPECT_EQ(At(537, -2), CubicPiece(r.arrays[0][0], r.arrays[1][0], r.arrays[2][0], r.arrays[3][0], kKnotsX[0], -2));
+  EXPECT_EQ(At(537, 9),
+            CubicPiece(r.arrays[0][last], r.arrays[1][last], r.arrays[2][last], r.arrays[3][last], kKnotsX[last], 9));
   // The quadratic spline's first piece is a line.
   ASSERT_EQ(Fit(536), 0);
   EXPECT_EQ(doc_.Interp(536).arrays[0][0], 0.0f);
@@ -138,6 +138,82 @@ TEST_F(InterpolationTest, LagrangeOfFourPointsIsTheirCubic) {
   const std::vector<float> expected = {1, -2, 0.5f, 0.25f};
   for (int k = 0; k < 4; ++k) EXPECT_NEAR(doc_.Interp(534).arrays[0][k], expected[k], 1e-5f) << k;
   EXPECT_EQ(doc_.modelIntegers[34], 3);
+}
+
+// ---- far from x = 0 ----
+
+// The natural cubic spline through (x, y), entirely in double, at `at`.
+double NaturalSplineInDouble(const std::vector<float>& x, const std::vector<float>& y, double at) {
+  const std::size_t n = x.size();
+  std::vector<double> diag(n, 1), rhs(n, 0), m(n, 0), h(n - 1);
+  for (std::size_t i = 0; i + 1 < n; ++i) h[i] = double{x[i + 1]} - x[i];
+  for (std::size_t i = 1; i + 1 < n; ++i) {  // eliminated as it is built
+    const double factor = i == 1 ? 0 : h[i - 1] / diag[i - 1];
+    diag[i] = 2 * (h[i - 1] + h[i]) - factor * h[i - 1];
+    rhs[i] = 6 * ((double{y[i + 1]} - y[i]) / h[i] - (double{y[i]} - y[i - 1]) / h[i - 1]) - factor * rhs[i - 1];
+  }
+  for (std::size_t i = n - 2; i >= 1; --i) m[i] = (rhs[i] - h[i] * m[i + 1]) / diag[i];
+  std::size_t i = 0;
+  while (i + 2 < n && at > x[i + 1]) ++i;
+  const double a = at - x[i], b = double{x[i + 1]} - at;
+  return (m[i] * b * b * b + m[i + 1] * a * a * a) / (6 * h[i]) + (y[i] / h[i] - m[i] * h[i] / 6) * b +
+         (y[i + 1] / h[i] - m[i + 1] * h[i] / 6) * a;
+}
+
+TEST_F(InterpolationTest, SplinesFarFromZeroMeetTheirKnotsAndAgreeWithDouble) {
+  // Noisy data at x from 1000 to 2000: a piece written in powers of x would
+  // cancel terms near 10^9 down to values near 1 and miss most knots.
+  std::mt19937 engine(15);
+  std::normal_distribution<float> noise(0, 0.1f);
+  std::vector<float> x, y;
+  const int n = 2000;
+  for (int i = 0; i < n; ++i) {
+    x.push_back(1000.0f + 1000.0f * static_cast<float>(i) / (n - 1));
+    y.push_back(std::sin(0.025f * static_cast<float>(i)) + noise(engine));
+  }
+  FillColumns(doc_, x, y);
+  const auto [low, high] = std::minmax_element(y.begin(), y.end());
+  const double range = double{*high} - *low;
+  for (int id : {535, 537, 538}) {
+    ASSERT_EQ(Fit(id), 0) << id;
+    double knotMiss = 0;
+    for (int i = 0; i < n; ++i) knotMiss = std::max(knotMiss, std::fabs(double{At(id, x[i])} - y[i]));
+    EXPECT_LT(knotMiss, 1e-6 * range) << id;
+  }
+  double gap = 0;
+  for (int i = 0; i + 1 < n; i += 7) {
+    const float between = x[i] + 0.4f * (x[i + 1] - x[i]);
+    gap = std::max(gap, std::fabs(At(537, between) - NaturalSplineInDouble(x, y, between)));
+  }
+  EXPECT_LT(gap, 1e-5 * range);
+
+  // The quadratic spline through points of a line far from 0 is that line.
+  std::vector<float> lineX, lineY;
+  for (int i = 0; i < kQuadraticSplineMaxPoints; ++i) {
+    lineX.push_back(1000.0f + 1.5f * static_cast<float>(i));
+    lineY.push_back(0.25f * lineX.back() - 300.0f);
+  }
+  FillColumns(doc_, lineX, lineY);
+  ASSERT_EQ(Fit(536), 0);
+  for (int i = 0; i + 1 < kQuadraticSplineMaxPoints; ++i) {
+    const float between = lineX[i] + 0.5f;
+    ASSERT_NEAR(At(536, between), 0.25 * between - 300.0, 1e-5) << between;
+  }
+}
+
+TEST_F(InterpolationTest, ADrawingBeforeTheRefitShowsTheSplineThatWasBuilt) {
+  // The record keeps the knots its pieces are written around: data moved
+  // since the fit (not current any more) do not shift the pieces.
+  FillSmooth(doc_, 40);
+  ASSERT_EQ(Fit(537), 0);
+  const float at = 20.5f;
+  const datatype built = At(537, at);
+  for (int i = 0; i < doc_.nPoints; ++i) doc_.At(i, 0) += 0.25f;  // every knot moves, none past `at`
+  doc_.MarkModified();
+  EXPECT_FALSE(doc_.IsFitted(537, -1));
+  EXPECT_EQ(At(537, at), built);
+  ASSERT_EQ(Fit(537), 0);
+  EXPECT_NE(At(537, at), built);
 }
 
 // ---- point limits ----
@@ -206,8 +282,7 @@ TEST_F(InterpolationTest, FaultsAreReportedAndReleaseTheRecord) {
       {535, {1, 2, 2, 3}, {1, 2, 3, 4}, kErrDivideByZero, "EX: LinearSpline_1\nEX: LSplineFit_1\n"},
       // The same point twice: 0/0, never a spline of not-a-numbers.
       {535, {1, 2, 2, 3}, {1, 2, 2, 4}, kErrInvalidOperation, "EX: LinearSpline_1\nEX: LSplineFit_1\n"},
-      // First x at 0: the elimination meets a zero pivot in row 1.
-      {536, {0, 1, 2, 3}, {1, 2, 0, 4}, kErrDivideByZero, "EX: QuadraticSpline_1\nEX: QSplineFit_1\n"},
+      {536, {1, 2, 2, 3}, {1, 2, 3, 4}, kErrDivideByZero, "EX: QuadraticSpline_1\nEX: QSplineFit_1\n"},
       {534, {1, 2, 1, 3}, {1, 2, 3, 4}, kErrDivideByZero, "EX: LagrangeInterpolation_1\nEX: LagrangeInterpolate_1\n"},
   };
   for (const Case& test : cases) {
@@ -225,9 +300,11 @@ TEST_F(InterpolationTest, FaultsAreReportedAndReleaseTheRecord) {
     EXPECT_EQ(doc_.nLastModel, 0);
     EXPECT_EQ(CalcMode, 0);
   }
-  // The other interpolations do not mind a first x at 0.
+  // A first x at 0 is no fault: the quadratic spline is built piece by
+  // piece around its knots, with no system to meet a zero pivot in.
   FillColumns(doc_, {0, 1, 2, 3}, {1, 2, 0, 4});
-  for (int id : {534, 535, 537, 538}) EXPECT_EQ(Fit(id), 0) << id;
+  for (int id : {534, 535, 536, 537, 538}) EXPECT_EQ(Fit(id), 0) << id;
+  EXPECT_EQ(At(536, 0), 1);
 }
 
 TEST_F(InterpolationTest, StopRequestsEndTheBuild) {
@@ -300,9 +377,9 @@ TEST_F(InterpolationTest, SortedAndUnsortedKnotsEvaluateTheSame) {
       const int i = FindInterval(scanned, xs[k]);
       const datatype one = desc.Evaluate(xs[k]);
       if (id == 535) {
-        ASSERT_EQ(one, LinearPiece(a[0][i], a[1][i], xs[k])) << xs[k];
+        ASSERT_EQ(one, LinearPiece(a[0][i], a[1][i], doc_.At(i, 0), xs[k])) << xs[k];
       } else if (id == 537) {
-        ASSERT_EQ(one, CubicPiece(a[0][i], a[1][i], a[2][i], a[3][i], xs[k])) << xs[k];
+        ASSERT_EQ(one, CubicPiece(a[0][i], a[1][i], a[2][i], a[3][i], doc_.At(i, 0), xs[k])) << xs[k];
       }
       ASSERT_EQ(one, run[k]) << id << " at " << xs[k];
     }
