@@ -44,15 +44,11 @@ int RegressionDriver(CurveFit& doc, int id, int degree, const char* marker) {
       LeaveFitMode();
       return 1;
     }
-    // The covariance comes before the mark: a singular covariance then fails
-    // a fit that was never marked, listed or counted as current. Its
-    // numerical derivatives take at most kMaxParameters coefficients; a
-    // degree-19 polynomial has one more.
-    if (problem.m <= kMaxParameters) {
-      ComputeCovariance(problem);
-    } else {
-      PowerSumCovariance(problem, degree);
-    }
+    // The regression has also filled the covariance, the inverse of X^T W X
+    // from its own factorisation: numerical derivatives of the power form
+    // would build the normal matrix that the regression avoids. A covariance
+    // that cannot be had fails the fit before it is marked, listed or counted
+    // as current.
     if (id == kPolynomialModel) doc.modelIntegers[kPolynomialModel - kFirstModelId] = degree;
     doc.MarkFitted(id, Settings.weighting);
     doc.CalcStat(id);
