@@ -2,6 +2,7 @@
 // the arc length, and the value and inverse of a fitted curve.
 #include "fit/analysis.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <utility>
@@ -18,7 +19,16 @@ namespace {
 
 constexpr int kRombergRows = 10;  // 4, 8, ..., 2048 intervals
 constexpr int kRombergStartIntervals = 4;
-constexpr int kDiffRows = 5;      // steps 1e-4 down to 6.25e-6
+constexpr int kDiffRows = 5;      // the first step halved four times
+// The first step of the derivative table, relative to max(|x|, 1). A
+// central difference of float values errs by about ulp(f)/h from rounding
+// and by h^2 f3/6 from truncation (f3 the third derivative); the two
+// balance near h = cbrt(eps) times the scale of x, with eps = 2^-23 the
+// float epsilon (cbrt: 4.9e-3). The table only goes down from there, and
+// its extrapolation takes out the h^2 term but multiplies the rounding, so
+// it starts at the balance rather than below it. Below |x| = 1 the step
+// stays at 4.9e-3: a step relative to |x| alone would vanish at x = 0.
+constexpr double kFirstDiffStep = 4.9e-3;
 constexpr double kTolerance = 0.0001;
 // The smallest normal float: a first estimate below it cannot scale the
 // convergence test, which then measures against 1.
@@ -67,11 +77,15 @@ datatype SimpsonEstimate(IntegrationRequest& request, int intervals) {
   return request.result;
 }
 
-// (f(x + h) - f(x - h)), evaluated in that order.
-double CentralDifference(const Curve& f, datatype x, datatype h) {
-  const double above = Evaluate(f, double{x} + h);
-  const double below = Evaluate(f, double{x} - h);
-  return above - below;
+// (f(x + h) - f(x - h)) / (x+ - x-), evaluated in that order, with x+ and
+// x- the floats x + h and x - h round to: the quotient takes the distance
+// the curve was really evaluated apart, not the nominal 2h.
+double CentralQuotient(const Curve& f, datatype x, double h) {
+  const datatype right = Round(double{x} + h);
+  const datatype left = Round(double{x} - h);
+  const double above = Evaluate(f, right);
+  const double below = Evaluate(f, left);
+  return (above - below) / (double{right} - left);
 }
 
 // What NewtonRoot solves for the inverse: g(t) = y - f(t).
@@ -152,19 +166,17 @@ int Romberg(IntegrationRequest& request) {
   }
 }
 
-// The first row divides by the nominal 0.0002; later rows by twice the
-// halved float step.
 datatype DiffRE(datatype x, const Curve& f) {
   try {
     ClearFpFaults();
     std::array<std::array<datatype, kDiffRows>, kDiffRows> table{};
-    datatype h = 0.0001f;
-    table[0][0] = Round(CentralDifference(f, x, h) / 0.0002);
+    double h = kFirstDiffStep * std::max(std::fabs(double{x}), 1.0);
+    table[0][0] = Round(CentralQuotient(f, x, h));
     CheckFpFaults();
     const double scale = ConvergenceScale(table[0][0]);
     for (std::size_t i = 1; i < kDiffRows; ++i) {
-      h = h / 2.0f;
-      table[i][0] = Round(CentralDifference(f, x, h) / (2.0 * h));
+      h /= 2;
+      table[i][0] = Round(CentralQuotient(f, x, h));
       for (std::size_t j = 1; j <= i; ++j) table[i][j] = Extrapolate(table[i][j - 1], table[i - 1][j - 1]);
       CheckFpFaults();
       if (Converged(table[i][i], table[i - 1][i - 1], scale)) return table[i][i];

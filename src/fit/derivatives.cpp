@@ -82,22 +82,32 @@ datatype PartialRE(int i, datatype x, const datatype* p, ModelFunction f, int m)
   }
 }
 
-// Each step takes the slope from a central difference of width 2e-5. A zero
-// slope divides by zero: the floating-point check after the step raises it
-// (together with any fault g itself caused since the caller cleared the
-// flags). Without convergence the 500th estimate is returned.
+// Each step takes the slope from a central difference of half-width
+// 4.9e-3 max(|t|, 1), divided by the distance between the two abscissas as
+// they round to float: about cbrt of the float epsilon times the scale of t,
+// where the rounding and truncation errors of the slope balance (a fixed
+// step below ulp(t) gives no slope at all for large t). It stops when a
+// step moves t by at most 1e-5 max(|t|, 1): relative, so that large t
+// converge, and 1e-5 near 0 as before. A zero slope divides by zero: the
+// floating-point check after the step raises it (together with any fault g
+// itself caused since the caller cleared the flags). Without convergence
+// the 500th estimate is returned.
 datatype NewtonRoot(NewtonFunction g, const void* data, datatype start) {
+  constexpr double kSlopeStep = 4.9e-3;
   datatype t0 = start;
   datatype t1 = start;
   double g0 = g(data, t0);
   for (int step = 0; step < kNewtonSteps; ++step) {
-    const double above = g(data, Round(t0 + kNewtonDelta));
-    const double below = g(data, Round(t0 - kNewtonDelta));
-    const double slope = (above - below) / (2.0 * kNewtonDelta);
+    const double h = kSlopeStep * std::max(std::fabs(double{t0}), 1.0);
+    const datatype right = Round(t0 + h);
+    const datatype left = Round(t0 - h);
+    const double above = g(data, right);
+    const double below = g(data, left);
+    const double slope = (above - below) / (double{right} - left);
     t1 = Round(t0 - g0 / slope);
     CheckFpFaults();
     g0 = g(data, t1);
-    if (std::fabs(double{t1} - t0) <= kNewtonDelta) break;
+    if (std::fabs(double{t1} - t0) <= kNewtonDelta * std::max(std::fabs(double{t1}), 1.0)) break;
     t0 = t1;
   }
   return t1;
