@@ -29,8 +29,9 @@ constexpr double kNewtonDelta = 0.00001;
 
 datatype Round(double v) { return static_cast<datatype>(v); }
 
-// f(P+, x) - f(P-, x) with parameter i moved by +h and -h (each moved value
-// rounded to datatype).
+// (f(P+, x) - f(P-, x)) / (p+ - p-) with parameter i moved by +h and -h,
+// each moved value rounded to datatype; the quotient takes the distance the
+// rounded values really lie apart.
 double CentralDifference(int i, datatype x, const datatype* p, ModelFunction f, int m, double h) {
   ParameterVector plus;
   ParameterVector minus;
@@ -40,38 +41,37 @@ double CentralDifference(int i, datatype x, const datatype* p, ModelFunction f, 
   minus[static_cast<std::size_t>(i)] = Round(p[i] - h);
   const double high = f(plus.data(), x);
   const double low = f(minus.data(), x);
-  return high - low;
+  const double width = double{plus[static_cast<std::size_t>(i)]} - minus[static_cast<std::size_t>(i)];
+  return width != 0 ? (high - low) / width : 0;  // a subnormal parameter that cannot move
 }
 
 }  // namespace
 
 // Costs exactly two model evaluations: the solver calls it m times per point
-// and iteration. The quotient uses the nominal step 0.0002, not the step the
-// rounded parameters really took; when |p_i| is so large that p_i +- 0.0001
-// rounds back to p_i (1e8, say) the derivative is 0.
+// and iteration.
 datatype Partial(int i, datatype x, const datatype* p, ModelFunction f, int m) {
   try {
-    return Round(CentralDifference(i, x, p, f, m, 0.0001) / 0.0002);
+    return Round(CentralDifference(i, x, p, f, m, DerivativeStep(p[i])));
   } catch (const errnotify&) {
     LogExceptionMarker("Partial_1");
     throw;
   }
 }
 
-// Central differences with the step halved four times, refined row by row:
+// Central differences from RefinedDerivativeStep halved four times, refined row by row:
 // D(k,j) = (4*D(k,j-1) - D(k-1,j-1))/3 with the same factors at every level.
 // Stops as soon as two diagonal entries agree to 1e-4 relative to the first
 // estimate. Costs 4 to 10 model evaluations.
 datatype PartialRE(int i, datatype x, const datatype* p, ModelFunction f, int m) {
   try {
     std::array<std::array<datatype, kTableSize>, kTableSize> d{};
-    datatype h = 0.0001f;
-    d[0][0] = Round(CentralDifference(i, x, p, f, m, h) / (double{h} + h));
+    datatype h = static_cast<datatype>(RefinedDerivativeStep(p[i]));
+    d[0][0] = Round(CentralDifference(i, x, p, f, m, h));
     double scale = d[0][0];
     if (std::fabs(scale) < kSmallestNormal) scale = 1.0;
     for (std::size_t k = 1; k < kTableSize; ++k) {
       h = h * 0.5f;
-      d[k][0] = Round(CentralDifference(i, x, p, f, m, h) / (double{h} + h));
+      d[k][0] = Round(CentralDifference(i, x, p, f, m, h));
       for (std::size_t j = 1; j <= k; ++j) d[k][j] = Round((4.0 * d[k][j - 1] - d[k - 1][j - 1]) / 3.0);
       if (std::fabs((double{d[k][k]} - d[k - 1][k - 1]) / scale) < kRefinementTolerance) return d[k][k];
     }

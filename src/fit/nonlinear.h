@@ -25,6 +25,9 @@ inline constexpr unsigned kNlWeightX2 = 64;          // divisor x^2
 inline constexpr int kMarqLevConverged = 0;
 inline constexpr int kMarqLevDiverged = 1;
 inline constexpr int kMarqLevIterationLimit = 2;
+// Converged as closely as single precision can resolve the minimum: no step
+// can lower chi-square by more than the rounding noise of chi-square.
+inline constexpr int kMarqLevResolution = 3;
 inline constexpr int kMarqLevAborted = 4;
 inline constexpr int kMarqLevAccepted = 5;
 
@@ -81,7 +84,7 @@ struct NonlinearProblem {
   datatype* covariance = nullptr;     // the record's m x m covariance, filled at the end
   const datatype* initial = nullptr;  // the guess vector; MarqLev starts from it
   ModelFunction modelFunction = nullptr;
-  datatype tolerance = 0;  // absolute decrease of chi-square that ends the fit
+  datatype tolerance = 0;  // decrease of chi-square, relative to chi-square, that ends the fit
   unsigned flags = 0;      // kNl* bits
   int maxIterations = 0;
   int divergeLimit = 0;  // consecutive failed steps allowed
@@ -122,6 +125,10 @@ struct NonlinearFitFlags {
   int stopRequest = kStopNone;
   // Set by Abort: the fit's histories are thrown away when it finishes.
   bool discard = false;
+  // Guesses the caller gives for every fit until it clears them (the command
+  // line's --guess): when they cover every coefficient of the model they are
+  // the starting point, and the automatic guesses are not computed.
+  std::vector<datatype> suppliedGuesses;
 };
 extern NonlinearFitFlags NonlinearFlags;
 
@@ -138,8 +145,9 @@ int NonlinearPrepareFit(CurveFit& doc, int id);
 int NonlinearFit(CurveFit& doc, int id);
 
 // Levenberg-Marquardt iteration from the first m values of problem.initial.
-// Returns kMarqLevConverged, kMarqLevDiverged, kMarqLevIterationLimit, or
-// the stop request the notify routine answered (4 abort, 5 accept).
+// Returns kMarqLevConverged, kMarqLevResolution, kMarqLevDiverged,
+// kMarqLevIterationLimit, or the stop request the notify routine answered
+// (4 abort, 5 accept).
 int MarqLev(NonlinearProblem& problem);
 
 // The inverse of the unscaled normal matrix at problem.parameters, with the

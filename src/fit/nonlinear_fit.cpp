@@ -1,5 +1,6 @@
 // The fit routine of the nonlinear models: initial guesses, the dialog, the
 // iteration, the result message, and the retry after a reported error.
+#include <algorithm>
 #include <cfenv>
 #include <cstdio>
 #include <string>
@@ -37,6 +38,11 @@ void ObtainGuesses(const CurveFit& doc, const ModelDesc& desc) {
     return;
   }
   NonlinearFlags.guessesObtained = true;
+  const std::vector<datatype>& supplied = NonlinearFlags.suppliedGuesses;
+  if (static_cast<int>(supplied.size()) >= desc.m) {
+    std::copy(supplied.begin(), supplied.begin() + desc.m, GuessVector.begin());
+    return;
+  }
   ShowFitProgress(0, desc.id, true, 0);
   if (desc.initialGuess == nullptr) {  // a model without a guess routine: the user gives them
     if (UnattendedFlag) RaiseError(kErrGuessCancelled, desc.id);
@@ -80,6 +86,8 @@ std::string ResultComment(int result, const NonlinearProblem& problem) {
   if (result == kMarqLevConverged) {
     text = FormatText("The fit converged to a tolerance of %g in %d iterations. ",
                       static_cast<double>(problem.tolerance), problem.iteration);
+  } else if (result == kMarqLevResolution) {
+    text = FormatText("The fit converged to the resolution of single precision in %d iterations. ", problem.iteration);
   } else if (result == kMarqLevIterationLimit) {
     text = FormatText(
         "The iteration count of %d was exceeded.  The fit failed to converge to tolerance of %f (CHI2 at "
@@ -153,6 +161,7 @@ int NonlinearFit(CurveFit& doc, int id) {
 
   switch (result) {
     case kMarqLevConverged:
+    case kMarqLevResolution:
     case kMarqLevIterationLimit: break;
     case kMarqLevAccepted: ComputeCovariance(problem); break;
     case kMarqLevDiverged: RaiseError(kErrSolverFailed, id);

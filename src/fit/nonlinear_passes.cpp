@@ -21,10 +21,6 @@
 namespace trendolin {
 namespace {
 
-// The quick derivative's step and divisor, doubles as Partial takes them.
-constexpr double kQuickStep = 0.0001;
-constexpr double kQuickDivisor = 0.0002;
-
 // Below this many model evaluations a pass stays on the calling thread:
 // starting a thread would cost more than it saves.
 constexpr int kParallelEvaluations = 16384;
@@ -32,6 +28,10 @@ constexpr int kNeverParallel = std::numeric_limits<int>::max();
 
 // Points whose quick derivatives are differenced before they are divided.
 constexpr int kBlockPoints = 128;
+
+// A difference over the width the moved parameter spans; a subnormal
+// parameter that cannot move has no usable derivative (0, as Partial says).
+inline double Quotient(double difference, double width) { return width != 0 ? difference / width : 0; }
 
 // In the checked run every evaluation and every operation that can fault is
 // followed by a look at the flags.
@@ -59,11 +59,13 @@ void RunInPointOrder(Fast fast, Checked checked) {
 }  // namespace
 
 // The parameter vectors of the quick derivatives: parameter i moved by
-// +0.0001 and -0.0001, each rounded to datatype. They do not depend on the
-// point, so a pass builds them once.
+// +h and -h (DerivativeStep), each rounded to datatype, and the distance the
+// two rounded values lie apart. They do not depend on the point, so a pass
+// builds them once.
 struct PointPasses::Stencil {
   std::array<std::array<datatype, kMaxParameters>, kMaxParameters> plus;
   std::array<std::array<datatype, kMaxParameters>, kMaxParameters> minus;
+  std::array<double, kMaxParameters> width;
 };
 
 PointPasses::Stencil PointPasses::BuildStencil(const datatype* params, int m) {
@@ -71,8 +73,10 @@ PointPasses::Stencil PointPasses::BuildStencil(const datatype* params, int m) {
   for (int i = 0; i < m; ++i) {
     std::copy(params, params + m, stencil.plus[i].begin());
     std::copy(params, params + m, stencil.minus[i].begin());
-    stencil.plus[i][i] = static_cast<datatype>(params[i] + kQuickStep);
-    stencil.minus[i][i] = static_cast<datatype>(params[i] - kQuickStep);
+    const double h = DerivativeStep(params[i]);
+    stencil.plus[i][i] = static_cast<datatype>(params[i] + h);
+    stencil.minus[i][i] = static_cast<datatype>(params[i] - h);
+    stencil.width[i] = double{stencil.plus[i][i]} - stencil.minus[i][i];
   }
   return stencil;
 }
@@ -154,15 +158,16 @@ bool PointPasses::ChiSquareFast(const datatype* params, datatype* values, dataty
     }
   });
   if (!clean) return false;
-  sum = 0;
-  for (int k = 0; k < n; ++k) sum = sum + terms[k];
+  double total = 0;
+  for (int k = 0; k < n; ++k) total += terms[k];
+  sum = static_cast<datatype>(total);
   return true;
 }
 
 datatype PointPasses::ChiSquareChecked(const datatype* params, datatype* values) const {
   const ModelFunction f = problem_.modelFunction;
   const bool weighted = weight_ != WeightKind::None;
-  datatype sum = 0;
+  double total = 0;
   for (int k = 0; k < problem_.nPoints; ++k) {
     values[k] = f(params, problem_.x[k]);
     Probe();
@@ -174,9 +179,10 @@ datatype PointPasses::ChiSquareChecked(const datatype* params, datatype* values)
       term = term / Weight<true>(k);
       Probe();
     }
-    sum = sum + term;
-    Probe();
+    total += term;
   }
+  const auto sum = static_cast<datatype>(total);
+  Probe();  // a total beyond the float range overflows here
   return sum;
 }
 
@@ -188,6 +194,30 @@ datatype PointPasses::ChiSquare(const datatype* params, std::vector<datatype>& v
   return sum;
 }
 
+double PointPasses::RoundingNoise(const datatype* values, datatype chiSquare) const {
+  constexpr double kUlp = std::numeric_limits<datatype>::epsilon();
+  double crossTerms = 0;  // sum of (r_k f_k / w_k)^2
+  double squares = 0;     // sum of f_k^2 / w_k
+  for (int k = 0; k < problem_.nPoints; ++k) {
+    const double f = values[k];
+    const double r = double{problem_.y[k]} - f;
+    double w = 1;  // the divisor in double: a look at it must not raise a fault
+    switch (weight_) {
+      case WeightKind::None: break;
+      case WeightKind::Y2: w = double{problem_.y[k]} * problem_.y[k]; break;
+      case WeightKind::Y: w = std::fabs(double{problem_.y[k]}); break;
+      case WeightKind::X2: w = double{problem_.x[k]} * problem_.x[k]; break;
+      case WeightKind::X: w = std::fabs(double{problem_.x[k]}); break;
+      case WeightKind::Uncertainty: w = double{problem_.uncertainties[k]} * problem_.uncertainties[k]; break;
+    }
+    if (!(w > 0)) continue;
+    crossTerms += (r * f / w) * (r * f / w);
+    squares += f * f / w;
+  }
+  const double noise = kUlp * (std::fabs(double{chiSquare}) + 2 * std::sqrt(crossTerms) + kUlp * squares);
+  return std::isfinite(noise) ? noise : 0;
+}
+
 // ---- normal-equation sums ----
 //
 // The m derivatives of a point are computed once and feed every element of
@@ -196,8 +226,9 @@ datatype PointPasses::ChiSquare(const datatype* params, std::vector<datatype>& v
 
 // The quick derivatives are Partial's arithmetic step for step: the moved
 // parameters rounded to datatype, the two model values subtracted in double
-// and divided by the nominal step 0.0002. Only the copying of the parameter
-// vectors for every point is saved. (A test compares the two bit for bit.)
+// and divided by the distance the moved parameters lie apart. Only the
+// copying of the parameter vectors for every point is saved. (A test
+// compares the two bit for bit.)
 void PointPasses::EvaluatePoints(const datatype* params, const Stencil& stencil, const datatype* values,
                                  bool residuals, int first, int last) const {
   const ModelFunction f = problem_.modelFunction;
@@ -218,7 +249,12 @@ void PointPasses::EvaluatePoints(const datatype* params, const Stencil& stencil,
         }
       }
       datatype* d = &derivatives_[slot(start)];
-      for (int j = 0; j < count * m; ++j) d[j] = static_cast<datatype>(difference[static_cast<std::size_t>(j)] / kQuickDivisor);
+      for (int b = 0; b < count; ++b) {
+        for (int i = 0; i < m; ++i) {
+          const std::size_t j = static_cast<std::size_t>(b * m + i);
+          d[j] = static_cast<datatype>(Quotient(difference[j], stencil.width[static_cast<std::size_t>(i)]));
+        }
+      }
     }
   } else {
     for (int k = first; k < last; ++k) {
@@ -321,7 +357,7 @@ datatype PointPasses::CheckedDerivative(const datatype* params, const Stencil& s
     Probe();
     const double low = f(stencil.minus[i].data(), x);
     Probe();
-    const auto d = static_cast<datatype>((high - low) / kQuickDivisor);
+    const auto d = static_cast<datatype>(Quotient(high - low, stencil.width[static_cast<std::size_t>(i)]));
     Probe();
     return d;
   } catch (const errnotify&) {

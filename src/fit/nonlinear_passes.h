@@ -17,8 +17,12 @@ enum class WeightKind { None, Y2, Y, X2, X, Uncertainty };
 // weighting, y^2, y, x^2, x, uncertainty.
 WeightKind WeightKindOf(unsigned flags);
 
-// Every sum runs over the points in data order and is accumulated in
-// datatype term by term, so each figure is the one the plain loop gives.
+// Every sum runs over the points in data order, so each figure is the one
+// the plain loop gives. The terms are datatype values; the normal sums are
+// accumulated in datatype, and chi-square in double and rounded once: its
+// value decides whether a step is taken, and a float sum of n terms would
+// blur it by about sqrt(n) units in the last place, hiding the minimum of a
+// fit to many points.
 //
 // Faults: a pass first runs fast: model values and derivatives of every
 // point are computed first (for the built-in models on every core), then
@@ -34,7 +38,8 @@ class PointPasses {
  public:
   explicit PointPasses(const NonlinearProblem& problem);
 
-  // chi2(params) = sum of (y_k - f(params, x_k))^2 / w_k; values[k] receives
+  // chi2(params) = sum of (y_k - f(params, x_k))^2 / w_k (each term a
+  // datatype, the sum in double, rounded once); values[k] receives
   // f(params, x_k) for the residuals of the next normal matrix.
   datatype ChiSquare(const datatype* params, std::vector<datatype>& values) const;
 
@@ -43,6 +48,16 @@ class PointPasses {
   // the model values taken from `values` when given (f at params), else
   // computed here.
   void NormalSums(const datatype* params, const datatype* values, bool residuals, datatype* a, int stride) const;
+
+  // How far the chi-square of these model values (f(params, x_k), as
+  // ChiSquare left them) moves through rounding alone when the parameters
+  // move a little: each model value carries about one unit in the last place
+  // e_k = ulp(f_k), which moves its term by 2 r_k e_k + e_k^2 (over w_k) with
+  // signs that change from one parameter vector to the next, so the sum
+  // wanders by the root of the sum of squares of the first part plus the
+  // second part; the total itself is rounded once. One standard deviation;
+  // two values of chi-square a few of these apart cannot be told apart.
+  double RoundingNoise(const datatype* values, datatype chiSquare) const;
 
  private:
   struct Stencil;  // the moved parameter vectors of the quick derivatives

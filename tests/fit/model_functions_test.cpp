@@ -193,10 +193,17 @@ TEST_F(DerivativeTest, QuickAndRefinedDerivativesApproachTheTrueOnes) {
   EXPECT_LE(evaluations, 10);
 }
 
-TEST_F(DerivativeTest, StepsLostToRoundingAndUnusedParametersGiveZero) {
-  // 1e8 + 0.0001 is 1e8 in single precision: both sides evaluate alike.
+TEST_F(DerivativeTest, StepsFollowTheParameterAndUnusedParametersGiveZero) {
+  // 1e8 + 0.0001 would be 1e8 in single precision, and a step of 0.0001
+  // would move 1e-7 a thousand times its size: the step follows the
+  // parameter, so amplitudes of any magnitude and rates far below 1 get
+  // their derivatives.
   const datatype huge[2] = {1e8f, 0.5f};
-  EXPECT_EQ(Partial(0, 1.5f, huge, CountedModel, 2), 0.0f);
+  EXPECT_NEAR(Partial(0, 1.5f, huge, CountedModel, 2), std::exp(0.75), 2e-3 * std::exp(0.75));
+  const datatype slow[2] = {2.0f, 1e-7f};
+  const double dSlow = 2.0 * 1e7 * std::exp(1.0);  // d/db of 2 exp(b x) at x = 1e7
+  EXPECT_NEAR(Partial(1, 1e7f, slow, CountedModel, 2), dSlow, 2e-3 * dSlow);
+  EXPECT_NEAR(PartialRE(1, 1e7f, slow, CountedModel, 2), dSlow, 2e-3 * dSlow);
 
   // The model ignores c: the first estimate is 0, the scale falls back to 1,
   // and the first refinement agrees: two central differences, four calls.
@@ -210,7 +217,7 @@ TEST_F(DerivativeTest, StepsLostToRoundingAndUnusedParametersGiveZero) {
 // 1, 2, 4, 8 and 16: they never agree, so the whole table is built.
 datatype DoublingSlopes(const datatype* p, datatype) {
   ++evaluations;
-  const double level = std::round(std::log2(1e-4 / std::fabs(p[0])));  // 0 for the first step .. 4
+  const double level = std::round(std::log2(0.005 / std::fabs(p[0])));  // 0 for the first step .. 4
   return static_cast<datatype>(p[0] * std::exp2(level));
 }
 

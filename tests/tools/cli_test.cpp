@@ -166,14 +166,52 @@ TEST(CliTest, FitFailuresAndBadUsage) {
   EXPECT_EQ(Cli(dir, "fit -m 504 --weighting sideways" + file).status, 2);
   EXPECT_EQ(Cli(dir, "fit -m 504 --guess 1,x" + file).status, 2);
 
-  // Starting exactly at the answer, no step can lower chi-square: the fit
-  // diverges, is reported, and the repeated dialog is cancelled.
-  CliRun run = Cli(dir, "fit --json -m 504 --guess 50,-0.3 --tolerance 0" + file);
+  // Starting exactly at the answer, no step can lower chi-square: that is
+  // the minimum, and the fit ends there.
+  CliRun exact = Cli(dir, "fit --json -m 504 --guess 50,-0.3 --tolerance 0" + file);
+  ASSERT_EQ(exact.status, 0) << exact.err;
+  EXPECT_EQ(nlohmann::json::parse(exact.out)["comment"],
+            "The fit converged to the resolution of single precision in 1 iterations. No weighting used. ");
+
+  // With a = 0, b has no influence and every step is not a number: the fit
+  // diverges, is reported, and the repeated dialog is cancelled. The JSON
+  // tells the divergence, not the cancellation that ended the retry.
+  CliRun run = Cli(dir, "fit --json -m 504 --guess 0,-0.3" + file);
   EXPECT_EQ(run.status, 1);
   const nlohmann::json fit = nlohmann::json::parse(run.out);
   EXPECT_EQ(fit["fitted"], false);
-  EXPECT_EQ(fit["error"], 9) << "the second dialog was cancelled after the reported divergence";
+  EXPECT_EQ(fit["error"], 8);
+  EXPECT_NE(fit["message"].get<std::string>().find("diverged"), std::string::npos) << fit["message"];
   EXPECT_NE(run.err.find("Error: "), std::string::npos) << run.err;
+}
+
+// The fit options are applied after the file is read: opening a file with
+// an uncertainty column chooses uncertainty weighting, and --weighting none
+// still wins. Guesses for every coefficient replace the automatic ones,
+// which are then not even computed (ln of a negative y would fail them).
+TEST(CliTest, FitOptionsWinOverTheFileAndGuessesSkipTheAutomaticOnes) {
+  TempDir dir;
+  WriteFile(dir.File("sigma.dat"), "0 100 1\n1 60 2\n2 37 3\n3 22 1\n4 14 2\n");
+  const std::string sigma = " '" + dir.File("sigma.dat") + "'";
+  CliRun none = Cli(dir, "fit --json -m 504 --weighting none" + sigma);
+  ASSERT_EQ(none.status, 0) << none.err;
+  const nlohmann::json unweighted = nlohmann::json::parse(none.out);
+  EXPECT_EQ(unweighted["weighting"], 460);
+  EXPECT_NE(unweighted["comment"].get<std::string>().find("No weighting used. "), std::string::npos);
+  CliRun byDefault = Cli(dir, "fit --json -m 504" + sigma);
+  ASSERT_EQ(byDefault.status, 0) << byDefault.err;
+  const nlohmann::json weighted = nlohmann::json::parse(byDefault.out);
+  EXPECT_EQ(weighted["weighting"], 459);
+  EXPECT_NE(weighted["coefficients"], unweighted["coefficients"]);
+
+  WriteFile(dir.File("negative.dat"), "0 -1\n1 2\n2 7\n3 20\n");
+  const std::string negative = " '" + dir.File("negative.dat") + "'";
+  CliRun automatic = Cli(dir, "fit -m 504" + negative);
+  EXPECT_NE(automatic.err.find("Initial Guesses"), std::string::npos) << "the automatic guesses fail";
+  CliRun given = Cli(dir, "fit --json -m 504 --guess 1,1" + negative);
+  ASSERT_EQ(given.status, 0) << given.err;
+  EXPECT_EQ(given.err.find("Initial Guesses"), std::string::npos) << given.err;
+  EXPECT_EQ(nlohmann::json::parse(given.out)["fitted"], true);
 }
 
 // y = 50 e^(-0.3 x) fitted, then each kind of analysis through the pages.
@@ -225,7 +263,7 @@ TEST(CliTest, AnalyzeRefusalsAndBadUsage) {
   EXPECT_EQ(inverted.out, "") << "no result";
   EXPECT_NE(inverted.err.find("Integral: "), std::string::npos) << inverted.err;
 
-  CliRun diverged = Cli(dir, fit + "--guess 50,-0.3 --tolerance 0 --y-at 1");
+  CliRun diverged = Cli(dir, fit + "--guess 0,-0.3 --y-at 1");
   EXPECT_EQ(diverged.status, 1) << "nothing to analyze when the fit fails";
   EXPECT_EQ(diverged.out, "");
 }
@@ -285,7 +323,7 @@ TEST(CliTest, HuntRanksEveryFittedModelBestFirst) {
 TEST(CliTest, HuntAndGroupsRefusalsAndFailures) {
   TempDir dir;
   WriteFile(dir.File("power.dat"), PowerData());
-  WriteFile(dir.File("two.dat"), "1 2\n2 4\n");
+  WriteFile(dir.File("two.dat"), "1 2\n1 4\n");  // no growth model passes through both
   const std::string power = " '" + dir.File("power.dat") + "'";
   EXPECT_EQ(Cli(dir, "hunt --groups 0" + power).status, 2);
   EXPECT_EQ(Cli(dir, "groups --groups 2048" + power).status, 2);

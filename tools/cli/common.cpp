@@ -19,6 +19,7 @@
 #include "fit/interpolation_drivers.h"
 #include "fit/linear_fits_dialogs.h"
 #include "fit/model_desc.h"
+#include "fit/nonlinear.h"
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
 #include "usermodel/user_model.h"
@@ -158,17 +159,25 @@ bool ApplyModelFitFlags(const ModelFitFlags& flags) {
 // The initial-guess dialog of this run: answered once (with the given
 // guesses, or as shown) and cancelled when the same fit asks again after an
 // error, so a failing fit ends with its message instead of retrying for ever.
-void AnswerGuessDialogOnce(const std::optional<std::vector<float>>& guesses) {
+// The answer keeps the error that ended the attempt before it: the
+// cancellation is the run's own doing, not the reason the fit failed.
+std::shared_ptr<std::optional<trendolin::ErrorRecord>> AnswerGuessDialogOnce(
+    const std::optional<std::vector<float>>& guesses) {
+  auto firstError = std::make_shared<std::optional<trendolin::ErrorRecord>>();
   auto* ui = dynamic_cast<platform::HeadlessUi*>(&platform::CurrentUi());
-  if (!ui) return;
+  if (!ui) return firstError;
   auto asked = std::make_shared<int>(0);
-  ui->SetGuessDialogHandler([guesses, asked](int, int m, float* values) {
-    if ((*asked)++ > 0) return false;
+  ui->SetGuessDialogHandler([guesses, asked, firstError](int, int m, float* values) {
+    if ((*asked)++ > 0) {
+      if (!*firstError && trendolin::ErrorInfo.id != 0) *firstError = trendolin::ErrorInfo;
+      return false;
+    }
     if (guesses) {
       for (int i = 0; i < m && i < static_cast<int>(guesses->size()); ++i) values[i] = (*guesses)[i];
     }
     return true;
   });
+  return firstError;
 }
 
 }  // namespace
@@ -279,16 +288,25 @@ int FitModelForCommand(const GlobalOptions& global, const std::string& file, con
       std::cerr << "--guess takes numbers separated by commas, one per coefficient\n";
       return kExitUsage;
     }
-    // Guesses of one's own replace the automatic ones: the dialog is shown.
-    trendolin::Settings.initGuess = 1;
   }
   if (int status = LoadDataFile(doc, file, flags.import); status != kExitOk) return status;
   doc.CalcDataStats();
+  // Opening a file chooses its weighting (uncertainty weighting for a file
+  // with an uncertainty column), as in the windows; the options of the run
+  // come after it and win.
+  ApplyModelFitFlags(flags);
+  if (guesses) {
+    // Guesses of one's own replace the automatic ones: the dialog is shown,
+    // and when they give every coefficient the automatic ones are not
+    // computed at all.
+    trendolin::Settings.initGuess = 1;
+    trendolin::NonlinearFlags.suppliedGuesses = *guesses;
+  }
 
   if (int status = ApplyModelDialogValues(doc, *id, flags); status != kExitOk) return status;
 
   const trendolin::ModelDesc desc = trendolin::DescriptorOf(doc, *id);
-  AnswerGuessDialogOnce(guesses);
+  const auto firstError = AnswerGuessDialogOnce(guesses);
   trendolin::ClearErrorInfo();
   Stopwatch watch;
   // The model's command, as the Fit menu sends it: the drivers fit the model
@@ -306,7 +324,9 @@ int FitModelForCommand(const GlobalOptions& global, const std::string& file, con
     trendolin::ErrorHandle();
   }
   if (fitSeconds) *fitSeconds = watch.Seconds();
+  trendolin::NonlinearFlags.suppliedGuesses.clear();
   if (!trendolin::FitIsCurrent(doc, *id)) {
+    if (*firstError && trendolin::ErrorInfo.id == trendolin::kErrGuessCancelled) trendolin::ErrorInfo = **firstError;
     std::cerr << desc.name << ": the fit ended without a result.\n";
     return kExitFailed;
   }
