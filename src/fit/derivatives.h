@@ -9,9 +9,9 @@
 namespace trendolin {
 
 // The step of the derivatives with respect to a parameter of value p:
-// 0.0001, but never less than a ten-thousandth nor more than a hundredth of
-// |p| (0.0001 when p is 0). Parameters from 0.01 to 1 keep the plain step;
-// a coefficient that carries the units of y (1e8 or 1e-6, say) moves by the
+// 0.0001, but never less than a ten-thousandth nor more than a thousandth of
+// |p| (0.0001 when p is 0). Parameters from 0.1 to 1 keep the plain step; a
+// coefficient that carries the units of y (1e8 or 1e-6, say) moves by the
 // same share of itself at any scale. With the plain step alone, 1e8 + 0.0001
 // rounds back to 1e8, and a coefficient of 1e-6 moves by a hundred times its
 // own size.
@@ -19,7 +19,7 @@ inline double DerivativeStep(datatype p) {
   constexpr double kStep = 0.0001;
   const double magnitude = p < 0 ? -double{p} : double{p};
   if (magnitude == 0) return kStep;
-  return std::clamp(kStep, 0.0001 * magnitude, 0.01 * magnitude);
+  return std::clamp(kStep, 0.0001 * magnitude, 0.001 * magnitude);
 }
 
 // The first step of the refined derivatives: 0.005, within a two-hundredth

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,6 +27,7 @@
 #include "fit/nonlinear_passes.h"
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
+#include "support/normal_noise.h"
 #include "support/temp_dir.h"
 
 namespace trendolin {
@@ -36,20 +36,7 @@ namespace {
 using platform::HeadlessUi;
 using platform::UiEvent;
 
-// Standard normal numbers from the fully specified mt19937, so the noisy
-// data are the same with every standard library.
-class Noise {
- public:
-  explicit Noise(std::uint32_t seed) : engine_(seed) {}
-  double Next() {
-    const double u1 = (engine_() + 1.0) / 4294967297.0;
-    const double u2 = (engine_() + 1.0) / 4294967297.0;
-    return std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586 * u2);
-  }
-
- private:
-  std::mt19937 engine_;
-};
+using testsupport::Noise;
 
 // n points of model `id` with parameters p on [x0, x1], with relative noise.
 void FillModelData(CurveFit& doc, int id, const std::vector<float>& p, float x0, float x1, int n,
