@@ -205,7 +205,9 @@ void AddModelFitOptions(CLI::App& command, ModelFitFlags& flags) {
   command.add_option("-m,--model", flags.model, "Model id (500..539) or name, as `models` lists them")->required();
   command.add_option("--weighting", flags.weighting, "none, uncertainty, x, x2, y or y2");
   command.add_option("--guess", flags.guess, "Initial guesses a,b,... instead of the automatic ones");
-  command.add_option("--tolerance", flags.tolerance, "Convergence tolerance of the nonlinear fit");
+  command.add_option("--tolerance", flags.tolerance,
+                     "Share of chi-square a step must gain for a nonlinear fit to go on (0: to the resolution of "
+                     "single precision)");
   command.add_option("--max-iterations", flags.maxIterations, "Iteration limit of the nonlinear fit");
   command.add_option("--diverge-iterations", flags.divergeIterations, "Failed steps in a row before giving up");
   command.add_flag("--slow-derivatives", flags.slowDerivatives, "Refined derivatives instead of quick ones");
