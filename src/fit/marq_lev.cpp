@@ -252,7 +252,7 @@ int Iterate(NonlinearProblem& problem, const PointPasses& passes, Workspace& ws)
       const double improvement = double{problem.chiSquare} - chiNew;
       const bool withinTolerance = improvement < allowed;
       bool withinNoise = false;
-      if (!withinTolerance && determined) {
+      if (!withinTolerance && determined && std::isfinite(ws.predicted)) {
         const double resolution = Resolution(problem, passes, ws);
         withinNoise = ws.stepPredicted <= resolution && improvement <= resolution;
       }
@@ -265,7 +265,7 @@ int Iterate(NonlinearProblem& problem, const PointPasses& passes, Workspace& ws)
       if (withinTolerance) return FinishConverged(problem, ws, kMarqLevConverged);
       if (withinNoise) return FinishConverged(problem, ws, kMarqLevResolution);
     } else {
-      if (determined) {
+      if (determined && std::isfinite(ws.predicted)) {
         if (ws.predicted < allowed) return FinishConverged(problem, ws, kMarqLevConverged);
         const double resolution = Resolution(problem, passes, ws);
         if (ws.predicted <= resolution || ws.stepPredicted <= resolution) {
