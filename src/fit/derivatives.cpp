@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cfenv>
 #include <cmath>
 
 #include "app/error_handle.h"
@@ -88,10 +89,9 @@ datatype PartialRE(int i, datatype x, const datatype* p, ModelFunction f, int m)
 // where the rounding and truncation errors of the slope balance (a fixed
 // step below ulp(t) gives no slope at all for large t). It stops when a
 // step moves t by at most 1e-5 max(|t|, 1): relative, so that large t
-// converge, and 1e-5 near 0 as before. A zero slope divides by zero: the
-// floating-point check after the step raises it (together with any fault g
-// itself caused since the caller cleared the flags). Without convergence
-// the 500th estimate is returned.
+// converge, and 1e-5 near 0 as before. A zero slope is reported as a
+// division by zero (after any fault g itself caused since the caller cleared
+// the flags). Without convergence the 500th estimate is returned.
 datatype NewtonRoot(NewtonFunction g, const void* data, datatype start) {
   constexpr double kSlopeStep = 4.9e-3;
   datatype t0 = start;
@@ -104,6 +104,12 @@ datatype NewtonRoot(NewtonFunction g, const void* data, datatype start) {
     const double above = g(data, right);
     const double below = g(data, left);
     const double slope = (above - below) / (double{right} - left);
+    // A flat g is told as the division by zero it would make, before the
+    // division: a compiler may move arithmetic past the look at the flags.
+    if (slope == 0) {
+      CheckFpFaults();
+      fpe_catch(FE_DIVBYZERO);
+    }
     t1 = Round(t0 - g0 / slope);
     CheckFpFaults();
     g0 = g(data, t1);
