@@ -10,7 +10,9 @@
 #include "app/error_handle.h"
 #include "app/errors.h"
 #include "app/fp_guard.h"
+#include "data/curve_fit.h"
 #include "fit/derivatives.h"
+#include "fit/interpolation_search.h"
 #include "fit/model_desc.h"
 #include "platform/ui.h"
 
@@ -166,11 +168,27 @@ int Romberg(IntegrationRequest& request) {
   }
 }
 
-datatype DiffRE(datatype x, const Curve& f) {
+PieceWidth PieceWidthOf(const ModelDesc& desc) {
+  // The polynomial interpolation (the first) is one formula everywhere.
+  if (desc.doc == nullptr || desc.id <= kFirstInterpolation || desc.id > kLastInterpolation) return {};
+  const CurveFit* doc = desc.doc;
+  return [doc](datatype x) -> double {
+    KnotView knots;
+    knots.x = doc->Column(0);
+    knots.n = doc->nPoints;
+    if (knots.x == nullptr || knots.n < 2) return 0;
+    knots.ascending = KnotsAscending(knots.x, knots.n);
+    const int i = FindInterval(knots, x);
+    return std::fabs(double{knots.x[i + 1]} - knots.x[i]);
+  };
+}
+
+datatype DiffRE(datatype x, const Curve& f, double pieceWidth) {
   try {
     ClearFpFaults();
     std::array<std::array<datatype, kDiffRows>, kDiffRows> table{};
     double h = kFirstDiffStep * std::max(std::fabs(double{x}), 1.0);
+    if (pieceWidth > 0) h = std::min(h, pieceWidth / 4);
     table[0][0] = Round(CentralQuotient(f, x, h));
     CheckFpFaults();
     const double scale = ConvergenceScale(table[0][0]);
@@ -188,15 +206,15 @@ datatype DiffRE(datatype x, const Curve& f) {
   }
 }
 
-int ArcLength(const Curve& f, datatype a, datatype b, datatype* result) {
+int ArcLength(const Curve& f, datatype a, datatype b, datatype* result, const PieceWidth& width) {
   double sign = 1.0;
   if (b < a) {
     std::swap(a, b);
     sign = -1.0;
   }
   IntegrationRequest request;
-  request.integrand = [&f](datatype x) {
-    const double slope = DiffRE(x, f);
+  request.integrand = [&f, &width](datatype x) {
+    const double slope = DiffRE(x, f, width ? width(x) : 0);
     return Round(std::sqrt(1.0 + slope * slope));
   };
   request.a = a;

@@ -41,16 +41,24 @@ int Simpsons(IntegrationRequest& request);
 // or its own arithmetic faults.
 int Romberg(IntegrationRequest& request);
 
-// f'(x) by central differences on steps 1e-4, 5e-5, ... refined by
-// extrapolation (at most 10 evaluations). Without convergence the last
-// estimate is returned. Raises errnotify on a fault.
-datatype DiffRE(datatype x, const Curve& f);
+// The width of the piece of a curve that serves x (a spline's interval
+// between two knots), or 0 for a curve that is one formula everywhere.
+using PieceWidth = std::function<double(datatype)>;
+PieceWidth PieceWidthOf(const ModelDesc& desc);
+
+// f'(x) by central differences on a first step halved four times, refined
+// by extrapolation (at most 10 evaluations). The first step suits single
+// precision at the scale of x; within a piece of the given width (when not
+// 0) it is at most a quarter of that width, so that the differences see
+// the piece that serves x rather than its neighbours. Without convergence
+// the last estimate is returned. Raises errnotify on a fault.
+datatype DiffRE(datatype x, const Curve& f, double pieceWidth = 0);
 
 // Length of the curve from a to b: the integral of sqrt(1 + f'(x)^2) by
 // Romberg with DiffRE. Limits in either order: b < a gives a negative
 // length. Returns Romberg's status (0 converged, 1 not) and stores the
 // length in *result; raises errnotify on a fault (*result unchanged).
-int ArcLength(const Curve& f, datatype a, datatype b, datatype* result);
+int ArcLength(const Curve& f, datatype a, datatype b, datatype* result, const PieceWidth& width = {});
 
 // f(x), raising errnotify when the evaluation faults.
 datatype YAtX(const Curve& f, datatype x);

@@ -145,7 +145,9 @@ AnalyzeOutcome AnalyzeDerivative(const ModelDesc& model, std::string_view x) {
   AnalyzeOutcome bad;
   datatype at = 0.0f;
   if (!ReadField(x, kDerivativeField, &at, &bad)) return bad;
-  return Calculate("AnalyzeDP_3", kDerivativeField, false, [&] { return DiffRE(at, CurveOf(model)); });
+  const PieceWidth width = PieceWidthOf(model);
+  return Calculate("AnalyzeDP_3", kDerivativeField, false,
+                   [&] { return DiffRE(at, CurveOf(model), width ? width(at) : 0); });
 }
 
 AnalyzeOutcome AnalyzeIntegral(const ModelDesc& model, std::string_view lower, std::string_view upper,
@@ -182,7 +184,7 @@ AnalyzeOutcome AnalyzeArcLength(const ModelDesc& model, std::string_view lower, 
   if (!ReadField(lower, kArcLowerField, &a, &bad)) return bad;
   if (!ReadField(upper, kArcUpperField, &b, &bad)) return bad;
   return Integrate(kArcLengthNotConverged, kArcUpperField, true, busy,
-                   [&](datatype* value) { return ArcLength(CurveOf(model), a, b, value); });
+                   [&](datatype* value) { return ArcLength(CurveOf(model), a, b, value, PieceWidthOf(model)); });
 }
 
 AnalyzeOutcome CalculateAnalyzePage(const ModelDesc& model, int page, const AnalyzeFields& fields,

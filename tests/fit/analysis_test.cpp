@@ -10,8 +10,11 @@
 
 #include "app/debug_log.h"
 #include "app/errors.h"
+#include "app/run_flags.h"
 #include "data/curve_fit.h"
 #include "fit/analysis_pages.h"
+#include "fit/fit_result.h"
+#include "fit/interpolation_drivers.h"
 #include "fit/model_desc.h"
 #include "platform/headless_ui.h"
 
@@ -245,6 +248,34 @@ TEST_F(AnalysisTest, DerivativesAndInversesKeepFiveDigitsFarFromZero) {
   const AnalyzeOutcome x = AnalyzeXAtY(growth, std::to_string(y), "1");
   ASSERT_EQ(x.status, AnalyzeStatus::Shown) << x.resultText.value_or("");
   EXPECT_LT(relative(x.value, 1e4), 1e-5);
+}
+
+// A spline's derivative comes from the piece that serves x: far from 0 a
+// step that suits |x| (7 at x = 1500) would reach across a dozen knots of a
+// noisy spline. The page agrees with the piece's own derivative
+// b + 2 c t + 3 d t^2 (t = x - x(i)).
+TEST_F(AnalysisTest, SplineDerivativesStayWithinTheirPiece) {
+  const int n = 1001;
+  doc_.AllocateData(n, 2, 0);
+  for (int i = 0; i < n; ++i) {
+    doc_.At(i, 0) = static_cast<float>(1000 + i);
+    doc_.At(i, 1) = static_cast<float>(std::sin((1000.0 + i) / 7) + 0.1 * std::cos(i * 2.7));  // a ragged sine
+  }
+  UnattendedFlag = 1;
+  ASSERT_EQ(SplineFit(doc_, 537), 0);
+  UnattendedFlag = 0;
+  const ModelDesc spline = DescriptorOf(doc_, 537);
+  const InterpResult& pieces = doc_.Interp(537);
+  for (const double at : {1500.3, 1500.5, 1733.7, 1999.9}) {
+    SCOPED_TRACE(at);
+    const auto i = static_cast<std::size_t>(at - 1000);
+    const double t = at - (1000.0 + static_cast<double>(i));
+    const double d = pieces.arrays[0][i], c = pieces.arrays[1][i], b = pieces.arrays[2][i];
+    const double slope = b + 2 * c * t + 3 * d * t * t;
+    const AnalyzeOutcome derivative = AnalyzeDerivative(spline, std::to_string(at));
+    ASSERT_EQ(derivative.status, AnalyzeStatus::Shown);
+    EXPECT_NEAR(derivative.value, slope, 1e-4 * (1 + std::fabs(slope)));
+  }
 }
 
 TEST_F(AnalysisTest, InitialFieldsComeFromTheXAxis) {
