@@ -297,6 +297,8 @@ int FitModelForCommand(const GlobalOptions& global, const std::string& file, con
   // with an uncertainty column), as in the windows; the options of the run
   // come after it and win.
   ApplyModelFitFlags(flags);
+
+  if (int status = ApplyModelDialogValues(doc, *id, flags); status != kExitOk) return status;
   if (guesses) {
     // Guesses of one's own replace the automatic ones: the dialog is shown,
     // and when they give every coefficient the automatic ones are not
@@ -304,8 +306,6 @@ int FitModelForCommand(const GlobalOptions& global, const std::string& file, con
     trendolin::Settings.initGuess = 1;
     trendolin::NonlinearFlags.suppliedGuesses = *guesses;
   }
-
-  if (int status = ApplyModelDialogValues(doc, *id, flags); status != kExitOk) return status;
 
   const trendolin::ModelDesc desc = trendolin::DescriptorOf(doc, *id);
   const auto firstError = AnswerGuessDialogOnce(guesses);
