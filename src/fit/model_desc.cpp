@@ -2,6 +2,7 @@
 // into that model's stored result.
 #include "fit/model_desc.h"
 
+#include <algorithm>
 #include <string>
 
 #include "data/curve_fit.h"
@@ -117,5 +118,12 @@ ModelDesc DescriptorOf(CurveFit& doc, int id) {
 }
 
 std::string ModelName(CurveFit& doc, int id) { return DescriptorOf(doc, id).name; }
+
+int StoredCoefficientCount(const ModelDesc& desc) {
+  if (!desc.coefficients || desc.m <= 0) return 0;
+  if (desc.id < kFirstInterpolation || desc.id > kLastInterpolation) return desc.m;
+  if (desc.id != kFirstInterpolation || desc.doc == nullptr) return 0;
+  return std::min(desc.m, desc.doc->Interp(desc.id).arrayLength);
+}
 
 }  // namespace trendolin

@@ -67,6 +67,13 @@ void FillModelDesc(CurveFit& doc, ModelDesc& desc);
 // Shortcut: a filled descriptor for `id`.
 ModelDesc DescriptorOf(CurveFit& doc, int id);
 
+// How many coefficients the descriptor's coefficient view really holds: the
+// parameter count for a regression; for the polynomial interpolation one per
+// point of the data set it was built on (at most m); none for the splines,
+// whose arrays hold pieces, not the coefficients of one formula (a spline on
+// two points has one piece, fewer values than its parameter count).
+int StoredCoefficientCount(const ModelDesc& desc);
+
 // The name a report or window gives model `id`: the descriptor's name.
 std::string ModelName(CurveFit& doc, int id);
 

@@ -25,13 +25,6 @@ bool HasCovariance(const ModelDesc& desc) {
   return desc.classMask != CLASS_INTERPOLATION && desc.classMask != CLASS_NONE && desc.covariance != nullptr;
 }
 
-// How many coefficients the result record really holds: polynomial
-// interpolation keeps one per point of the data set it was built on.
-int CoefficientCount(const CurveFit& doc, const ModelDesc& desc) {
-  if (!desc.coefficients) return 0;
-  if (desc.id == kFirstInterpolation) return std::min(desc.m, doc.Interp(desc.id).arrayLength);
-  return desc.m;
-}
 
 // The recorded iterations 0 .. iteration count, as far as the histories reach.
 int RecordedIterations(const ModelDesc& desc) {
@@ -69,7 +62,7 @@ std::string CoefficientsReport(CurveFit& doc, const ModelDesc& desc) {
     out += "Use the File|Export command to obtained detailed information.\r\n";
     return out;
   }
-  for (int i = 0; i < CoefficientCount(doc, desc); ++i) {
+  for (int i = 0; i < StoredCoefficientCount(desc); ++i) {
     AppendFormat(out, "%c =\t%.8E\r\n", Letter(i), static_cast<double>(desc.coefficients[i]));
   }
   return out;
@@ -162,7 +155,7 @@ ModelInfoTexts BuildModelInfoTexts(CurveFit& doc, int model) {
   texts.comments = CommentText(doc, desc);
 
   if (ShowsCoefficients(desc)) {
-    for (int i = 0; i < CoefficientCount(doc, desc); ++i) {
+    for (int i = 0; i < StoredCoefficientCount(desc); ++i) {
       std::string row;
       AppendFormat(row, "%c =\t%.8E", Letter(i), static_cast<double>(desc.coefficients[i]));
       texts.coefficientRows.push_back(row);

@@ -140,6 +140,22 @@ TEST_F(InterpolationTest, LagrangeOfFourPointsIsTheirCubic) {
   EXPECT_EQ(doc_.modelIntegers[34], 3);
 }
 
+// A spline's arrays hold pieces, one per interval: on two or three points
+// there are fewer values than the parameter count, and a reader that took
+// the parameter count for their length read past their end. Only the
+// polynomial interpolation has coefficients, one per point.
+TEST_F(InterpolationTest, OnlyThePolynomialInterpolationHasCoefficients) {
+  for (const std::vector<float>& x : {std::vector<float>{1, 2}, std::vector<float>{1, 2, 4}}) {
+    FillColumns(doc_, x, std::vector<float>(x.size(), 3));
+    for (int id = 534; id <= 538; ++id) {
+      ASSERT_EQ(Fit(id), 0) << id;
+      const ModelDesc desc = DescriptorOf(doc_, id);
+      EXPECT_EQ(StoredCoefficientCount(desc), id == 534 ? static_cast<int>(x.size()) : 0) << id;
+      EXPECT_LE(StoredCoefficientCount(desc), static_cast<int>(desc.coefficientsLocation->size())) << id;
+    }
+  }
+}
+
 // ---- far from x = 0 ----
 
 // The natural cubic spline through (x, y), entirely in double, at `at`.

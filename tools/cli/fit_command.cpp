@@ -111,7 +111,7 @@ nlohmann::json FitJson(CurveFit& doc, int id, bool fitted, double seconds) {
   nlohmann::json parameters = nlohmann::json::object();
   nlohmann::json covariance = nlohmann::json::array();
   if (fitted && desc.coefficients) {
-    for (int i = 0; i < desc.m; ++i) {
+    for (int i = 0; i < trendolin::StoredCoefficientCount(desc); ++i) {
       coefficients.push_back(JsonFloat(desc.coefficients[i]));
       parameters[std::string(1, static_cast<char>('a' + i))] = JsonFloat(desc.coefficients[i]);
     }
@@ -158,7 +158,7 @@ void PrintFitText(CurveFit& doc, int id, bool fitted) {
     std::printf("Not fitted.\n");
     return;
   }
-  for (int i = 0; i < desc.m && desc.coefficients; ++i) {
+  for (int i = 0; i < trendolin::StoredCoefficientCount(desc); ++i) {
     std::printf("%c = %.8E\n", 'a' + i, static_cast<double>(desc.coefficients[i]));
   }
   if (desc.statistics) {
