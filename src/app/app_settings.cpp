@@ -192,8 +192,6 @@ std::optional<double> ParseDecimal(std::string_view text) {
 }
 
 constexpr int kHighestPolynomialDegree = 19;
-constexpr int kMostIterations = 99999;
-constexpr int kMostDivergeIterations = 9999;
 constexpr int kMostUndoLevels = 99;
 constexpr double kWidestMargin = 1000.0;  // inches
 

@@ -37,6 +37,12 @@ inline constexpr int kWeightingX = 458;            // 1/x
 inline constexpr int kWeightingUncertainty = 459;  // 1/std^2
 inline constexpr int kWeightingNone = 460;
 
+// The largest iteration and divergence limits the Options dialog takes (its
+// fields hold 5 and 4 digits). A settings file edited by hand is clamped to
+// them; the command line refuses more.
+inline constexpr int kMostIterations = 99999;
+inline constexpr int kMostDivergeIterations = 9999;
+
 // A value-initialised record is all zeros; DefaultAppSettings() gives the
 // defaults, which live with the keys in the settings table (app_settings.cpp).
 struct AppSettings {

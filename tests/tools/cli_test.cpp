@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -183,6 +184,54 @@ TEST(CliTest, FitFailuresAndBadUsage) {
   EXPECT_EQ(fit["error"], 8);
   EXPECT_NE(fit["message"].get<std::string>().find("diverged"), std::string::npos) << fit["message"];
   EXPECT_NE(run.err.find("Error: "), std::string::npos) << run.err;
+}
+
+// Each option outside what the Options dialog (or the import dialog) would
+// take is refused as bad usage, naming the option; the limits themselves
+// stay allowed.
+TEST(CliTest, FitOptionsOutsideTheirLimitsAreRefusedByName) {
+  TempDir dir;
+  WriteFile(dir.File("decay.dat"), ExponentialData());
+  const std::string file = " '" + dir.File("decay.dat") + "'";
+  const std::pair<std::string, std::string> refused[] = {
+      {"--tolerance inf", "--tolerance takes a finite number, 0 or more"},
+      {"--tolerance nan", "--tolerance takes a finite number, 0 or more"},
+      {"--tolerance -1", "--tolerance takes a finite number, 0 or more"},
+      {"--max-iterations -1", "--max-iterations takes a whole number from 0 to 99999"},
+      {"--max-iterations 100000", "--max-iterations takes a whole number from 0 to 99999"},
+      {"--diverge-iterations 0", "--diverge-iterations takes a whole number from 1 to 9999"},
+      {"--diverge-iterations -1", "--diverge-iterations takes a whole number from 1 to 9999"},
+      {"--diverge-iterations 10000", "--diverge-iterations takes a whole number from 1 to 9999"},
+      {"--guess 50,-0.3,1", "--guess takes one value per coefficient: 2 for Exponential Fit, not 3"},
+      {"--guess 50", "--guess takes one value per coefficient: 2 for Exponential Fit, not 1"},
+  };
+  for (const auto& [option, message] : refused) {
+    CliRun run = Cli(dir, "fit -m 504 " + option + file);
+    EXPECT_EQ(run.status, 2) << option;
+    EXPECT_NE(run.err.find(message), std::string::npos) << option << ": " << run.err;
+  }
+  // The polynomial has its degree plus one coefficients, the user model one
+  // per letter of its formula.
+  CliRun poly = Cli(dir, "fit -m 502 --degree 3 --guess 1,2,3" + file);
+  EXPECT_EQ(poly.status, 2);
+  EXPECT_NE(poly.err.find("4 for 3rd degree Polynomial Fit, not 3"), std::string::npos) << poly.err;
+  CliRun user = Cli(dir, "fit -m 539 --expr 'a*exp(b*x)+c' --guess 50,-0.3" + file);
+  EXPECT_EQ(user.status, 2);
+  EXPECT_NE(user.err.find("3 for User Model, not 2"), std::string::npos) << user.err;
+  EXPECT_EQ(Cli(dir, "fit -m 539 --expr 'a*exp(b*x)+c' --guess 50,-0.3,0" + file).status, 0);
+
+  for (const std::string& limits :
+       {std::string("--max-iterations 0"), std::string("--max-iterations 99999 --diverge-iterations 9999"),
+        std::string("--diverge-iterations 1 --tolerance 0")}) {
+    CliRun run = Cli(dir, "fit -m 504 " + limits + file);
+    EXPECT_EQ(run.status, 0) << limits << ": " << run.err;
+  }
+
+  for (const std::string& x : {"nan,1", "inf,1", "1,nan", "1,-inf", "1e39,1"}) {
+    CliRun run = Cli(dir, "info --columns 1 --first-column 2 --generate-x " + x + file);
+    EXPECT_EQ(run.status, 2) << x;
+    EXPECT_NE(run.err.find("--generate-x takes a finite START and STEP"), std::string::npos) << x << run.err;
+  }
 }
 
 // The fit options are applied after the file is read: opening a file with

@@ -2,6 +2,7 @@
 #include "cli/common.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -68,6 +69,14 @@ bool ApplyImportFlags(const ImportFlags& flags, trendolin::ImportOptions& option
     double step = parts ? std::strtod((*parts)[1].c_str(), &end1) : 0;
     if (!parts || (*parts)[0].empty() || *end0 != '\0' || (*parts)[1].empty() || *end1 != '\0') {
       std::cerr << "--generate-x needs START,STEP, two numbers separated by a comma\n";
+      return false;
+    }
+    // strtod takes "inf" and "nan", and a double beyond the float range
+    // becomes infinite once stored: every x from there on would be too.
+    if (!std::isfinite(static_cast<trendolin::datatype>(start)) ||
+        !std::isfinite(static_cast<trendolin::datatype>(step))) {
+      std::cerr << "--generate-x takes a finite START and STEP, each within the range of a data value "
+                   "(about 3.4E+38 either way)\n";
       return false;
     }
     options.generateX = true;
@@ -148,6 +157,24 @@ bool ApplyModelFitFlags(const ModelFitFlags& flags) {
       return false;
     }
     s.weighting = *scheme;
+  }
+  // The limits are the Options dialog's. A tolerance that is not a number
+  // would never let a fit converge, and the iteration limit sizes the
+  // histories of a fit. 0 iterations is allowed here, unlike in the dialog:
+  // it evaluates the model at the guesses, with its statistics.
+  if (flags.tolerance && !(std::isfinite(*flags.tolerance) && *flags.tolerance >= 0)) {
+    std::cerr << "--tolerance takes a finite number, 0 or more (0: to the resolution of single precision)\n";
+    return false;
+  }
+  if (flags.maxIterations && (*flags.maxIterations < 0 || *flags.maxIterations > trendolin::kMostIterations)) {
+    std::cerr << "--max-iterations takes a whole number from 0 to " << trendolin::kMostIterations << '\n';
+    return false;
+  }
+  if (flags.divergeIterations &&
+      (*flags.divergeIterations < 1 || *flags.divergeIterations > trendolin::kMostDivergeIterations)) {
+    std::cerr << "--diverge-iterations takes a whole number from 1 to " << trendolin::kMostDivergeIterations
+              << '\n';
+    return false;
   }
   if (flags.tolerance) s.nonlinearTolerance = *flags.tolerance;
   if (flags.maxIterations) s.maxIterations = *flags.maxIterations;
@@ -308,6 +335,14 @@ int FitModelForCommand(const GlobalOptions& global, const std::string& file, con
   }
 
   const trendolin::ModelDesc desc = trendolin::DescriptorOf(doc, *id);
+  // The count is known only now: the polynomial has its degree plus one
+  // coefficients, the user model one per letter of its formula. Too few
+  // would leave the dialog's other fields as shown, too many would be lost.
+  if (guesses && static_cast<int>(guesses->size()) != desc.m) {
+    std::cerr << "--guess takes one value per coefficient: " << desc.m << " for " << desc.name << ", not "
+              << guesses->size() << '\n';
+    return kExitUsage;
+  }
   const auto firstError = AnswerGuessDialogOnce(guesses);
   trendolin::ClearErrorInfo();
   Stopwatch watch;
