@@ -199,7 +199,15 @@ void CurveFit::CalcStat(int id) {
   datatype r = 1;
   if (n != m) {
     s = static_cast<datatype>(guarded::sqrt(quotient(sse, n - m)));
-    r = static_cast<datatype>(guarded::sqrt(std::fabs(quotient(static_cast<Extended>(st) - sse, st))));
+    if (st > 0) {
+      r = static_cast<datatype>(guarded::sqrt(std::fabs(quotient(static_cast<Extended>(st) - sse, st))));
+    } else {
+      // All y equal: there is no variation for the curve to explain, and
+      // the ratio is 0/0. A curve through every point explains all there is
+      // (r = 1); one that misses them adds variation the data do not have
+      // (r = 0).
+      r = sse == 0 ? 1.0f : 0.0f;
+    }
   }
   CheckFpFaults();
   desc.statistics[0] = s;

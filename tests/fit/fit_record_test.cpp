@@ -160,6 +160,27 @@ TEST(CalcStatTest, AsManyPointsAsCoefficientsAndABadFit) {
   EXPECT_FALSE(std::isnan(doc.Slot(531).statistics[1]));
 }
 
+// All y equal: the correlation's ratio would be 0/0 (or x/0). A curve
+// through every point has r = 1 and S = 0; one that misses them has r = 0.
+// Neither is ever not a number, so FitHunter can rank them.
+TEST(CalcStatTest, ConstantYHasADefinedCorrelation) {
+  CurveFit doc;
+  FillColumns(doc, {1, 2, 3, 4}, {0, 0, 0, 0});
+  doc.ResetFitResult(531);  // a + b/x
+  doc.Slot(531).coefficients = {0.0f, 0.0f};
+  doc.CalcStat(531);
+  EXPECT_EQ(doc.Slot(531).statistics[0], 0.0f);
+  EXPECT_EQ(doc.Slot(531).statistics[1], 1.0f);
+  EXPECT_EQ(doc.Slot(531).statistics[2], 0.0f);
+
+  FillColumns(doc, {1, 2, 3, 4}, {5, 5, 5, 5});
+  doc.ResetFitResult(531);
+  doc.Slot(531).coefficients = {5.0f, 1.0f};
+  doc.CalcStat(531);
+  EXPECT_GT(doc.Slot(531).statistics[0], 0.0f);
+  EXPECT_EQ(doc.Slot(531).statistics[1], 0.0f);
+}
+
 TEST(CalcStatTest, AnUnevaluableCurveRanksLast) {
   CurveFit doc;
   FillColumns(doc, {-1, 1, 2}, {1, 2, 3});
