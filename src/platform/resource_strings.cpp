@@ -308,6 +308,12 @@ const std::vector<ResourceStringEntry> kTable = {
      "The step is too small for the start and end values: adding it would not change x, so the "
      "table would never reach its end. Enter a larger step."},
 
+    // User model dialog: the formula nests deeper than the interpreter reads
+    // (caption 10).
+    {133,
+     "The formula is nested too deeply: parentheses, those of a function included, can be nested "
+     "at most 254 levels deep."},
+
     // Names of the model families in the fit menu (status-bar help).
     {304, "Exponential Models"},
     {305, "Power Law Models"},

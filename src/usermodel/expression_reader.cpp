@@ -34,11 +34,16 @@ class FormulaReader {
     Assignment();
   }
 
+  bool StoppedTooDeep() const { return tooDeep_; }
+
  private:
   class Nesting {
    public:
     explicit Nesting(FormulaReader& reader) : reader_(reader) {
-      if (++reader_.depth_ > kMaxNesting) reader_.Stop(Op::RaiseSyntax);
+      if (++reader_.depth_ > kMaxNesting) {
+        reader_.tooDeep_ = true;
+        reader_.Stop(Op::RaiseSyntax);
+      }
     }
     ~Nesting() { --reader_.depth_; }
     Nesting(const Nesting&) = delete;
@@ -182,6 +187,7 @@ class FormulaReader {
   InstructionSink& sink_;
   Token token_;
   int depth_ = 0;
+  bool tooDeep_ = false;
 };
 
 // The fused form of an arithmetic operator whose right operand `push`
@@ -274,9 +280,15 @@ class ProgramBuilder : public InstructionSink {
   int depth_ = 0;
 };
 
-}  // namespace
+// Takes the instructions of a reading and keeps none of them.
+class DiscardingSink : public InstructionSink {
+ public:
+  void Emit(const Instruction&) override {}
+};
 
-void ReadFormula(std::string_view formula, int parameterCount, char decimalSeparator, InstructionSink& sink) {
+// Reads the statement "y=FORMULA;"; true when the reading stopped because
+// it nested too deeply.
+bool ReadStatement(std::string_view formula, int parameterCount, char decimalSeparator, InstructionSink& sink) {
   if (const std::size_t nul = formula.find('\0'); nul != std::string_view::npos) formula = formula.substr(0, nul);
   std::string text;
   text.reserve(formula.size() + 3);
@@ -289,6 +301,18 @@ void ReadFormula(std::string_view formula, int parameterCount, char decimalSepar
   } catch (const ReadingStopped&) {
     // The instruction that ends the reading has been emitted.
   }
+  return reader.StoppedTooDeep();
+}
+
+}  // namespace
+
+void ReadFormula(std::string_view formula, int parameterCount, char decimalSeparator, InstructionSink& sink) {
+  ReadStatement(formula, parameterCount, decimalSeparator, sink);
+}
+
+bool NestsTooDeeply(std::string_view formula, int parameterCount, char decimalSeparator) {
+  DiscardingSink sink;
+  return ReadStatement(formula, parameterCount, decimalSeparator, sink);
 }
 
 ExpressionProgram CompileFormula(std::string_view formula, int parameterCount, char decimalSeparator) {

@@ -13,6 +13,11 @@ namespace trendolin {
 // level and must not run out of stack on hostile text).
 inline constexpr int kMaxNesting = 256;
 
+// The levels left to the formula itself: reading it as the statement
+// "y=FORMULA" takes two. A formula may nest this many parentheses (a
+// function's own included), not one more.
+inline constexpr int kMaxFormulaNesting = kMaxNesting - 2;
+
 // Receives the instructions of a reading one by one.
 class InstructionSink {
  public:
@@ -27,6 +32,11 @@ class InstructionSink {
 // compute happens first, exactly as when the text is evaluated while it is
 // read. The sink may itself throw (a sink that executes as it goes).
 void ReadFormula(std::string_view formula, int parameterCount, char decimalSeparator, InstructionSink& sink);
+
+// Whether the reading of `formula` stops because it nests deeper than
+// kMaxFormulaNesting, before it meets any other error: a refusal the user
+// can act on only when told what it is.
+bool NestsTooDeeply(std::string_view formula, int parameterCount, char decimalSeparator);
 
 // The parsed form of a formula: the instructions ReadFormula emits.
 ExpressionProgram CompileFormula(std::string_view formula, int parameterCount, char decimalSeparator);

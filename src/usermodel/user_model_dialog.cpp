@@ -2,12 +2,22 @@
 #include "usermodel/user_model_dialog.h"
 
 #include "fit/fit_result.h"
+#include "usermodel/expression_reader.h"
 #include "usermodel/user_model.h"
 
 namespace trendolin {
 namespace {
 
 std::string_view Cut(std::string_view text, std::size_t maxChars) { return text.substr(0, maxChars); }
+
+// Why a formula was refused. Nesting too deep gets its own message: the
+// general one would send the user looking for a wrong letter or name.
+MessagePair RefusalOf(std::string_view text) {
+  UserFitResult scratch;
+  SetUserFormula(scratch, text);
+  return NestsTooDeeply(scratch.formula, scratch.count, CurrentDecimalSeparator()) ? kUserFormulaTooDeep
+                                                                                    : kUserFormulaRefused;
+}
 
 }  // namespace
 
@@ -24,12 +34,13 @@ std::string FormulaOfEntry(const std::vector<StoredUserModel>& library, std::siz
 std::optional<MessagePair> CheckFormulaField(std::string_view fieldText) {
   UserFitResult scratch;
   const std::string_view text = Cut(fieldText, kFormulaReaderMaxChars);
-  if (SetUserFormula(scratch, text) != 0 || CheckUserFormula(scratch) != 0) return kUserFormulaRefused;
+  if (SetUserFormula(scratch, text) != 0 || CheckUserFormula(scratch) != 0) return RefusalOf(text);
   return std::nullopt;
 }
 
 std::optional<MessagePair> UserModelDialogOk(std::string_view fieldText) {
-  if (!AcceptUserFormula(Cut(fieldText, kFormulaReaderMaxChars))) return kUserFormulaRefused;
+  const std::string_view text = Cut(fieldText, kFormulaReaderMaxChars);
+  if (!AcceptUserFormula(text)) return RefusalOf(text);
   return std::nullopt;
 }
 

@@ -14,6 +14,7 @@
 namespace trendolin {
 
 inline constexpr MessagePair kUserFormulaRefused{10, 11};     // error icon
+inline constexpr MessagePair kUserFormulaTooDeep{10, 133};    // error icon: nested past kMaxFormulaNesting
 inline constexpr MessagePair kDeleteUserModelQuestion{129, 130};  // yes/no, exclamation icon
 inline constexpr MessagePair kModelNameHasComma{67, 68};      // warning icon
 
@@ -48,12 +49,14 @@ std::string FormulaOfEntry(const std::vector<StoredUserModel>& library, std::siz
 // The check OK and Save apply to the formula field's text (read up to 4096
 // characters): it must have a parameter, use the letters a, b, c, ... in
 // order from a, and pass the checking-mode evaluation. The error pair
-// 10/11 when it does not.
+// 10/11 when it does not, or 10/133 when what stopped it is parentheses
+// nested too deeply.
 std::optional<MessagePair> CheckFormulaField(std::string_view fieldText);
 
 // OK: the check; when it passes, the formula becomes the user model's (every
 // parameter 1.0) and the dialog closes with 0 (nullopt answered). Otherwise
-// nothing changes, the pair 10/11 is answered and the dialog stays.
+// nothing changes, the refusal of CheckFormulaField is answered and the
+// dialog stays.
 std::optional<MessagePair> UserModelDialogOk(std::string_view fieldText);
 
 // Save, after the check passed and the name dialog was confirmed: the model

@@ -64,6 +64,12 @@ TEST(UserModelCliTest, RefusedFormulasAreBadUsage) {
   run = Cli(dir, "fit -m 539 --expr 'x^2' " + file);
   EXPECT_EQ(run.status, 2) << "no parameter";
 
+  const std::string deep = "a*" + std::string(255, '(') + "x" + std::string(255, ')');
+  run = Cli(dir, "fit -m 539 --expr '" + deep + "' " + file);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("User Model: The formula is nested too deeply"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("at most 254 levels deep"), std::string::npos) << run.err;
+
   run = Cli(dir, "fit -m 504 --expr 'a*x' " + file);
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("--expr"), std::string::npos) << run.err;

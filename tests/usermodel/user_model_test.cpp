@@ -15,6 +15,7 @@
 #include "fit/model_desc.h"
 #include "platform/resource_strings.h"
 #include "support/temp_dir.h"
+#include "usermodel/expression_reader.h"
 #include "usermodel/interpreter.h"
 #include "usermodel/user_model_dialog.h"
 
@@ -96,6 +97,29 @@ TEST_F(UserModelTest, DialogOkAcceptsOnlyUsableFormulas) {
   EXPECT_EQ(UserModel.coefficients, std::vector<float>(2, 1.0f));
   EXPECT_EQ(UserModelDialogOk("a+b*x" + std::string(5000, ' ') + "+c"), std::nullopt)
       << "read up to 4096 characters";
+}
+
+// Parentheses nested past what the reader takes are refused with a message
+// of their own that states the limit; one level less is a formula like any
+// other, and an error met before the depth keeps the general message.
+TEST_F(UserModelTest, DialogOkTellsAFormulaNestedTooDeeply) {
+  const auto nested = [](int depth, const std::string& open, const std::string& inner) {
+    std::string text = "a*";
+    for (int i = 0; i < depth; ++i) text += open;
+    return text + inner + std::string(static_cast<std::size_t>(depth), ')');
+  };
+  EXPECT_EQ(UserModelDialogOk(nested(kMaxFormulaNesting, "(", "x")), std::nullopt);
+  EXPECT_EQ(UserModelDialogOk(nested(kMaxFormulaNesting + 1, "(", "x")), kUserFormulaTooDeep);
+  EXPECT_EQ(UserModelDialogOk(nested(kMaxFormulaNesting + 1, "sin(", "b*x")), kUserFormulaTooDeep);
+  EXPECT_EQ(CheckFormulaField(nested(3000, "(", "x")), kUserFormulaTooDeep);
+  EXPECT_EQ(UserModelDialogOk("foo+" + nested(3000, "(", "x")), kUserFormulaRefused) << "the first error tells";
+  EXPECT_EQ(UserModelDialogOk(nested(3, "(", "x+c")), kUserFormulaRefused);
+
+  EXPECT_EQ(kUserFormulaTooDeep.caption, kUserFormulaRefused.caption);
+  const std::string text(platform::ResourceString(kUserFormulaTooDeep.text));
+  EXPECT_NE(text.find("nested too deeply"), std::string::npos) << text;
+  EXPECT_NE(text.find(" " + std::to_string(kMaxFormulaNesting) + " levels"), std::string::npos)
+      << "the limit the message states is the reader's: " << text;
 }
 
 TEST_F(UserModelTest, CatalogueEntryEvaluatesTheFormula) {

@@ -54,8 +54,9 @@ void AddUserFormulaOption(CLI::App& command, std::optional<std::string>& formula
 // Sets the user model of this run: the formula the program starts with
 // ("a+b*x"), or FORMULA when given, checked exactly as the user model
 // dialog's OK checks it. A formula that is refused prints the dialog's
-// message (10/11) and gives kExitUsage; otherwise kExitOk. `hunt` and
-// `groups` call it so that the user-model group fits FORMULA.
+// message (10/11, or 10/133 when nested too deeply) and gives kExitUsage;
+// otherwise kExitOk. `hunt` and `groups` call it so that the user-model
+// group fits FORMULA.
 int SetRunUserFormula(const std::optional<std::string>& formula);
 
 // The options of a command that fits one model before its own work: -m and
