@@ -98,8 +98,9 @@ class CurveFit {
 
   // Column-wide changes (manipulation).
   void SwapColumns(int a, int b);
-  void ScaleData(datatype xFactor, datatype yFactor);
-  void TranslateData(datatype xOffset, datatype yOffset);
+  // False, with nothing changed, when a result would not be a finite float.
+  bool ScaleData(datatype xFactor, datatype yFactor);
+  bool TranslateData(datatype xOffset, datatype yOffset);
   // Number of points removed; -1 no memory for the work array; -2 a removal was refused.
   int ClipData(datatype xMin, datatype xMax, datatype yMin, datatype yMax);
   // key 0 by x, 1 by y. 0 sorted; 1 no memory (the user was told).

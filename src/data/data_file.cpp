@@ -36,6 +36,46 @@ char LocalePoint() {
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetterOrDigit(char c) { return IsDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'); }
+bool IsSign(char c) { return c == '-' || c == '+'; }
+
+// Case-blind: does `line` hold `word` at `i`?
+bool HasWordAt(std::string_view line, std::size_t i, std::string_view word) {
+  if (line.size() - i < word.size()) return false;
+  for (std::size_t k = 0; k < word.size(); ++k) {
+    if ((line[i + k] | 0x20) != word[k]) return false;
+  }
+  return true;
+}
+
+// The length of an infinity or not-a-number word at `i` ("inf", "Infinity",
+// "NaN", "nan(7)": what the C library writes for such values), standing
+// alone; 0 when there is none. Cleaning erases these words like any other,
+// which would let the next number slide into their column or make the line
+// pass for a heading: such a line is reported and skipped instead.
+std::size_t NonFiniteWordAt(std::string_view line, std::size_t i) {
+  const char c = static_cast<char>(line[i] | 0x20);
+  if (c != 'i' && c != 'n') return 0;
+  if (i > 0 && IsLetterOrDigit(line[i - 1])) return 0;
+  std::size_t length = 0;
+  if (HasWordAt(line, i, "infinity")) {
+    length = 8;
+  } else if (HasWordAt(line, i, "inf")) {
+    length = 3;
+  } else if (HasWordAt(line, i, "nan")) {
+    length = 3;
+    if (i + 3 < line.size() && line[i + 3] == '(') {
+      const std::size_t close = line.find(')', i + 4);
+      if (close != std::string_view::npos) length = close + 1 - i;
+    }
+  }
+  if (length == 0) return 0;
+  if (i + length < line.size() && IsLetterOrDigit(line[i + length])) return 0;
+  return length;
+}
+
+// What reading one field of a data line found.
+enum class FieldRead { kNumber, kNotANumber, kNoField, kNotFinite };
 
 // One field of a data line: [begin, end) of the raw line. `rewrite` is set
 // when its cleaned form differs from the raw text (an exponent letter other
@@ -121,7 +161,9 @@ class Grammar {
   }
 
   // Finds the next field at or after `pos`, converts it and moves `pos` past
-  // it. False when there is no field left or it is no number.
+  // it: kNoField when the line has none left, kNotANumber when it is no
+  // number, kNotFinite for an infinity or not-a-number word or a number
+  // beyond the float range.
   //
   // With "." as the point the raw text of a plain number is already its
   // cleaned form: from_chars reads it in place, and only a field that goes on
@@ -129,30 +171,59 @@ class Grammar {
   // general road. Everything from_chars takes (digits, point, signs, an
   // exponent letter followed by a digit or sign) is kept by cleaning, so the
   // field ends where it stops unless the next character is kept too.
-  bool NextNumber(std::string_view line, std::size_t& pos, std::string& scratch, datatype& value) const {
+  FieldRead NextNumber(std::string_view line, std::size_t& pos, std::string& scratch, datatype& value) const {
     std::size_t i = pos;
     const std::size_t n = line.size();
-    while (i < n && !Kept(line, i)) ++i;
+    if (const std::size_t word = SkipErased(line, i)) {
+      pos = i + word;
+      return FieldRead::kNotFinite;
+    }
     if (i == n) {
       pos = n;
-      return false;
+      return FieldRead::kNoField;
     }
     if (point_ == '.') {
       // from_chars also takes "inf" and "nan" after a sign, letters that
-      // cleaning erases: such a field takes the general road and fails.
+      // cleaning erases: such a field takes the general road below.
       const std::from_chars_result r = FromChars(line.data() + i, line.data() + n, value);
       if (r.ec == std::errc() && std::isfinite(value)) {
         const std::size_t stop = static_cast<std::size_t>(r.ptr - line.data());
         if (stop == n || !Kept(line, stop)) {
           pos = stop;
-          return true;
+          return FieldRead::kNumber;
         }
+      }
+    }
+    if (IsSign(line[i]) && i + 1 < n) {
+      if (const std::size_t word = NonFiniteWordAt(line, i + 1)) {
+        pos = i + 1 + word;
+        return FieldRead::kNotFinite;
       }
     }
     pos = i;
     FieldSpan field;
     NextField(line, pos, field);
     return Convert(Cleaned(line, field, scratch), value);
+  }
+
+  // A line that is no data line by its start but begins with an infinity or
+  // not-a-number word and holds nothing but numbers and such words: a row of
+  // values that are not finite (what "%g" writes for them), not a heading.
+  bool IsNonFiniteRow(std::string_view line) const {
+    std::size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    if (i < line.size() && IsSign(line[i])) ++i;
+    if (i == line.size() || NonFiniteWordAt(line, i) == 0) return false;
+    while (i < line.size()) {
+      if (const std::size_t word = NonFiniteWordAt(line, i)) {
+        i += word;
+      } else if (IsLetterOrDigit(line[i]) && !IsDigit(line[i]) && !Kept(line, i)) {
+        return false;  // a word: a heading after all
+      } else {
+        ++i;
+      }
+    }
+    return true;
   }
 
  private:
@@ -169,14 +240,25 @@ class Grammar {
 
   // The "%g" input conversion of a cleaned field: the longest leading part
   // that forms a number, correctly rounded to the nearest float, exactly as
-  // strtof gives it. A value too large for a float fails: storing infinity
-  // would poison every statistic and fit. A value too small becomes the
-  // nearest float (zero or a denormal), as strtof gives it.
-  bool Convert(std::string_view text, datatype& value) const {
+  // strtof gives it. A value too large for a float is not finite: storing
+  // infinity would poison every statistic and fit. A value too small becomes
+  // the nearest float (zero or a denormal), as strtof gives it.
+  FieldRead Convert(std::string_view text, datatype& value) const {
     const std::from_chars_result r = FromChars(text.data(), text.data() + text.size(), value);
-    if (r.ec == std::errc()) return true;
-    if (r.ec != std::errc::result_out_of_range) return false;
+    if (r.ec == std::errc()) return FieldRead::kNumber;
+    if (r.ec != std::errc::result_out_of_range) return FieldRead::kNotANumber;
     return ConvertOutOfRange(text, value);
+  }
+
+  // Moves `i` past the characters that cleaning erases, up to the next kept
+  // one, but stops at an infinity or not-a-number word and answers its
+  // length (0 when there was none).
+  std::size_t SkipErased(std::string_view line, std::size_t& i) const {
+    const std::size_t n = line.size();
+    for (; i < n && !Kept(line, i); ++i) {
+      if (const std::size_t word = NonFiniteWordAt(line, i)) return word;
+    }
+    return 0;
   }
 
   // Digits, signs and the point stay; an exponent letter stays (as "e") only
@@ -190,16 +272,17 @@ class Grammar {
 
   // from_chars reports both overflow and underflow to zero as out of range;
   // strtof tells them apart. This path runs only for such extreme fields.
-  bool ConvertOutOfRange(std::string_view text, datatype& value) const {
+  FieldRead ConvertOutOfRange(std::string_view text, datatype& value) const {
     std::string copy(text);
     for (char& c : copy) {
       if (c == '.') c = point_;  // strtof reads the locale's point
     }
     char* end = nullptr;
     const float parsed = std::strtof(copy.c_str(), &end);
-    if (end == copy.c_str() || std::isinf(parsed)) return false;
+    if (end == copy.c_str()) return FieldRead::kNotANumber;
+    if (std::isinf(parsed)) return FieldRead::kNotFinite;
     value = parsed;
-    return true;
+    return FieldRead::kNumber;
   }
 
   std::array<CharClass, 256> classes_{};
@@ -321,8 +404,24 @@ int ForEachFileLine(const std::string& path, OnLine& onLine) {
   return 0;
 }
 
+// Whether any number of a data line, up to its first field that is no
+// number, is not finite. Decides the fate of the data lines before the first
+// row: the column count comes from a line with finite numbers only, so that
+// "1 inf" is not taken for a file of one column.
+bool HasNonFiniteNumber(const Grammar& grammar, std::string_view line, std::string& scratch) {
+  std::size_t pos = 0;
+  datatype value = 0.0f;
+  for (;;) {
+    const FieldRead read = grammar.NextNumber(line, pos, scratch, value);
+    if (read == FieldRead::kNotFinite) return true;
+    if (read != FieldRead::kNumber) return false;
+  }
+}
+
 // The scanning pass: counts the columns on the first data line and checks
-// that every data line holds that many convertible fields.
+// that every data line holds that many convertible fields. A line with a
+// number that is not finite is skipped and counted, never taken for a
+// heading or a bad line.
 class ScanPass {
  public:
   ScanPass(const Grammar& grammar, Progress& progress) : grammar_(grammar), progress_(progress) {}
@@ -330,19 +429,30 @@ class ScanPass {
   bool operator()(std::string_view line) {
     ++lines_;
     if (grammar_.IsDataLine(line)) {
-      if (columns_ == 0) columns_ = CountColumns(line);
-      if (!CheckLine(line)) {
-        result_ = kFileBadLine;
-        return false;
+      if (columns_ == 0 && HasNonFiniteNumber(grammar_, line, scratch_)) {
+        Skip();
+      } else {
+        if (columns_ == 0) columns_ = CountColumns(line);
+        const FieldRead read = CheckLine(line);
+        if (read == FieldRead::kNotFinite) {
+          Skip();
+        } else if (read != FieldRead::kNumber) {
+          result_ = kFileBadLine;
+          return false;
+        } else {
+          ++dataLines_;
+        }
       }
-      ++dataLines_;
+    } else if (grammar_.IsNonFiniteRow(line)) {
+      Skip();
     }
     progress_.Tick(lines_, dataLines_);
     return true;
   }
 
   // The pass's answer once every line was seen (or it stopped).
-  int Result(int* columns) const {
+  int Result(int* columns, SkippedLines* skipped) const {
+    if (skipped) *skipped = skipped_;
     if (result_ != 0) return result_;
     if (dataLines_ == 0) return kFileNoData;
     if (columns) *columns = columns_;
@@ -363,13 +473,18 @@ class ScanPass {
     return count;
   }
 
-  bool CheckLine(std::string_view line) {
+  FieldRead CheckLine(std::string_view line) {
     std::size_t pos = 0;
     datatype value = 0.0f;
     for (int c = 0; c < columns_; ++c) {
-      if (!grammar_.NextNumber(line, pos, scratch_, value)) return false;
+      const FieldRead read = grammar_.NextNumber(line, pos, scratch_, value);
+      if (read != FieldRead::kNumber) return read;
     }
-    return true;
+    return FieldRead::kNumber;
+  }
+
+  void Skip() {
+    if (skipped_.count++ == 0) skipped_.firstLine = lines_;
   }
 
   const Grammar& grammar_;
@@ -378,6 +493,7 @@ class ScanPass {
   long lines_ = 0;
   long dataLines_ = 0;
   int result_ = 0;
+  SkippedLines skipped_;
   std::string scratch_;
 };
 
@@ -393,15 +509,20 @@ class ReadPass {
         x_(options.xStart),
         logRows_(logRows) {}
 
+  // Skips exactly the lines the scanning pass skipped (lines that begin with
+  // an infinity or not-a-number word are no data lines to it either).
   bool operator()(std::string_view line) {
     ++lines_;
-    if (grammar_.IsDataLine(line)) {
-      if (!ReadRow(line)) {
+    if (grammar_.IsDataLine(line) && !(!sawRow_ && HasNonFiniteNumber(grammar_, line, scratch_))) {
+      sawRow_ = true;
+      const FieldRead read = ReadRow(line);
+      if (read == FieldRead::kNumber) {
+        if (logRows_) LogRow();
+        ++rows_;
+      } else if (read != FieldRead::kNotFinite) {
         result_ = kFileBadLine;
         return false;
       }
-      if (logRows_) LogRow();
-      ++rows_;
     }
     progress_.Tick(lines_, rows_);
     return true;
@@ -410,26 +531,34 @@ class ReadPass {
   int Result() const { return result_ != 0 ? result_ : rows_; }
 
  private:
-  bool ReadRow(std::string_view line) {
+  FieldRead ReadRow(std::string_view line) {
+    std::size_t pos = 0;
+    datatype value = 0.0f;
+    // The fields before the first column read need not be numbers, but one
+    // that is not finite makes the line one the scan skipped.
+    for (int skip = 1; skip < options_.firstColumn; ++skip) {
+      const FieldRead read = grammar_.NextNumber(line, pos, scratch_, value);
+      if (read == FieldRead::kNoField || read == FieldRead::kNotFinite) return read;
+    }
+    row_.resize(static_cast<std::size_t>(std::max(options_.columnsToRead, 0)));
+    for (datatype& field : row_) {
+      const FieldRead read = grammar_.NextNumber(line, pos, scratch_, field);
+      if (read != FieldRead::kNumber) return read;
+    }
+    // The scan checks the columns past the last one read as well.
+    for (int c = options_.firstColumn + options_.columnsToRead; c <= options_.columnsInFile; ++c) {
+      if (grammar_.NextNumber(line, pos, scratch_, value) == FieldRead::kNotFinite) return FieldRead::kNotFinite;
+    }
     // More data lines than the scan counted: the file changed in between,
     // and the columns have no room for them.
-    if (rows_ >= options_.pointsInFile) return false;
+    if (rows_ >= options_.pointsInFile) return FieldRead::kNoField;
     const int firstTarget = options_.generateX ? 1 : 0;
     if (options_.generateX) {
       columns_[0][rows_] = x_;
       x_ += options_.xIncrement;  // accumulated in single precision, row by row
     }
-    std::size_t pos = 0;
-    FieldSpan field;
-    for (int skip = 1; skip < options_.firstColumn; ++skip) {
-      if (!grammar_.NextField(line, pos, field)) return false;
-    }
-    for (int c = 0; c < options_.columnsToRead; ++c) {
-      datatype value = 0.0f;
-      if (!grammar_.NextNumber(line, pos, scratch_, value)) return false;
-      columns_[firstTarget + c][rows_] = value;
-    }
-    return true;
+    for (std::size_t c = 0; c < row_.size(); ++c) columns_[firstTarget + static_cast<int>(c)][rows_] = row_[c];
+    return FieldRead::kNumber;
   }
 
   // Diagnostics: the row as read, "%g\t" per value.
@@ -451,9 +580,11 @@ class ReadPass {
   datatype* const* columns_;
   datatype x_;
   bool logRows_;
+  bool sawRow_ = false;
   long lines_ = 0;
   int rows_ = 0;
   int result_ = 0;
+  std::vector<datatype> row_;
   std::string scratch_;
 };
 
@@ -494,23 +625,25 @@ std::string FormatBlock(const datatype* const* columns, int firstRow, int firstC
 
 }  // namespace
 
-int ScanDataText(std::string_view text, int* columns) {
+int ScanDataText(std::string_view text, int* columns, SkippedLines* skipped) {
+  if (skipped) *skipped = SkippedLines{};
   if (HasNulByte(text)) return kFileBadLine;
   const Grammar grammar(LocalePoint());
   const std::string noPath;
   Progress progress(false, noPath, "SCANNING");
   ScanPass pass(grammar, progress);
   ForEachLine(text, pass);
-  return pass.Result(columns);
+  return pass.Result(columns, skipped);
 }
 
-int ScanDataFile(const std::string& path, int* columns, bool progress) {
+int ScanDataFile(const std::string& path, int* columns, bool progress, SkippedLines* skipped) {
+  if (skipped) *skipped = SkippedLines{};
   Progress shown(progress, path, "SCANNING");
   const Grammar grammar(LocalePoint());
   ScanPass pass(grammar, shown);
   const int status = ForEachFileLine(path, pass);
   if (status < 0) return status;
-  return pass.Result(columns);
+  return pass.Result(columns, skipped);
 }
 
 int ReadDataText(std::string_view text, const ImportOptions& options, datatype* const* columns) {

@@ -26,15 +26,25 @@ void DeriveImportOptions(ImportOptions& options);
 
 // The consistency rule of the import dialog's OK: 0 when the options are
 // consistent, else the resource text of the first violation (113, 116, 114,
-// 111, 112 in that order of testing); the caption is resource string 110.
+// 111, 112, then 145 for generated x values that would not all be finite,
+// in that order of testing); the caption is resource string 110.
 int CheckImportOptions(const ImportOptions& options);
+
+// Data lines left out because a number on them is infinite, not a number or
+// beyond the float range: how many, and the line number (from 1) of the first.
+struct SkippedLines {
+  long count = 0;
+  long firstLine = 0;
+};
 
 // Scanning pass over text already in memory / over a file. Returns the
 // number of data lines and sets *columns; or kFileCannotOpen, kFileBadLine,
 // kFileNoData. With `progress`, the status bar shows the path and counts
-// every 25 lines and pending events are handled.
-int ScanDataText(std::string_view text, int* columns);
-int ScanDataFile(const std::string& path, int* columns, bool progress);
+// every 25 lines and pending events are handled. Lines with numbers that are
+// not finite are not counted; `skipped` says which they were, and the
+// reading pass skips the same lines.
+int ScanDataText(std::string_view text, int* columns, SkippedLines* skipped = nullptr);
+int ScanDataFile(const std::string& path, int* columns, bool progress, SkippedLines* skipped = nullptr);
 
 // Reading pass: fills columns[0..] (each with room for options.pointsInFile
 // rows) as the options say. Returns the rows read, or kFileCannotOpen /

@@ -40,6 +40,7 @@ constexpr int kDropCaption = 78;
 constexpr int kDropOneText = 79;
 constexpr int kWrongShapeText = 108;
 constexpr int kImportCancelledText = 109;
+constexpr int kSkippedLinesText = 144;
 
 // No resource string covers a data set too large for memory; the caption is
 // the data-file one (41).
@@ -97,6 +98,16 @@ std::optional<platform::FileDialogResult> AskForDataFile(bool save, const std::s
 void ReportScanFailure(const std::string& path, int status) {
   ShowMessage("", path, Icon::None);
   Warn(kDataFileCaption, status == kFileCannotOpen ? kCannotOpenText : kBadDataText);
+}
+
+// Lines whose numbers are not finite are left out, never silently: the file
+// still opens (one bad value must not make the rest unreadable), and the
+// count and the first line number say where to look.
+void ReportSkippedLines(const SkippedLines& skipped) {
+  if (skipped.count == 0) return;
+  const std::string text = platform::FormatResource(platform::ResourceString(kSkippedLinesText),
+                                                    {std::to_string(skipped.count), std::to_string(skipped.firstLine)});
+  ShowMessage(std::string(platform::ResourceString(kDataFileCaption)), text, Icon::Exclamation);
 }
 
 enum class ImportStatus { Accepted, Cancelled, WrongShape };
@@ -206,7 +217,9 @@ LoadStatus LoadDataFile(CurveFit& doc, const std::string& path, bool showOpenDia
   }
 
   int columns = 0;
-  const int points = ScanDataFile(chosen, &columns, true);
+  SkippedLines skipped;
+  const int points = ScanDataFile(chosen, &columns, true, &skipped);
+  ReportSkippedLines(skipped);
   if (points < 0) {
     ReportScanFailure(chosen, points);
     return LoadStatus::Failed;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "data/data_file.h"
 
@@ -34,6 +35,16 @@ int ClampToInt(long long value) {
   return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
+// Generated x values are accumulated row by row in single precision, exactly
+// as the reading pass does; once one is infinite every later one is too, so
+// the last tells.
+bool GeneratedXStaysFinite(const ImportOptions& options) {
+  datatype x = options.xStart;
+  if (!std::isfinite(x) || !std::isfinite(options.xIncrement)) return false;
+  for (int row = 1; row < options.pointsInFile && std::isfinite(x); ++row) x += options.xIncrement;
+  return std::isfinite(x);
+}
+
 }  // namespace
 
 void DeriveImportOptions(ImportOptions& options) {
@@ -55,6 +66,7 @@ int CheckImportOptions(const ImportOptions& given) {
   if (static_cast<long long>(options.firstColumn) + options.columnsToRead - 1 > options.columnsInFile) return 114;
   if (options.dependentVariables != 1) return 111;
   if (options.independentVariables != 1) return 112;
+  if (options.generateX && !GeneratedXStaysFinite(options)) return 145;
   return 0;
 }
 

@@ -18,6 +18,10 @@ namespace {
 
 constexpr int kClipWarningCaption = 45;
 constexpr int kClipWarningText = 46;
+constexpr int kScaleRefusedCaption = 140;
+constexpr int kScaleRefusedText = 141;
+constexpr int kTranslateRefusedCaption = 142;
+constexpr int kTranslateRefusedText = 143;
 // Points exactly on an edge of the clipping window stay, even when the edge
 // went through "%f" and back (2^-22, absolute).
 constexpr double kClipTolerance = 2.3841858e-7;
@@ -116,7 +120,29 @@ void CurveFit::SwapColumns(int a, int b) {
   MarkModified();
 }
 
-void CurveFit::ScaleData(datatype xFactor, datatype yFactor) {
+namespace {
+
+// Every value a column-wide change would store is worked out first: a value
+// pushed past the float range would be written as "inf", which no reader
+// takes for a number, so the change is refused whole, like a transform.
+template <class Change>
+bool EveryResultFinite(const CurveFit& doc, int columns, Change change) {
+  for (int c = 0; c < columns && c < doc.nColumns; ++c) {
+    for (int r = 0; r < doc.nPoints; ++r) {
+      if (!std::isfinite(change(c, doc.At(r, c)))) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool CurveFit::ScaleData(datatype xFactor, datatype yFactor) {
+  const int columns = bUncertainty ? 3 : 2;
+  if (!EveryResultFinite(*this, columns,
+                         [&](int c, datatype v) -> datatype { return v * (c == 0 ? xFactor : yFactor); })) {
+    return false;
+  }
   for (int r = 0; r < nPoints; ++r) {
     At(r, 0) *= xFactor;
     At(r, 1) *= yFactor;
@@ -124,15 +150,20 @@ void CurveFit::ScaleData(datatype xFactor, datatype yFactor) {
     if (bUncertainty) At(r, 2) *= yFactor;
   }
   MarkModified();
+  return true;
 }
 
-void CurveFit::TranslateData(datatype xOffset, datatype yOffset) {
+bool CurveFit::TranslateData(datatype xOffset, datatype yOffset) {
+  if (!EveryResultFinite(*this, 2, [&](int c, datatype v) -> datatype { return v + (c == 0 ? xOffset : yOffset); })) {
+    return false;
+  }
   // Shifting y leaves its spread, and so the uncertainties, as they were.
   for (int r = 0; r < nPoints; ++r) {
     At(r, 0) += xOffset;
     At(r, 1) += yOffset;
   }
   MarkModified();
+  return true;
 }
 
 int CurveFit::ClipData(datatype xMin, datatype xMax, datatype yMin, datatype yMax) {
@@ -231,8 +262,13 @@ ApplyResult ApplyScaling(CurveFit& doc, const ScalingFields& fields) {
     datatype yFactor = 1.0f;
     if (fields.scaleX && !ReadField(fields.xFactor, kScaleXFactorField, &xFactor, &result)) return result;
     if (fields.scaleY && !ReadField(fields.yFactor, kScaleYFactorField, &yFactor, &result)) return result;
-    doc.ScaleData(xFactor, yFactor);
-    result.applied = true;
+    result.applied = doc.ScaleData(xFactor, yFactor);
+  }
+  if (!result.applied) {
+    result.notFinite = true;
+    platform::ResourceMessageBox(kScaleRefusedCaption, kScaleRefusedText, platform::Icon::Exclamation,
+                                 platform::Buttons::Ok);
+    return result;
   }
   RefreshAfterChange();
   return result;
@@ -244,7 +280,12 @@ ApplyResult ApplyTranslation(CurveFit& doc, const TranslationFields& fields) {
   datatype yOffset = 0.0f;
   if (fields.translateX && !ReadField(fields.xOffset, kTranslateXOffsetField, &xOffset, &result)) return result;
   if (fields.translateY && !ReadField(fields.yOffset, kTranslateYOffsetField, &yOffset, &result)) return result;
-  doc.TranslateData(xOffset, yOffset);
+  if (!doc.TranslateData(xOffset, yOffset)) {
+    result.notFinite = true;
+    platform::ResourceMessageBox(kTranslateRefusedCaption, kTranslateRefusedText, platform::Icon::Exclamation,
+                                 platform::Buttons::Ok);
+    return result;
+  }
   result.applied = true;
   RefreshAfterChange();
   return result;

@@ -90,12 +90,14 @@ struct ApplyResult {
   int badField = 0;             // control identifier of the bad number field; 0 when none
   std::size_t badPosition = 0;  // where the selection of the bad part starts
   int pointsRemoved = 0;        // clipping only
+  bool notFinite = false;       // scaling, translation: refused, a result would not be a finite float
 };
 
 // Each apply reads its page's fields; a bad number beeps and names the field
 // (the window focuses it and selects from badPosition on) and nothing
-// changes. After a change the application refresh and the main window's
-// repaint hooks run.
+// changes. Scaling or translation that would carry a value out of the float
+// range shows its refusal (140/141, 142/143) and changes nothing. After a
+// change the application refresh and the main window's repaint hooks run.
 ApplyResult ApplyScaling(CurveFit& doc, const ScalingFields& fields);
 ApplyResult ApplyTranslation(CurveFit& doc, const TranslationFields& fields);
 // A window that is inverted or misses the data shows warning 45/46 and

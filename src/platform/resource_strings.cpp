@@ -314,6 +314,25 @@ const std::vector<ResourceStringEntry> kTable = {
      "The formula is nested too deeply: parentheses, those of a function included, can be nested "
      "at most 254 levels deep."},
 
+    // A manipulation that would carry values out of the float range is
+    // refused whole (scaling, translation); lines of a data file whose
+    // numbers are not finite are skipped and reported (caption 41); generated
+    // x values must stay finite (caption 110).
+    {140, "Scale Data"},
+    {141,
+     "The data were not scaled: some values would grow beyond the largest number a data value can "
+     "hold (about 3.4E+38).\n\nUse smaller factors."},
+    {142, "Translate Data"},
+    {143,
+     "The data were not translated: some values would move beyond the largest number a data value can "
+     "hold (about 3.4E+38).\n\nUse smaller offsets."},
+    {144,
+     "Lines skipped: %s, the first of them line %s. Their numbers are infinite, not numbers (NaN) or "
+     "beyond the largest number a data value can hold (about 3.4E+38). The other lines were read."},
+    {145,
+     "The generated x values must be finite: the start, the step and the last x value they give "
+     "must each lie within the range of a data value (about 3.4E+38 either way)."},
+
     // Names of the model families in the fit menu (status-bar help).
     {304, "Exponential Models"},
     {305, "Power Law Models"},

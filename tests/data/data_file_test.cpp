@@ -31,11 +31,13 @@ struct Loaded {
   int result = 0;  // the scan's answer
   int columns = 0;
   Rows rows;
+  SkippedLines skipped;
 };
 
 Loaded Load(const std::string& textOrPath, bool isPath = false) {
   Loaded out;
-  out.result = isPath ? ScanDataFile(textOrPath, &out.columns, false) : ScanDataText(textOrPath, &out.columns);
+  out.result = isPath ? ScanDataFile(textOrPath, &out.columns, false, &out.skipped)
+                      : ScanDataText(textOrPath, &out.columns, &out.skipped);
   if (out.result <= 0) return out;
   std::vector<std::vector<float>> columns(out.columns, std::vector<float>(out.result));
   std::vector<datatype*> pointers;
@@ -83,7 +85,7 @@ TEST(DataFileGrammar, ReadsEachCase) {
       {"too small for a float reads as strtof does", "1 1e-50\n2 -1e-50\n3 1e-40\n", 3,
        {{1, 0.0f}, {2, -0.0f}, {3, std::strtof("1e-40", nullptr)}}},
       {"a short data line", "1 2\n3\n", kFileBadLine, {}},
-      {"too large for a float: refused, never infinity", "1 2\n3 1e39\n", kFileBadLine, {}},
+      {"too large for a float: skipped, never infinity", "1 2\n3 1e39\n", 1, {{1, 2}}},
       {"only a heading", "Temperature log\n\n", kFileNoData, {}},
       {"a NUL byte means no text file", std::string("1 2\n\0 5 6\n", 10), kFileBadLine, {}},
   };
@@ -107,11 +109,13 @@ Loaded ReferenceRead(const std::string& text) {
     return digit(c0) || ((sign || c0 == '.') && digit(c1)) || (sign && c1 == '.' && digit(c2));
   };
   Loaded ref;
+  long lineNumber = 0;
   std::size_t pos = 0;
   while (pos < text.size()) {
     const std::size_t end = std::min(text.find('\n', pos), text.size());
     std::string line = text.substr(pos, end - pos);
     pos = end + 1;
+    ++lineNumber;
     const std::size_t first = line.find_first_not_of(" \t");
     if (first == std::string::npos || !likeNumber(line.substr(first))) continue;
     for (char& c : line) c = (numeric(c) || c == ' ' || std::strchr("eEdD", c)) ? c : ' ';
@@ -125,13 +129,28 @@ Loaded ReferenceRead(const std::string& text) {
       fields.push_back(line.substr(i, j - i));
       i = j;
     }
-    if (ref.rows.empty()) {
-      while (ref.columns < static_cast<int>(fields.size()) && likeNumber(fields[ref.columns])) ++ref.columns;
+    // A line with a number beyond the float range is skipped; before the
+    // first row, any of its numbers counts, since the column count is not known.
+    auto tooLarge = [&](int count) {
+      float v = 0;
+      for (int c = 0; c < count && c < static_cast<int>(fields.size()); ++c) {
+        if (std::sscanf(fields[c].c_str(), "%g", &v) != 1) return false;  // a bad line, whatever follows
+        if (std::isinf(v)) return true;
+      }
+      return false;
+    };
+    int count = ref.columns;
+    if (ref.columns == 0) {
+      while (count < static_cast<int>(fields.size()) && likeNumber(fields[count])) ++count;
     }
+    if (tooLarge(count)) {
+      if (ref.skipped.count++ == 0) ref.skipped.firstLine = lineNumber;
+      continue;
+    }
+    ref.columns = count;
     std::vector<float> row(ref.columns);
     for (int c = 0; c < ref.columns; ++c) {
-      if (c >= static_cast<int>(fields.size()) || std::sscanf(fields[c].c_str(), "%g", &row[c]) != 1 ||
-          std::isinf(row[c])) {
+      if (c >= static_cast<int>(fields.size()) || std::sscanf(fields[c].c_str(), "%g", &row[c]) != 1) {
         return Loaded{kFileBadLine, 0, {}};
       }
     }
@@ -170,6 +189,10 @@ TEST(DataFileGrammar, AgreesWithThePlainReadingOfTheRules) {
     ASSERT_EQ(loaded.result, expected.result);
     ASSERT_EQ(loaded.columns, expected.columns);
     ExpectSameRows(loaded.rows, expected.rows);
+    if (expected.result != kFileBadLine) {
+      EXPECT_EQ(loaded.skipped.count, expected.skipped.count);
+      EXPECT_EQ(loaded.skipped.firstLine, expected.skipped.firstLine);
+    }
     if (HasFailure()) return;
   }
 }
@@ -275,7 +298,7 @@ TEST(DataFileScan, BadFilesGetTheirAnswer) {
   const std::pair<std::string, int> cases[] = {
       {kFiles + "/heading_mixed.dat", 5},         {kFiles + "/four_columns.dat", 2},
       {kFiles + "/heading_only.dat", kFileNoData}, {kFiles + "/nul_bytes.dat", kFileBadLine},
-      {kFiles + "/short_line.dat", kFileBadLine},  {kFiles + "/overflow.dat", kFileBadLine},
+      {kFiles + "/short_line.dat", kFileBadLine},  {kFiles + "/overflow.dat", 2},
       {dir.File("missing.dat"), kFileCannotOpen},  {dir.Path(), kFileCannotOpen},  // a folder
       {"/dev/null", kFileCannotOpen},                                             // a device
   };
@@ -406,6 +429,78 @@ TEST(DataFileTitle, IsTheNameWithoutFolders) {
   EXPECT_EQ(FileTitle("day1.dat"), "day1.dat");
   EXPECT_EQ(FileTitle("/home/ana/runs/"), "");
   EXPECT_EQ(FileTitle("/home/.."), "");
+}
+
+// What "%g" writes for values that are not finite, and numbers beyond the
+// float range, appear in data files: such a line is skipped and counted,
+// never read as a heading, never slid into by the next number, and never
+// allowed to set the column count.
+TEST(DataFileNonFinite, LinesWithNumbersThatAreNotFiniteAreSkippedAndCounted) {
+  struct Case {
+    const char* why;
+    std::string text;
+    int result;
+    Rows rows;
+    long skipped, firstLine;
+  };
+  const std::vector<Case> cases = {
+      {"what the writer gives for an infinite x", "x y\n1 2\ninf\t2\n-inf\t3\n4 5\n", 2, {{1, 2}, {4, 5}}, 2, 3},
+      {"not-a-number words, signed and with a payload", "1 2\n3 -nan(7)\n5 NaN\n6 +Infinity\n7 8\n", 2,
+       {{1, 2}, {7, 8}}, 3, 2},
+      {"a word between numbers does not let the next one slide in", "1 2\n3 inf 4\n", 1, {{1, 2}}, 1, 2},
+      {"a first line with an infinity does not set the column count", "1\tinf\n2 3\n4 5\n", 2, {{2, 3}, {4, 5}}, 1,
+       1},
+      {"beyond the float range", "1 2\n3 1e39\n-3.5e38 4\n5 6\n", 2, {{1, 2}, {5, 6}}, 2, 2},
+      {"after the columns read a word is still ignored", "1 2\n3 4 -inf\n5 6 nan\n", 3, {{1, 2}, {3, 4}, {5, 6}}, 0,
+       0},
+      {"headings that merely begin like the words", "Infinity of points\nnan values follow\ninformation 1\n1 2\n", 1,
+       {{1, 2}}, 0, 0},
+      {"nothing left", "inf 1\nnan 2\n", kFileNoData, {}, 2, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    const Loaded loaded = Load(c.text);
+    ASSERT_EQ(loaded.result, c.result);
+    ExpectSameRows(loaded.rows, c.rows);
+    EXPECT_EQ(loaded.skipped.count, c.skipped);
+    EXPECT_EQ(loaded.skipped.firstLine, c.firstLine);
+  }
+
+  // The reading pass skips the same lines with any import options: a
+  // column that is not read still decides, and a skipped line takes no
+  // generated x.
+  const std::string text = "1 2 3\n4 inf 6\n7 8 9\n1e39 1 1\n10 11 12\n";
+  int columns = 0;
+  ASSERT_EQ(ScanDataText(text, &columns), 3);
+  ImportOptions options = DefaultImportOptions("", 3, 3, false);
+  options.firstColumn = 3;
+  options.columnsToRead = 1;
+  options.generateX = true;
+  options.xStart = 10.0f;
+  DeriveImportOptions(options);
+  std::vector<float> x(3), y(3);
+  datatype* xy[] = {x.data(), y.data()};
+  ASSERT_EQ(ReadDataText(text, options, xy), 3);
+  EXPECT_EQ(x, (std::vector<float>{10, 11, 12}));
+  EXPECT_EQ(y, (std::vector<float>{3, 9, 12}));
+}
+
+TEST(DataFileNonFinite, GeneratedXMustStayFinite) {
+  ImportOptions options = DefaultImportOptions("", 1, 4, false);
+  options.generateX = true;
+  DeriveImportOptions(options);
+  EXPECT_EQ(CheckImportOptions(options), 0);
+  options.xStart = std::nanf("");
+  EXPECT_EQ(CheckImportOptions(options), 145);
+  options.xStart = 0.0f;
+  options.xIncrement = INFINITY;
+  EXPECT_EQ(CheckImportOptions(options), 145);
+  // Finite start and step, but the fourth x, accumulated row by row, is not.
+  options.xStart = 3.0e38f;
+  options.xIncrement = 0.2e38f;
+  EXPECT_EQ(CheckImportOptions(options), 145);
+  options.pointsInFile = 2;
+  EXPECT_EQ(CheckImportOptions(options), 0);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // swap) and of the Transform command.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "data/manipulation.h"
 #include "data/transform.h"
 #include "platform/headless_ui.h"
+#include "platform/resource_strings.h"
 
 namespace trendolin {
 namespace {
@@ -104,6 +107,44 @@ TEST_F(ManipulationTest, BadFieldBeepsNamesTheFieldAndChangesNothing) {
   // The busy cursor came back although the apply stopped half-way.
   EXPECT_EQ(ui.Events().back().kind, UiEvent::Kind::Busy);
   EXPECT_EQ(ui.Events().back().part, 0);
+}
+
+// A factor or offset that is a fine number on its own may still carry a
+// value past the float range: the change is refused whole, with its own
+// message, and the data set is not even marked modified.
+TEST_F(ManipulationTest, ScalingAndTranslationPastTheFloatRangeChangeNothing) {
+  const std::vector<std::vector<float>> rows = {{1, 2, 1e10f}, {4e37f, -3, 0.5f}};
+  struct Case {
+    const char* why;
+    std::function<ApplyResult()> apply;
+    int caption;
+  };
+  const Case cases[] = {
+      {"x scaled", [&] { return ApplyScaling(doc, {true, "10", true, "1"}); }, 140},
+      {"only an uncertainty overflows", [&] { return ApplyScaling(doc, {false, "", true, "1e30"}); }, 140},
+      {"x translated", [&] { return ApplyTranslation(doc, {true, "3.39e38", false, ""}); }, 142},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Fill(doc, rows);
+    ui.ClearEvents();
+    const ApplyResult result = c.apply();
+    EXPECT_FALSE(result.applied);
+    EXPECT_TRUE(result.notFinite);
+    EXPECT_EQ(result.badField, 0);
+    for (int col = 0; col < 3; ++col) {
+      EXPECT_EQ(ColumnOf(doc, col), (std::vector<float>{rows[0][col], rows[1][col]})) << col;
+    }
+    EXPECT_EQ(doc.bModified, 0);
+    const auto boxes = ui.EventsOf(UiEvent::Kind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, platform::ResourceString(c.caption));
+    EXPECT_EQ(boxes[0].text, platform::ResourceString(c.caption + 1));
+  }
+  // Up to the largest float is still a change like any other.
+  Fill(doc, {{1, 2}, {2, 4}});
+  EXPECT_TRUE(ApplyScaling(doc, {true, "1.7e38", true, "1"}).applied);
+  EXPECT_TRUE(std::isfinite(ColumnOf(doc, 0)[1]));
 }
 
 TEST_F(ManipulationTest, ClippingWithTheInitialFieldsRemovesNothing) {

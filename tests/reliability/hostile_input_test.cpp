@@ -13,23 +13,30 @@
 namespace trendolin {
 namespace {
 
-// Letters are erased from a data line, so "-inf" leaves a lone sign: the line
-// is not a row of numbers, and no infinity or NaN reaches the data set.
+// A number parser takes "-inf" or "nan(7)" for a value that is not finite:
+// such a line is left out and counted, and no infinity or NaN reaches the
+// data set.
 TEST(HostileInputTest, InfinityAndNanWordsAreNoNumbers) {
   for (const char* text : {"1 2\n3 -inf\n", "1 2\n3 +INF\n", "1 2\n3 -nan\n", "1 2\n3 +infinity\n",
                            "1 2\n3 -nan(7)\n"}) {
     int columns = 0;
-    EXPECT_EQ(ScanDataText(text, &columns), kFileBadLine) << text;
+    SkippedLines skipped;
+    EXPECT_EQ(ScanDataText(text, &columns, &skipped), 1) << text;
+    EXPECT_EQ(skipped.count, 1) << text;
+    EXPECT_EQ(skipped.firstLine, 2) << text;
   }
-  // A word that merely follows the numbers is still ignored.
+  // A word that merely follows the numbers is still ignored once the column
+  // count is known; on the first data line it would have set that count.
+  const char* text = "1 2 -inf\n3 4\n5 6 nan\n";
   int columns = 0;
-  ASSERT_EQ(ScanDataText("1 2 -inf\n3 4 nan\n", &columns), 2);
+  ASSERT_EQ(ScanDataText(text, &columns), 2);
   EXPECT_EQ(columns, 2);
   std::vector<datatype> x(2), y(2);
   datatype* pointers[] = {x.data(), y.data()};
   ImportOptions options = DefaultImportOptions("", 2, 2, false);
-  ASSERT_EQ(ReadDataText("1 2 -inf\n3 4 nan\n", options, pointers), 2);
-  EXPECT_EQ(y[1], 4.0f);
+  ASSERT_EQ(ReadDataText(text, options, pointers), 2);
+  EXPECT_EQ(y[0], 4.0f);
+  EXPECT_EQ(y[1], 6.0f);
 }
 
 // Reading trims the blanks around a value and one pair of quotes: a value

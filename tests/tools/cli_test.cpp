@@ -442,3 +442,48 @@ TEST(CliTest, FitRunsEveryKindThroughTheModelCommand) {
 }
 
 }  // namespace
+
+namespace {
+
+using testsupport::Cli;
+using testsupport::CliRun;
+using testsupport::ReadFile;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+
+// A manipulation whose results would not be finite floats is refused like a
+// transform: nothing written, exit 1; generated x values must be finite too.
+TEST(CliTest, StepsThatWouldLeaveTheFloatRangeWriteNothing) {
+  TempDir dir;
+  std::string text;
+  for (int i = 1; i <= 10; ++i) text += std::to_string(i) + " " + std::to_string(2 * i) + "\n";
+  WriteFile(dir.File("ten.dat"), text);
+  const std::string out = dir.File("out.dat");
+  WriteFile(out, "previous contents\n");
+  for (const std::string& step : {std::string("--scale 1e38,1"), std::string("--scale 1,1e38"),
+                                  std::string("--translate 3.3e38,0 --translate 1e38,0"),
+                                  std::string("--scale 2,2 --translate 0,-3.4e38 --translate 0,-1e38")}) {
+    CliRun run = Cli(dir, "data '" + dir.File("ten.dat") + "' -o '" + out + "' " + step);
+    EXPECT_EQ(run.status, 1) << step;
+    EXPECT_NE(run.err.find("Nothing was written."), std::string::npos) << step << run.err;
+    EXPECT_EQ(ReadFile(out), "previous contents\n") << step;
+  }
+  for (const std::string& generate : {std::string("nan,1"), std::string("1,inf"), std::string("3e38,1e38")}) {
+    CliRun run = Cli(dir, "data '" + dir.File("ten.dat") + "' -o '" + out + "' --columns 1 --first-column 2 --generate-x " + generate);
+    EXPECT_EQ(run.status, 2) << generate;
+    EXPECT_NE(run.err.find("finite"), std::string::npos) << generate << run.err;
+    EXPECT_EQ(ReadFile(out), "previous contents\n") << generate;
+  }
+}
+
+// Lines with values that are not finite are named, not silently dropped.
+TEST(CliTest, InfoWarnsOfSkippedLines) {
+  TempDir dir;
+  WriteFile(dir.File("holes.dat"), "x y\n1 2\ninf 3\n4 1e39\n5 6\n");
+  CliRun run = Cli(dir, "info '" + dir.File("holes.dat") + "'");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("Points: 2\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.err.find("Lines skipped: 2, the first of them line 3."), std::string::npos) << run.err;
+}
+
+}  // namespace

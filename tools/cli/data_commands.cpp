@@ -87,6 +87,7 @@ bool Refused(const char* step, const std::string& why) {
 bool ReportBadField(const char* step, const trendolin::ApplyResult& result) {
   if (result.applied) return true;
   if (result.badField != 0) return Refused(step, "a value is not a number");
+  if (result.notFinite) return Refused(step, "a result would not be a finite number");
   return Refused(step, "the values do not fit the data");
 }
 
