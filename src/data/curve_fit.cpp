@@ -2,6 +2,7 @@
 // the history records, the modified mark and the column statistics.
 #include "data/curve_fit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -271,14 +272,23 @@ void CurveFit::CalcDataStats() {
         mean = mean + share;
       }
       if (n >= 2) {
+        // The deviations are taken in units of a power of two near the
+        // largest magnitude, so that squares of values beyond about 1.8E+19
+        // cannot overflow, nor those below 1E-19 vanish. Multiplying by a
+        // power of two is exact, so on any other data every step rounds as
+        // the unscaled single-precision sums did and the figure is the same.
+        int exponent = 0;
+        std::frexp(std::max(std::fabs(lo), std::fabs(hi)), &exponent);
+        const datatype scaledMean = std::ldexp(mean, -exponent);
         datatype sum = 0;
         for (int i = 0; i < n; ++i) {
-          const datatype d = v[i] - mean;
+          const datatype d = std::ldexp(v[i], -exponent) - scaledMean;
           const datatype square = d * d;
           sum = sum + square;
         }
         const datatype variance = sum / static_cast<datatype>(n - 1);
-        sd = static_cast<datatype>(std::sqrt(variance));
+        // sqrt halves the exponent: the even power 2^(-2 exponent) comes out exactly.
+        sd = std::ldexp(static_cast<datatype>(std::sqrt(variance)), exponent);
       }
     }
     fMin[c] = lo;

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "data/data_test_support.h"
 #include "platform/headless_ui.h"
@@ -166,6 +168,35 @@ TEST(CurveFitTest, StatisticsRoundEveryStepInSinglePrecision) {
   doc.CalcDataStats();
   EXPECT_EQ(doc.fMin[0], 1.0f);
   EXPECT_EQ(doc.fMax[0], 3.0f);
+}
+
+// Squares of deviations beyond about 1.8E+19 overflow a float, and below
+// about 1E-19 they vanish: the standard deviation must still come out
+// whenever it is itself a float, and as before on any other data.
+TEST(CurveFitTest, StandardDeviationAtTheEndsOfTheFloatRange) {
+  CurveFit doc;
+  Fill(doc, {{1e30f, 2e30f, 3e30f}, {1e38f, -1e38f, 0}, {1e-25f, 2e-25f, 3e-25f}});
+  doc.CalcDataStats();
+  EXPECT_NEAR(doc.fMean[0] / 2e30f, 1.0, 1e-6);
+  EXPECT_NEAR(doc.fStdDev[0] / 1e30f, 1.0, 1e-6);
+  EXPECT_NEAR(doc.fStdDev[1] / 1e38f, 1.0, 1e-6);
+  EXPECT_NEAR(doc.fStdDev[2] / 1e-25f, 1.0, 1e-6);
+
+  // Elsewhere the figure is the one the plain single-precision sums give.
+  std::mt19937 random(11);
+  std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+  for (const float scale : {1e-6f, 0.37f, 1.0f, 250.0f, 3e9f}) {
+    std::vector<float> values(101);
+    for (float& v : values) v = scale * (0.5f + unit(random));
+    Fill(doc, {values, values});
+    doc.CalcDataStats();
+    float sum = 0;
+    for (const float v : values) {
+      const float d = v - doc.fMean[0];
+      sum = sum + d * d;
+    }
+    EXPECT_EQ(doc.fStdDev[0], std::sqrt(sum / 100.0f)) << scale;
+  }
 }
 
 TEST(CurveFitTest, ModifiedMarkInvalidatesFitsAndShowsInTheCaption) {
