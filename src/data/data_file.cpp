@@ -369,26 +369,29 @@ class FileCloser {
 
 // Reads `path` in large blocks and hands every whole line to `onLine`. A line
 // longer than a block is gathered whole (the buffer grows to hold it), so no
-// number is ever cut in two. Returns 0, kStopped, kFileCannotOpen (also for a
-// read error) or kFileBadLine (a NUL byte).
+// number is ever cut in two. Only the bytes the file had when it was opened
+// are read: a file that another program keeps writing to would otherwise
+// never end. Returns 0, kStopped, kFileCannotOpen (also for a read error) or
+// kFileBadLine (a NUL byte).
 template <class OnLine>
 int ForEachFileLine(const std::string& path, OnLine& onLine) {
   std::size_t fileSize = 0;
   const int fd = OpenForReading(path, &fileSize);
   if (fd < 0) return kFileCannotOpen;
   FileCloser closer(fd);
-  // A small file needs no large block (one byte more shows the end at once;
-  // a file that grows meanwhile only makes the buffer grow).
-  std::vector<char> buffer(std::min(kReadBlock, fileSize + 1));
+  // A small file needs no large block.
+  std::vector<char> buffer(std::max<std::size_t>(std::min(kReadBlock, fileSize), 1));
   std::size_t filled = 0;  // bytes of an unfinished line at the start of the buffer
-  for (;;) {
+  std::size_t left = fileSize;
+  while (left > 0) {
     if (filled == buffer.size()) buffer.resize(buffer.size() * 2);
-    const ssize_t got = ::read(fd, buffer.data() + filled, buffer.size() - filled);
+    const ssize_t got = ::read(fd, buffer.data() + filled, std::min(buffer.size() - filled, left));
     if (got < 0) {
       if (errno == EINTR) continue;
       return kFileCannotOpen;
     }
-    if (got == 0) break;
+    if (got == 0) break;  // the file shrank meanwhile
+    left -= static_cast<std::size_t>(got);
     const std::string_view fresh(buffer.data() + filled, static_cast<std::size_t>(got));
     if (HasNulByte(fresh)) return kFileBadLine;
     filled += fresh.size();

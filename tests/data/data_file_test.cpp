@@ -503,5 +503,32 @@ TEST(DataFileNonFinite, GeneratedXMustStayFinite) {
   EXPECT_EQ(CheckImportOptions(options), 0);
 }
 
+// A file that another program keeps writing to: only what it held when it
+// was opened is read, so the pass ends.
+TEST(DataFileScan, AFileThatKeepsGrowingIsReadUpToItsSizeWhenOpened) {
+  testsupport::TempDir dir;
+  const std::string path = dir.File("growing.dat");
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "1 2\n";
+  testsupport::WriteFile(path, text);
+  platform::HeadlessUi ui;
+  platform::ScopedUi scoped(ui);
+  // Every 25 lines read, 100 more are written: without a limit the pass would
+  // never end. The writer gives up after a while so that a failure ends too.
+  FILE* writer = std::fopen(path.c_str(), "a");
+  ASSERT_NE(writer, nullptr);
+  int appended = 0;
+  ui.SetPumpHook([&] {
+    if (appended >= 2000) return;
+    ++appended;
+    for (int i = 0; i < 100; ++i) std::fputs("3 4\n", writer);
+    std::fflush(writer);
+  });
+  int columns = 0;
+  EXPECT_EQ(ScanDataFile(path, &columns, true), 100);
+  EXPECT_LT(appended, 2000);
+  std::fclose(writer);
+}
+
 }  // namespace
 }  // namespace trendolin
