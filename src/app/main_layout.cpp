@@ -51,9 +51,25 @@ WindowPlacement MainWindowPlacement(const platform::ProfileFile& profile, bool s
   // middle, keeping its size.
   if (p.left > desktopWidth) p.left = centredLeft;
   if (p.top > desktopHeight) p.top = centredTop;
-  // A stored size of nothing would open a window nobody can see or grab.
+  return FitPlacementToDesktop(p, desktopWidth, desktopHeight, defaultWidth, defaultHeight);
+}
+
+WindowPlacement FitPlacementToDesktop(WindowPlacement p, int desktopWidth, int desktopHeight, int defaultWidth,
+                                      int defaultHeight) {
+  // A size of nothing would open a window nobody can see or grab.
   if (p.width <= 0) p.width = defaultWidth;
   if (p.height <= 0) p.height = defaultHeight;
+  if (desktopWidth <= 0 || desktopHeight <= 0) return p;  // nothing measured to fit to
+  p.width = std::min(p.width, desktopWidth);
+  p.height = std::min(p.height, desktopHeight);
+  // In 64 bits: a stored left of 2147483647 plus a width overflows an int.
+  const auto fit = [](int start, int size, int room) {
+    const long long end = static_cast<long long>(start) + size;
+    if (end > room) start = room - size;
+    return std::max(start, 0);
+  };
+  p.left = fit(p.left, p.width, desktopWidth);
+  p.top = fit(p.top, p.height, desktopHeight);
   return p;
 }
 

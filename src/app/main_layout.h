@@ -71,6 +71,14 @@ struct WindowPlacement {
 inline constexpr const char* kWindowSection = "Window";
 WindowPlacement MainWindowPlacement(const platform::ProfileFile& profile, bool saveWindowPos, int desktopWidth,
                                     int desktopHeight, int defaultWidth, int defaultHeight);
+// Fits a window rectangle (relative to the desktop's work area of the given
+// size) onto that area: no wider or taller than the area, and wholly on it.
+// Stored sizes in the billions once made the grid's painting fail at every
+// start, and a window stored far off every screen stayed out of reach; both
+// are mended where the rectangle is read and again where it is saved, so a
+// bad rectangle never persists. A size of nothing takes the default size.
+WindowPlacement FitPlacementToDesktop(WindowPlacement p, int desktopWidth, int desktopHeight, int defaultWidth,
+                                      int defaultHeight);
 // Writes the restored rectangle back to section "Window" of the settings
 // file at `path`. False (with a reason) when the file cannot be written.
 bool SaveMainWindowPlacement(const WindowPlacement& placement, const std::string& path, std::string* error = nullptr);

@@ -156,8 +156,8 @@ class DataGrid : public QWidget, public trendolin::DataGridSink {
   bool UserScroll(int top, int left);
   void ScrollBy(int rows, int columns);
 
-  void PaintHeaders(QPainter& painter, const trendolin::GridLayout& layout);
-  void PaintCells(QPainter& painter, const trendolin::GridLayout& layout);
+  void PaintHeaders(QPainter& painter, const trendolin::GridLayout& layout, const QRect& exposed);
+  void PaintCells(QPainter& painter, const trendolin::GridLayout& layout, const QRect& exposed);
   void PaintMarks(QPainter& painter, const trendolin::GridLayout& layout);
 
   DataGridOwner* owner_ = nullptr;

@@ -4,6 +4,8 @@
 #include <QPaintEvent>
 #include <qdrawutil.h>
 
+#include <algorithm>
+
 #include "gui/data_grid.h"
 
 namespace trendolin::gui {
@@ -21,13 +23,34 @@ QColor Fill(const QWidget& widget, QPalette::ColorRole role) {
   return widget.palette().color(QPalette::Normal, role);
 }
 
+// The cells of one direction that meet the exposed span [from, to): their
+// first index and position. Only these are painted: a grid stretched over a
+// window millions of pixels wide would otherwise walk millions of cells, and
+// positions summed cell by cell in an int would overflow.
+struct CellSpan {
+  int first = 0;       // index of the first cell, from the first shown
+  long long start = 0; // its position
+  long long end = 0;   // the position to stop at
+};
+
+CellSpan SpanOf(int origin, int cellSize, int limit, int from, int to) {
+  CellSpan span;
+  const long long stop = std::min<long long>(limit, to);
+  const long long skip = from > origin ? (static_cast<long long>(from) - origin) / cellSize : 0;
+  span.first = static_cast<int>(std::min<long long>(skip, 1 << 30));
+  span.start = origin + static_cast<long long>(span.first) * cellSize;
+  span.end = stop;
+  return span;
+}
+
 }  // namespace
 
-void DataGrid::paintEvent(QPaintEvent*) {
+void DataGrid::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const trendolin::GridLayout l = Layout();
-  PaintHeaders(painter, l);
-  PaintCells(painter, l);
+  const QRect exposed = event->rect();
+  PaintHeaders(painter, l, exposed);
+  PaintCells(painter, l, exposed);
   PaintMarks(painter, l);
   painter.setPen(TextColour(*this, QPalette::ButtonText));
   painter.setBrush(Qt::NoBrush);
@@ -36,7 +59,7 @@ void DataGrid::paintEvent(QPaintEvent*) {
                    Fill(*this, QPalette::Button));
 }
 
-void DataGrid::PaintHeaders(QPainter& p, const trendolin::GridLayout& l) {
+void DataGrid::PaintHeaders(QPainter& p, const trendolin::GridLayout& l, const QRect& exposed) {
   const int right = l.CellAreaRight();
   const int bottom = l.CellAreaBottom();
   const QColor text = TextColour(*this, QPalette::ButtonText);
@@ -48,15 +71,17 @@ void DataGrid::PaintHeaders(QPainter& p, const trendolin::GridLayout& l) {
 
   // Columns past the allocated ones show a blank heading, so the band runs
   // to the edge like the cells below it.
-  for (int i = 0, x = l.rowHeaderWidth; x < right; ++i, x += l.columnWidth) {
-    const QRect cell(x, 0, l.columnWidth, l.headerHeight);
+  const CellSpan columns = SpanOf(l.rowHeaderWidth, l.columnWidth, right, exposed.left(), exposed.right() + 1);
+  for (long long i = columns.first, x = columns.start; x < columns.end; ++i, x += l.columnWidth) {
+    const QRect cell(static_cast<int>(x), 0, l.columnWidth, l.headerHeight);
     qDrawShadePanel(&p, cell, palette(), false, 1);
     p.setPen(text);
-    p.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine, Heading(left_ + i));
+    p.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine, Heading(static_cast<int>(left_ + i)));
   }
   p.setClipRect(0, l.headerHeight, l.rowHeaderWidth, bottom - l.headerHeight);
-  for (int i = 0, y = l.headerHeight; y < bottom; ++i, y += l.rowHeight) {
-    const QRect cell(0, y, l.rowHeaderWidth, l.rowHeight);
+  const CellSpan rows = SpanOf(l.headerHeight, l.rowHeight, bottom, exposed.top(), exposed.bottom() + 1);
+  for (long long i = rows.first, y = rows.start; y < rows.end; ++i, y += l.rowHeight) {
+    const QRect cell(0, static_cast<int>(y), l.rowHeaderWidth, l.rowHeight);
     qDrawShadePanel(&p, cell, palette(), false, 1);
     p.setPen(text);
     p.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine, QString::number(top_ + i + 1));
@@ -64,7 +89,7 @@ void DataGrid::PaintHeaders(QPainter& p, const trendolin::GridLayout& l) {
   p.restore();
 }
 
-void DataGrid::PaintCells(QPainter& p, const trendolin::GridLayout& l) {
+void DataGrid::PaintCells(QPainter& p, const trendolin::GridLayout& l, const QRect& exposed) {
   const int right = l.CellAreaRight();
   const int bottom = l.CellAreaBottom();
   const QRect area(l.rowHeaderWidth, l.headerHeight, right - l.rowHeaderWidth, bottom - l.headerHeight);
@@ -73,22 +98,25 @@ void DataGrid::PaintCells(QPainter& p, const trendolin::GridLayout& l) {
   p.fillRect(area, Fill(*this, QPalette::Base));
 
   p.setPen(TextColour(*this, QPalette::Text));
-  for (int i = 0, y = l.headerHeight; y < bottom; ++i, y += l.rowHeight) {
-    for (int j = 0, x = l.rowHeaderWidth; x < right; ++j, x += l.columnWidth) {
-      const QString value = CellText(left_ + j, top_ + i);
+  const CellSpan columns = SpanOf(l.rowHeaderWidth, l.columnWidth, right, exposed.left(), exposed.right() + 1);
+  const CellSpan rows = SpanOf(l.headerHeight, l.rowHeight, bottom, exposed.top(), exposed.bottom() + 1);
+  for (long long i = rows.first, y = rows.start; y < rows.end; ++i, y += l.rowHeight) {
+    for (long long j = columns.first, x = columns.start; x < columns.end; ++j, x += l.columnWidth) {
+      const QString value = CellText(static_cast<int>(left_ + j), static_cast<int>(top_ + i));
       if (value.isEmpty()) continue;
       // The cell's last pixel column is the grid line.
-      const QRect box(x + kTextInset, y, l.columnWidth - 2 * kTextInset - 1, l.rowHeight - 1);
+      const QRect box(static_cast<int>(x) + kTextInset, static_cast<int>(y), l.columnWidth - 2 * kTextInset - 1,
+                      l.rowHeight - 1);
       p.drawText(box, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, value);
     }
   }
 
   p.setPen(Fill(*this, QPalette::Dark));
-  for (int x = l.rowHeaderWidth + l.columnWidth - 1; x < right; x += l.columnWidth) {
-    p.drawLine(x, l.headerHeight, x, bottom - 1);
+  for (long long x = columns.start + l.columnWidth - 1; x < columns.end; x += l.columnWidth) {
+    p.drawLine(static_cast<int>(x), l.headerHeight, static_cast<int>(x), bottom - 1);
   }
-  for (int y = l.headerHeight + l.rowHeight - 1; y < bottom; y += l.rowHeight) {
-    p.drawLine(l.rowHeaderWidth, y, right - 1, y);
+  for (long long y = rows.start + l.rowHeight - 1; y < rows.end; y += l.rowHeight) {
+    p.drawLine(l.rowHeaderWidth, static_cast<int>(y), right - 1, static_cast<int>(y));
   }
   p.restore();
 }

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
@@ -334,11 +335,31 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  const QRect r = normalGeometry();
   std::string error;
-  if (!lpszIniFile.empty()) SaveMainWindowPlacement({r.x(), r.y(), r.width(), r.height()}, lpszIniFile, &error);
+  if (!lpszIniFile.empty()) SaveMainWindowPlacement(PlacementToKeep(), lpszIniFile, &error);
   GraphQueue.CloseAll();
   event->accept();
+}
+
+// The rectangle the next start opens with, fitted to the screen the window
+// is on: a window grown or moved beyond it by hand, or by the window system,
+// is not written back that way.
+WindowPlacement MainWindowPlacementToKeep(const QRect& normal, const QRect& desktop, int defaultWidth,
+                                          int defaultHeight) {
+  const WindowPlacement relative{normal.x() - desktop.x(), normal.y() - desktop.y(), normal.width(),
+                                 normal.height()};
+  WindowPlacement kept = FitPlacementToDesktop(relative, desktop.width(), desktop.height(), defaultWidth,
+                                               defaultHeight);
+  kept.left += desktop.x();
+  kept.top += desktop.y();
+  return kept;
+}
+
+WindowPlacement MainWindow::PlacementToKeep() const {
+  const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  const QRect desktop = screen ? screen->availableGeometry() : QRect();
+  return MainWindowPlacementToKeep(normalGeometry(), desktop, DefaultWindowWidth(UiTextHeight()),
+                                   DefaultWindowHeight(UiTextHeight()));
 }
 
 // ---- status bar ----

@@ -9,6 +9,7 @@
 #include <map>
 #include <vector>
 
+#include "app/main_layout.h"
 #include "gui/data_grid.h"
 #include "gui/results_list.h"
 #include "gui/ui_host_window.h"
@@ -28,6 +29,11 @@ namespace trendolin::gui {
 
 class MainClientArea;
 class PreviewWidget;
+
+// `normal` (the window's restored rectangle, screen coordinates) fitted onto
+// `desktop` (a screen's work area), in screen coordinates.
+trendolin::WindowPlacement MainWindowPlacementToKeep(const QRect& normal, const QRect& desktop, int defaultWidth,
+                                                     int defaultHeight);
 
 class MainWindow : public QMainWindow, public UiHostWindow, public DataGridOwner {
   Q_OBJECT
@@ -78,6 +84,8 @@ class MainWindow : public QMainWindow, public UiHostWindow, public DataGridOwner
   void FilesDropped(const QList<QUrl>& urls);
   // The UI font's measures the layout and the grid's cells follow.
   int UiTextHeight() const { return textHeight_; }
+  // The rectangle written to the settings at exit, fitted to the window's screen.
+  trendolin::WindowPlacement PlacementToKeep() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

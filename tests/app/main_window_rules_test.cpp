@@ -94,6 +94,31 @@ TEST(MainWindowPlacementTest, FollowsTheStoredRectangleOnlyWhenAskedTo) {
   EXPECT_EQ(p.width, 688);
 }
 
+// Stored rectangles from a damaged or hostile settings file: a size in the
+// billions, a place far off every screen. The window opens on the desktop.
+TEST(MainWindowPlacementTest, AnyStoredRectangleOpensOnTheDesktop) {
+  struct Case {
+    const char* stored;
+    WindowPlacement expected;
+  };
+  const Case cases[] = {
+      {"Left=10\nTop=20\nRight=2147483647\nBottom=2147483647\n", {0, 0, 1280, 900}},
+      {"Left=-100000\nTop=-100000\nRight=700\nBottom=500\n", {0, 0, 700, 500}},
+      {"Left=1000\nTop=800\nRight=700\nBottom=500\n", {1280 - 700, 900 - 500, 700, 500}},
+      {"Left=2147483647\nTop=2147483647\nRight=40000\nBottom=40000\n", {0, 0, 1280, 900}},
+      {"Left=-2147483648\nTop=5\nRight=-5\nBottom=-2147483648\n", {0, 5, 688, 640}},
+      {"Left=30\nTop=40\nRight=700\nBottom=500\n", {30, 40, 700, 500}},  // a good one is kept
+  };
+  for (const Case& c : cases) {
+    const platform::ProfileFile stored = platform::ProfileFile::Parse(std::string("[Window]\n") + c.stored);
+    const WindowPlacement p = MainWindowPlacement(stored, true, 1280, 900, 688, 640);
+    EXPECT_EQ(p.left, c.expected.left) << c.stored;
+    EXPECT_EQ(p.top, c.expected.top) << c.stored;
+    EXPECT_EQ(p.width, c.expected.width) << c.stored;
+    EXPECT_EQ(p.height, c.expected.height) << c.stored;
+  }
+}
+
 TEST(MainWindowPlacementTest, SavingKeepsTheRestOfTheSettingsFile) {
   testsupport::TempDir dir;
   const std::string path = dir.File("REVUZI.INI");

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
+#include <QImage>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QStyle>
@@ -288,6 +290,36 @@ TEST_F(DataGridTest, LooksLikeASpreadsheet) {
   Type("123.456");
   grid.grab().save("/tmp/grid.png");
   EXPECT_FALSE(grid.grab().isNull());
+}
+
+}  // namespace
+}  // namespace trendolin::gui
+
+namespace trendolin::gui {
+namespace {
+
+// A window restored from a damaged settings file can be millions of pixels
+// large: painting a part of the grid costs what that part holds, and the
+// headings and values still land in their cells.
+TEST_F(DataGridTest, AHugeGridPaintsOnlyWhatIsExposed) {
+  grid.hide();  // rendered into pictures only: no window buffer of that size
+  grid.resize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  QElapsedTimer clock;
+  clock.start();
+  const QImage part = grid.grab(QRect(0, 0, 400, 200)).toImage();
+  EXPECT_LT(clock.elapsed(), 3000);
+  ASSERT_FALSE(part.isNull());
+  // A far corner too: positions there are beyond what cell-by-cell int sums reach safely.
+  clock.restart();
+  const QImage corner = grid.grab(QRect(QWIDGETSIZE_MAX - 400, QWIDGETSIZE_MAX - 300, 300, 200)).toImage();
+  EXPECT_LT(clock.elapsed(), 3000);
+  EXPECT_FALSE(corner.isNull());
+  // The first value's cell is painted as in a normal-sized grid.
+  grid.resize(520, 300);
+  const QRect cell = grid.CellRect(1, 0);
+  const QImage normal = grid.grab(cell).toImage();
+  grid.resize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  EXPECT_EQ(grid.grab(cell).toImage(), normal);
 }
 
 }  // namespace
