@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/pending_files.h"
+
 namespace platform {
 namespace {
 
@@ -187,7 +189,10 @@ bool WriteFileAtomically(const std::string& requestedPath, std::string_view cont
   if (exists && !S_ISREG(existing.st_mode)) return WriteInPlace(path, contents, error, stage);
 
   std::string tmpl = FolderOf(path) + "/." + BaseNameOf(path) + ".XXXXXX";
-  int fd = ::mkstemp(tmpl.data());
+  // Registered until the rename, so a signal that ends the program mid-write
+  // removes the temporary.
+  PendingFile pending(tmpl);
+  int fd = pending.Descriptor();
   if (fd < 0) {
     if (error) *error = ErrnoText("cannot create a file in " + FolderOf(path), errno);
     return false;

@@ -1,10 +1,12 @@
 // trendolin-cli: fitting, searching, exporting and plotting without a display.
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 
 #include "app/out_of_memory.h"
 #include "cli/commands.h"
 #include "platform/headless_ui.h"
+#include "platform/pending_files.h"
 #include "usermodel/user_model.h"
 
 int main(int argc, char** argv) {
@@ -13,6 +15,9 @@ int main(int argc, char** argv) {
   platform::HeadlessUi ui(platform::HeadlessUi::Mode::Unattended, &std::cerr);
   platform::ScopedUi installed(ui);
   trendolin::InstallOutOfMemoryHandler();
+  // Ctrl+C, a closed terminal or a kill in the middle of writing a large
+  // file must not leave its hidden temporary beside the target.
+  for (int signo : {SIGINT, SIGTERM, SIGHUP}) platform::RemovePendingFilesOnSignal(signo);
   trendolin::InitUserModel();  // the user model starts as "a+b*x", as in the windows
 
   CLI::App app{"Trendolin curve fitting from the command line"};

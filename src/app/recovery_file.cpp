@@ -1,0 +1,108 @@
+#include "app/recovery_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "app/debug_log.h"
+#include "app/mru_list.h"
+#include "data/curve_fit.h"
+#include "data/data_file.h"
+#include "data/data_file_flows.h"
+#include "data/document_hooks.h"
+#include "platform/profile_file.h"
+#include "platform/ui.h"
+
+namespace trendolin {
+namespace {
+
+constexpr const char* kRecoveryKey = "DataFile";
+constexpr const char* kRecoveryCaption = "Unsaved Data";
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+platform::Answer AskToRestore(const std::string& origin) {
+  const std::string name = origin.empty() ? std::string(kUntitledFileName) : FileTitle(origin);
+  platform::MessageBoxRequest request;
+  request.caption = kRecoveryCaption;
+  request.text = "The program was ended with unsaved changes to " + name +
+                 ", and the data were kept.\n\nRestore them?\n\nYes restores the data as unsaved changes; "
+                 "No discards them.";
+  request.icon = platform::Icon::Question;
+  request.buttons = platform::Buttons::YesNo;
+  // Nobody there to ask (a scripted start): keep the data for a person.
+  request.unattendedAnswer = platform::Answer::Cancel;
+  return platform::CurrentUi().MessageBox(request);
+}
+
+// The recovery file was opened as if it were the user's file: it must not
+// stay in the recent files, nor be the file that Save writes.
+void ForgetRecoveryName(const std::string& recovery) {
+  for (std::size_t i = 0; i < MruCount(RecentFiles); ++i) {
+    const std::optional<std::string> name = GetMruName(RecentFiles, i);
+    if (name && *name == recovery) {
+      RemoveMruName(RecentFiles, i);
+      if (Hooks().rebuildRecentMenu) Hooks().rebuildRecentMenu();
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+std::string RecoveryFilePath(const std::string& settingsFile) {
+  return FolderOf(settingsFile) + "/" + kRecoveryFileName;
+}
+
+bool KeepUnsavedData(CurveFit& doc, const std::string& settingsFile) {
+  if (doc.bModified == 0 || doc.nPoints <= 0 || settingsFile.empty()) return true;
+  const std::string recovery = RecoveryFilePath(settingsFile);
+  const std::vector<datatype*> columns = doc.ColumnPointers();
+  if (WriteDataFile(recovery, columns.data(), 0, 0, doc.nPoints, doc.nColumns, false) != 0) {
+    DebugLogF("Unsaved data could not be kept in %s.\n", recovery.c_str());
+    return false;
+  }
+  // Where the data came from, so a restored data set saves where it would have.
+  std::string error;
+  platform::WriteProfileString(settingsFile, kRecoverySection, kRecoveryKey, CurrentDataFile.fullPath, &error);
+  DebugLogF("Unsaved data kept in %s.\n", recovery.c_str());
+  return true;
+}
+
+RecoveryOutcome OfferRecovery(CurveFit& doc, const std::string& settingsFile) {
+  if (settingsFile.empty()) return RecoveryOutcome::None;
+  const std::string recovery = RecoveryFilePath(settingsFile);
+  if (!Exists(recovery)) return RecoveryOutcome::None;
+  const std::string origin = platform::ReadProfileString(settingsFile, kRecoverySection, kRecoveryKey, "");
+  const platform::Answer answer = AskToRestore(origin);
+  if (answer == platform::Answer::No) {
+    ::unlink(recovery.c_str());
+    platform::WriteProfileString(settingsFile, kRecoverySection, kRecoveryKey, "");
+    return RecoveryOutcome::Discarded;
+  }
+  if (answer != platform::Answer::Yes) return RecoveryOutcome::Kept;
+  // No dialogs: the file is the program's own, two or three columns as written.
+  if (OpenDataFile(doc, recovery, false, false, true) != 1) return RecoveryOutcome::Kept;
+  ForgetRecoveryName(recovery);
+  CurrentDataFile.fullPath = origin;
+  CurrentDataFile.readOnly = false;
+  doc.szFileName = origin.empty() ? std::string(kUntitledFileName) : FileTitle(origin);
+  doc.UpdateTitle(doc.szFileName, false);
+  doc.MarkModified();
+  // The data live in the data set now, marked unsaved: the copy has served.
+  ::unlink(recovery.c_str());
+  platform::WriteProfileString(settingsFile, kRecoverySection, kRecoveryKey, "");
+  if (Hooks().repaintMain) Hooks().repaintMain();
+  return RecoveryOutcome::Restored;
+}
+
+}  // namespace trendolin
