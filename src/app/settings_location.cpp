@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -45,7 +46,69 @@ bool IsRegularFile(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool ReadWhole(const std::string& path, std::string& text) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  char buffer[65536];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+  const bool ok = std::ferror(file) == 0;
+  std::fclose(file);
+  return ok;
+}
+
+// A damaged settings file is kept as it is before the defaults replace it:
+// the program's reading would drop its unreadable lines and the next save
+// would write the remains over it, losing what the user may still want back.
+// False (the file left alone) when the backup cannot be written.
+bool KeepDamagedSettings(const std::string& path, const std::string& text) {
+  const std::string backup = path + kDamagedSettingsSuffix;
+  std::string reason;
+  if (!platform::WriteFileAtomically(backup, text, &reason)) {
+    DebugLogF("Damaged INI could not be kept: %s.\n", reason.c_str());
+    return false;
+  }
+  if (!platform::WriteFileAtomically(path, DefaultSettingsText(), &reason)) {
+    DebugLogF("Default INI could not replace the damaged one: %s.\n", reason.c_str());
+    return false;
+  }
+  DebugLogF("Damaged INI kept as %s; defaults written.\n", backup.c_str());
+  platform::MessageBoxRequest request;
+  request.caption = std::string(platform::ResourceString(kSettingsCaption));
+  request.text = "The settings file " + path + " could not be read as settings.\n\nIt was kept as " + backup +
+                 ", and the program starts with the default settings.";
+  request.icon = platform::Icon::Exclamation;
+  request.buttons = platform::Buttons::Ok;
+  request.unattendedAnswer = platform::Answer::Ok;
+  platform::CurrentUi().MessageBox(request);
+  return true;
+}
+
 }  // namespace
+
+bool IsDamagedSettingsText(const std::string& text) {
+  bool sawText = false;
+  bool sawSection = false;
+  bool lineStart = true;
+  bool inComment = false;
+  for (char c : text) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if ((u < 0x20 && c != '\t' && c != '\n' && c != '\r') || u == 0x7f) return true;
+    if (c == '\n') {
+      lineStart = true;
+      inComment = false;
+      continue;
+    }
+    if (lineStart && (c == ' ' || c == '\t' || c == '\r')) continue;
+    if (lineStart) {
+      lineStart = false;
+      inComment = c == ';' || c == '#';
+      if (c == '[') sawSection = true;
+    }
+    if (!inComment && c != '\r') sawText = true;
+  }
+  return sawText && !sawSection;
+}
 
 std::string SettingsFolder() {
   std::string overridden = EnvOrEmpty("TRENDOLIN_CONFIG_DIR");
@@ -61,6 +124,8 @@ int LocateSettingsFile() {
   lpszIniFile = folder + "/" + kSettingsFileName;
   if (IsRegularFile(lpszIniFile)) {
     DebugLog("INI found successfully.\n");
+    std::string text;
+    if (ReadWhole(lpszIniFile, text) && IsDamagedSettingsText(text)) KeepDamagedSettings(lpszIniFile, text);
     return 0;
   }
 

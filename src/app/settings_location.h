@@ -17,8 +17,18 @@ inline constexpr const char* kSettingsFileName = "REVUZI.INI";
 // $XDG_CONFIG_HOME/Trendolin, else ~/.config/Trendolin.
 std::string SettingsFolder();
 
+// The one backup of a settings file that could not be read as settings,
+// kept beside it (REVUZI.INI.bad) before the defaults replace it.
+inline constexpr const char* kDamagedSettingsSuffix = ".bad";
+
+// True for text that is no settings file: binary bytes (control characters
+// other than tabs and line ends), or lines of text without one "[section]".
+// Blank files and files of comments only are settings files without settings.
+bool IsDamagedSettingsText(const std::string& text);
+
 // Sets lpszIniFile and makes sure the file exists, asking the user before it
-// creates one. Returns 0 when the program may go on; 1 when the user declined
+// creates one. A damaged file is kept as <name>.bad (replacing an earlier
+// backup) and replaced by the defaults, and the user is told. Returns 0 when the program may go on; 1 when the user declined
 // to create the file; 2 when it could not be created and the user chose to
 // stop; 10 when it was created but the default settings could not be written
 // (the previous contents, if any, are left untouched).

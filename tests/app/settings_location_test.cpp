@@ -112,3 +112,58 @@ TEST(SettingsLocationTest, DefaultTextHoldsEverySectionANewFileNeeds) {
 
 }  // namespace
 }  // namespace trendolin
+
+namespace trendolin {
+namespace {
+
+// A settings file that is no settings file is kept once, beside it, before
+// the defaults replace it; a merely odd one is left as it is.
+TEST(DamagedSettingsTest, TellsDamageFromOddity) {
+  EXPECT_TRUE(IsDamagedSettingsText(std::string("[Window]\nLeft=1\n\x00\x01\x02", 17)));
+  EXPECT_TRUE(IsDamagedSettingsText("\x7f" "ELF\x02\x01"));
+  EXPECT_TRUE(IsDamagedSettingsText("{\"settings\": {\"Left\": 3}}\n"));
+  EXPECT_FALSE(IsDamagedSettingsText(""));
+  EXPECT_FALSE(IsDamagedSettingsText("\n\r\n  \n"));
+  EXPECT_FALSE(IsDamagedSettingsText("; only a comment\n# and another\n"));
+  EXPECT_FALSE(IsDamagedSettingsText("; mine\r\n  [Window]\r\nLeft=\t1\r\n"));
+}
+
+TEST(DamagedSettingsTest, TheOriginalIsKeptAsBadAndTheDefaultsAreWritten) {
+  TempDir dir;
+  ScopedEnv env("TRENDOLIN_CONFIG_DIR", dir.Path());
+  const std::string damaged("\x89PNG\r\n\x1a\n\x00\x00 not settings", 25);
+  WriteFile(dir.File("REVUZI.INI"), damaged);
+  WriteFile(dir.File("REVUZI.INI.bad"), "an older backup");
+  HeadlessUi ui;
+  ScopedUi installed(ui);
+  EXPECT_EQ(LocateSettingsFile(), 0);
+  EXPECT_EQ(ReadFile(dir.File("REVUZI.INI.bad")), damaged);  // one backup: the latest damaged file
+  EXPECT_EQ(ReadFile(dir.File("REVUZI.INI")), DefaultSettingsText());
+  const auto told = ui.EventsOf(UiEvent::Kind::MessageBox);
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].text.find("REVUZI.INI.bad"), std::string::npos);
+
+  // The next start finds good settings and says nothing.
+  ui.ClearEvents();
+  EXPECT_EQ(LocateSettingsFile(), 0);
+  EXPECT_TRUE(ui.Events().empty());
+  EXPECT_EQ(ReadFile(dir.File("REVUZI.INI.bad")), damaged);
+}
+
+TEST(DamagedSettingsTest, WithoutRoomForTheBackupTheFileIsLeftAlone) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  TempDir dir;
+  ScopedEnv env("TRENDOLIN_CONFIG_DIR", dir.Path());
+  const std::string damaged("\x00\x01\x02\x03", 4);
+  WriteFile(dir.File("REVUZI.INI"), damaged);
+  std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  HeadlessUi ui;
+  ScopedUi installed(ui);
+  EXPECT_EQ(LocateSettingsFile(), 0);
+  std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_all);
+  EXPECT_EQ(ReadFile(dir.File("REVUZI.INI")), damaged);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("REVUZI.INI.bad")));
+}
+
+}  // namespace
+}  // namespace trendolin
