@@ -115,8 +115,13 @@ void ShrinkHistories(NonlinearProblem& problem, int count) {
 }
 
 // g^T A^-1 g for the m x m matrix A with the column g beside it (rows of
-// m + 1), by a Cholesky factorisation in double.
+// m + 1), by a Cholesky factorisation in double. A is summed in float, so a
+// pivot that elimination brings below a millionth of its diagonal element is
+// rounding, not information: the parameters are not determined by the data
+// (all x equal, say), and the answer is infinite as for any matrix that is
+// not positive definite.
 double PredictedDecrease(const datatype* normal, int m) {
+  constexpr double kSingularShare = 1e-6;
   const int row = m + 1;
   std::array<double, kMaxParameters * kMaxParameters> l{};
   std::array<double, kMaxParameters> z{};
@@ -124,7 +129,9 @@ double PredictedDecrease(const datatype* normal, int m) {
   for (int j = 0; j < m; ++j) {
     double diagonal = normal[j * row + j];
     for (int k = 0; k < j; ++k) diagonal -= l[j * m + k] * l[j * m + k];
-    if (!(diagonal > 0) || !std::isfinite(diagonal)) return std::numeric_limits<double>::infinity();
+    if (!(diagonal > kSingularShare * std::fabs(double{normal[j * row + j]})) || !std::isfinite(diagonal)) {
+      return std::numeric_limits<double>::infinity();
+    }
     const double pivot = std::sqrt(diagonal);
     l[j * m + j] = pivot;
     for (int i = j + 1; i < m; ++i) {

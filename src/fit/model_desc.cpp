@@ -3,6 +3,7 @@
 #include "fit/model_desc.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "data/curve_fit.h"
@@ -124,6 +125,22 @@ int StoredCoefficientCount(const ModelDesc& desc) {
   if (desc.id < kFirstInterpolation || desc.id > kLastInterpolation) return desc.m;
   if (desc.id != kFirstInterpolation || desc.doc == nullptr) return 0;
   return std::min(desc.m, desc.doc->Interp(desc.id).arrayLength);
+}
+
+bool CovarianceUsable(const datatype* covariance, int m) {
+  if (covariance == nullptr) return false;
+  for (int i = 0; i < m; ++i) {
+    const double variance = covariance[i * m + i];
+    if (!(variance > 0) || !std::isfinite(variance)) return false;
+  }
+  for (int i = 0; i < m; ++i) {
+    for (int j = 0; j < i; ++j) {
+      // A little above 1 is rounding of a float inverse.
+      const double bound = std::sqrt(double{covariance[i * m + i]} * covariance[j * m + j]) * 1.001;
+      if (!(std::fabs(double{covariance[i * m + j]}) <= bound)) return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace trendolin

@@ -74,6 +74,11 @@ ModelDesc DescriptorOf(CurveFit& doc, int id);
 // two points has one piece, fewer values than its parameter count).
 int StoredCoefficientCount(const ModelDesc& desc);
 
+// Whether an m x m matrix can be a covariance: every variance positive and
+// finite, and no correlation beyond 1. A fit whose parameters the data do
+// not determine (all x equal, say) can end with one that is not.
+bool CovarianceUsable(const datatype* covariance, int m);
+
 // The name a report or window gives model `id`: the descriptor's name.
 std::string ModelName(CurveFit& doc, int id);
 

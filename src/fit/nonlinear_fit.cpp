@@ -26,6 +26,13 @@ NonlinearFitFlags NonlinearFlags;
 
 namespace {
 
+// Told after the result message when the covariance cannot be one: the
+// data do not determine the parameters, and their standard errors and
+// correlations mean nothing.
+constexpr const char* kCovarianceNotUsable =
+    "The covariance matrix is not usable: a variance is negative or not finite, or a correlation exceeds 1 "
+    "(these data do not determine the parameters). ";
+
 // Resource strings of the warning that the automatic guesses failed.
 constexpr int kGuessFailedCaption = 14;
 constexpr int kGuessFailedText = 15;
@@ -169,7 +176,9 @@ int NonlinearFit(CurveFit& doc, int id) {
       RaiseError(CalcMode == 2 ? kErrStoppedInSearch : kErrUserStopped, id);
   }
   RejectNonFinite(problem);
-  doc.SetFitComment(id, ResultComment(result, problem));
+  std::string comment = ResultComment(result, problem);
+  if (problem.covariance != nullptr && !CovarianceUsable(problem.covariance, problem.m)) comment += kCovarianceNotUsable;
+  doc.SetFitComment(id, comment);
   StoreHistories(problem, desc);
 
   NonlinearFlags.guessesObtained = false;

@@ -366,6 +366,26 @@ TEST_F(NonlinearTest, FewerPointsThanParametersNeverConverge) {
   EXPECT_EQ(doc_.FittedMark(523), 0);
 }
 
+// All x equal: a + b ln(x) has one direction the data cannot see, and the
+// float inverse of its singular normal matrix can come out with negative
+// variances. The result is kept (the curve is the data's mean), but the
+// comment says that its covariance means nothing.
+TEST_F(NonlinearTest, AnUnusableCovarianceIsSaidInTheComment) {
+  FillColumns(doc_, {2, 2, 2, 2}, {1, 2, 3, 4});
+  Settings.initGuess = 1;
+  Settings.maxIterations = 0;
+  AnswerDialogOnce({1, 2});
+  ASSERT_EQ(NonlinearPrepareFit(doc_, 506), 0);
+  const std::vector<float>& c = doc_.Slot(506).covariance;
+  ASSERT_FALSE(CovarianceUsable(c.data(), 2)) << c[0] << " " << c[3];
+  const std::string comment = doc_.GetFitComment(506);
+  EXPECT_NE(comment.find("No weighting used. The covariance matrix is not usable: "), std::string::npos) << comment;
+
+  EXPECT_TRUE(CovarianceUsable(std::vector<float>{2, -1, -1, 2}.data(), 2));
+  EXPECT_FALSE(CovarianceUsable(std::vector<float>{1, 2, 2, 1}.data(), 2)) << "a correlation of 2";
+  EXPECT_FALSE(CovarianceUsable(std::vector<float>{0, 0, 0, 1}.data(), 2)) << "a variance of 0";
+}
+
 TEST_F(NonlinearTest, AcceptAtIterationFiveKeepsTheAcceptedPoint) {
   FillModelData(doc_, 522, {10, 20, 1}, 0, 10, 60, 0.01);
   Settings.initGuess = 1;

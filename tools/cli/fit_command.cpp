@@ -123,6 +123,9 @@ nlohmann::json FitJson(CurveFit& doc, int id, bool fitted, double seconds) {
       }
     }
   }
+  if (fitted && desc.kind != trendolin::FIT_INTERPOLATION) {
+    out["covariance_usable"] = trendolin::CovarianceUsable(desc.covariance, desc.m);
+  }
   out["coefficients"] = coefficients;
   out["parameters"] = parameters;
   out["covariance"] = covariance;
