@@ -85,17 +85,25 @@ struct Workspace {
   bool valuesKnown = false;           // values belong to the accepted parameters
 };
 
+// The histories start with room for the starting point and grow with the
+// iterations actually made: an iteration limit of millions costs nothing
+// until a fit really runs that long.
 void AllocateHistories(NonlinearProblem& problem) {
-  const std::size_t length = static_cast<std::size_t>(std::max(problem.maxIterations, 0)) + 1;
   GuardAllocation([&] {
-    problem.chiSquareHistory.assign(length, 0);
-    problem.parameterHistories.assign(static_cast<std::size_t>(problem.m), std::vector<datatype>(length, 0));
+    problem.chiSquareHistory.assign(1, 0);
+    problem.parameterHistories.assign(static_cast<std::size_t>(problem.m), std::vector<datatype>(1, 0));
   });
 }
 
 void RecordHistory(NonlinearProblem& problem, int index, const datatype* params, datatype chiSquare) {
   const auto at = static_cast<std::size_t>(index);
-  if (at >= problem.chiSquareHistory.size()) return;
+  if (at > static_cast<std::size_t>(std::max(problem.maxIterations, 0))) return;
+  if (at >= problem.chiSquareHistory.size()) {
+    GuardAllocation([&] {
+      problem.chiSquareHistory.resize(at + 1);
+      for (auto& history : problem.parameterHistories) history.resize(at + 1);
+    });
+  }
   problem.chiSquareHistory[at] = chiSquare;
   for (int i = 0; i < problem.m; ++i) problem.parameterHistories[static_cast<std::size_t>(i)][at] = params[i];
 }

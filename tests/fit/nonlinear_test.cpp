@@ -337,6 +337,20 @@ TEST_F(NonlinearTest, IterationLimitZeroEndsAtTheGuessesWithTheirCovariance) {
   }
 }
 
+// The histories grow with the iterations made, not with the limit: a limit
+// of a million costs no more than the default for a fit of a few steps.
+// (Allocated for the limit, they took 2.3 GB at 10^8.)
+TEST_F(NonlinearTest, HistoriesGrowWithTheIterationsMade) {
+  FillModelData(doc_, 504, {2, 0.5f}, 0, 4, 20, 0.01);
+  Settings.maxIterations = 1000000;
+  ASSERT_EQ(NonlinearPrepareFit(doc_, 504), 0);
+  const FitResult& slot = doc_.Slot(504);
+  EXPECT_LT(slot.iterationCount, 20);
+  EXPECT_EQ(slot.chiSquareHistory.size(), static_cast<std::size_t>(slot.iterationCount + 1));
+  EXPECT_LT(slot.chiSquareHistory.capacity(), 100u);
+  for (const auto& history : slot.parameterHistories) EXPECT_LT(history.capacity(), 100u);
+}
+
 // Guesses equal to the truth on noise-free data: chi-square is 0 and no
 // step can lower it. That is the minimum, not a failure: the fit ends there
 // at the first refused step, with the guesses as its result.
