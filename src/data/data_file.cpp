@@ -321,6 +321,9 @@ class Progress {
 
 // Hands every line of `text` to `onLine` (a line feed ends a line; a last line
 // without one still counts) until it answers false. False when stopped.
+// A carriage return not followed by a line feed ends a line too: files
+// written with CR-only line ends would otherwise read as one long line of
+// every number. In CR LF the CR stays with its line, a separator like a blank.
 template <class OnLine>
 bool ForEachLine(std::string_view text, OnLine& onLine) {
   const char* const data = text.data();
@@ -329,7 +332,13 @@ bool ForEachLine(std::string_view text, OnLine& onLine) {
   while (pos < n) {
     const void* feed = std::memchr(data + pos, '\n', n - pos);
     const std::size_t end = feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - data) : n;
-    if (!onLine(std::string_view(data + pos, end - pos))) return false;
+    std::string_view line(data + pos, end - pos);
+    for (std::size_t cr = line.find('\r'); cr != std::string_view::npos && cr + 1 < line.size();
+         cr = line.find('\r')) {
+      if (!onLine(line.substr(0, cr))) return false;
+      line.remove_prefix(cr + 1);
+    }
+    if (!onLine(line)) return false;
     pos = end + 1;
   }
   return true;
@@ -675,10 +684,10 @@ std::string FormatDataText(const datatype* const* columns, int firstRow, int fir
 }
 
 int WriteDataFile(const std::string& path, const datatype* const* columns, int firstRow, int firstColumn,
-                  int rowCount, int columnCount, bool progress) {
+                  int rowCount, int columnCount, bool progress, std::string* error) {
   Progress shown(progress, path, "WRITING");
   const std::string text = FormatBlock(columns, firstRow, firstColumn, rowCount, columnCount, &shown);
-  return platform::WriteFileAtomically(path, text) ? 0 : -1;
+  return platform::WriteFileAtomically(path, text, error) ? 0 : -1;
 }
 
 std::string FileTitle(const std::string& path) {

@@ -58,9 +58,10 @@ std::string FormatDataText(const datatype* const* columns, int firstRow, int fir
                            int columnCount);
 
 // Writes a block as a data file through a temporary file and a rename: the
-// previous file survives any failure. 0, or -1 when it cannot be written.
+// previous file survives any failure. 0, or -1 when it cannot be written
+// (`error`, when given, then names the file and the system's reason).
 int WriteDataFile(const std::string& path, const datatype* const* columns, int firstRow, int firstColumn,
-                  int rowCount, int columnCount, bool progress);
+                  int rowCount, int columnCount, bool progress, std::string* error = nullptr);
 
 // The file title of a path (the name without its folders), or "" when none can be derived.
 std::string FileTitle(const std::string& path);

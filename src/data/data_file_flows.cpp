@@ -15,6 +15,7 @@
 #include "app/mru_list.h"
 #include "data/data_file.h"
 #include "data/document_hooks.h"
+#include "data/file_failure.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
 
@@ -32,14 +33,14 @@ using platform::Icon;
 constexpr int kReadOnlyCaption = 31;
 constexpr int kReadOnlyText = 32;
 constexpr int kDataFileCaption = 41;
-constexpr int kCannotWriteText = 42;
-constexpr int kCannotOpenText = 43;
 constexpr int kBadDataText = 44;
 constexpr int kBadFileNameText = 52;
 constexpr int kDropCaption = 78;
 constexpr int kDropOneText = 79;
 constexpr int kWrongShapeText = 108;
 constexpr int kImportCancelledText = 109;
+constexpr int kCannotOpenWhyText = 134;
+constexpr int kCannotWriteWhyText = 135;
 constexpr int kSkippedLinesText = 144;
 
 // No resource string covers a data set too large for memory; the caption is
@@ -94,10 +95,29 @@ std::optional<platform::FileDialogResult> AskForDataFile(bool save, const std::s
   }
 }
 
-// A scan that failed: the path in a plain box, then what went wrong.
+// The file and the system's reason in one box: "could not be opened"
+// alone left a folder, a named pipe and a missing file looking alike.
+void ReportCannotOpen(const std::string& path) {
+  ShowMessage(std::string(platform::ResourceString(kDataFileCaption)),
+              platform::FormatResource(platform::ResourceString(kCannotOpenWhyText), {OpenFailureReason(path)}),
+              Icon::Exclamation);
+}
+
+void ReportCannotWrite(const std::string& path, const std::string& error) {
+  ShowMessage(std::string(platform::ResourceString(kDataFileCaption)),
+              platform::FormatResource(platform::ResourceString(kCannotWriteWhyText),
+                                       {WriteFailureReason(path, error)}),
+              Icon::Exclamation);
+}
+
+// A scan that failed: what went wrong; for bad data the path in a plain box first.
 void ReportScanFailure(const std::string& path, int status) {
+  if (status == kFileCannotOpen) {
+    ReportCannotOpen(path);
+    return;
+  }
   ShowMessage("", path, Icon::None);
-  Warn(kDataFileCaption, status == kFileCannotOpen ? kCannotOpenText : kBadDataText);
+  Warn(kDataFileCaption, kBadDataText);
 }
 
 // Lines whose numbers are not finite are left out, never silently: the file
@@ -240,7 +260,11 @@ LoadStatus LoadDataFile(CurveFit& doc, const std::string& path, bool showOpenDia
   }
   // Fewer rows than the scan counted means the file changed in between.
   if (rows != points) {
-    Warn(kDataFileCaption, rows == kFileCannotOpen ? kCannotOpenText : kBadDataText);
+    if (rows == kFileCannotOpen) {
+      ReportCannotOpen(chosen);
+    } else {
+      Warn(kDataFileCaption, kBadDataText);
+    }
     return LoadStatus::Failed;
   }
 
@@ -267,10 +291,14 @@ LoadStatus LoadDataFile(CurveFit& doc, const std::string& path, bool showOpenDia
   return LoadStatus::Loaded;
 }
 
-// The whole data set to `path`, with progress.
+// The whole data set to `path`, with progress; a failure is reported with
+// the file and the system's reason.
 int WriteDocument(CurveFit& doc, const std::string& path) {
   const std::vector<datatype*> columns = doc.ColumnPointers();
-  return WriteDataFile(path, columns.data(), 0, 0, doc.nPoints, doc.nColumns, true);
+  std::string error;
+  const int written = WriteDataFile(path, columns.data(), 0, 0, doc.nPoints, doc.nColumns, true, &error);
+  if (written != 0) ReportCannotWrite(path, error);
+  return written;
 }
 
 }  // namespace
@@ -333,10 +361,7 @@ int SaveDataFile(CurveFit& doc) {
     ShowReadOnlyRefusal();
     return 1;
   }
-  if (WriteDocument(doc, CurrentDataFile.fullPath) != 0) {
-    Warn(kDataFileCaption, kCannotWriteText);
-    return 2;
-  }
+  if (WriteDocument(doc, CurrentDataFile.fullPath) != 0) return 2;
   doc.ClearModified();
   return 0;
 }
@@ -345,10 +370,7 @@ int SaveDataFileAs(CurveFit& doc, const std::string& title) {
   const std::string initial = CurrentDataFile.fullPath.empty() ? doc.szFileName : CurrentDataFile.fullPath;
   const std::optional<platform::FileDialogResult> result = AskForDataFile(true, title, initial);
   if (!result) return 0;
-  if (WriteDocument(doc, result->path) != 0) {
-    Warn(kDataFileCaption, kCannotWriteText);
-    return 0;
-  }
+  if (WriteDocument(doc, result->path) != 0) return 0;
   CurrentDataFile.fullPath = FullPathOf(result->path);
   CurrentDataFile.readOnly = result->readOnly;
   doc.szFileName = FileTitle(result->path);
@@ -385,10 +407,7 @@ int QuerySaveChanges(CurveFit& doc) {
     return 1;
   }
   if (doc.szFileName == kUntitledFileName) return SaveDataFileAs(doc, kSaveAsFromPromptTitle) == 1 ? 0 : 1;
-  if (WriteDocument(doc, CurrentDataFile.fullPath) != 0) {
-    Warn(kDataFileCaption, kCannotWriteText);
-    return 1;
-  }
+  if (WriteDocument(doc, CurrentDataFile.fullPath) != 0) return 1;
   doc.ClearModified();
   return 0;
 }

@@ -7,6 +7,7 @@
 
 #include "app/app_settings.h"
 #include "data/curve_fit.h"
+#include "data/file_failure.h"
 #include "data/table_file.h"
 #include "fit/model_desc.h"
 #include "fit/splines.h"
@@ -216,9 +217,9 @@ std::string FormatExportText(CurveFit& doc, const ExportOptions& options) {
   return out;
 }
 
-int WriteExportFile(CurveFit& doc, const std::string& path, const ExportOptions& options) {
+int WriteExportFile(CurveFit& doc, const std::string& path, const ExportOptions& options, std::string* error) {
   if (CheckExportOptions(doc, options)) return 0;
-  return platform::WriteFileAtomically(path, FormatExportText(doc, options)) ? 1 : 0;
+  return platform::WriteFileAtomically(path, FormatExportText(doc, options), error) ? 1 : 0;
 }
 
 ExportOutcome ExportToFile(CurveFit& doc, const std::string& path, const ExportOptions& options) {
@@ -227,9 +228,15 @@ ExportOutcome ExportToFile(CurveFit& doc, const std::string& path, const ExportO
                                  platform::Buttons::Ok);
     return ExportOutcome::NoModel;
   }
-  if (WriteExportFile(doc, path, options) != 1) {
-    platform::ResourceMessageBox(kExportCannotWrite.caption, kExportCannotWrite.text, platform::Icon::Exclamation,
-                                 platform::Buttons::Ok);
+  std::string error;
+  if (WriteExportFile(doc, path, options, &error) != 1) {
+    platform::MessageBoxRequest request;
+    request.caption = platform::ResourceString(kExportCannotWrite.caption);
+    request.text = platform::FormatResource(platform::ResourceString(kExportCannotWrite.text),
+                                            {WriteFailureReason(path, error)});
+    request.icon = platform::Icon::Exclamation;
+    request.buttons = platform::Buttons::Ok;
+    platform::CurrentUi().MessageBox(request);
     return ExportOutcome::CannotWrite;
   }
   return ExportOutcome::Written;

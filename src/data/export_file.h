@@ -37,7 +37,8 @@ inline constexpr const char* kExportHelpTopic = "fileexport.html";
 inline constexpr const char* kNoFitsPerformed = "No curve fits performed.";
 
 inline constexpr MessagePair kExportNoModel{33, 34};
-inline constexpr MessagePair kExportCannotWrite{33, 131};
+// The text is a format filled with the file and the system's reason.
+inline constexpr MessagePair kExportCannotWrite{33, 136};
 
 // True when `model` has a result the export can read: fitted (with any
 // weighting scheme); the data plot (503) has none.
@@ -69,11 +70,13 @@ std::string FormatExportText(CurveFit& doc, const ExportOptions& options);
 
 // Writes the export file through a temporary file and a rename, so a failure
 // leaves any previous file intact. 1 when written; 0 when nothing was
-// written (no model with a result chosen, or the file could not be written).
-int WriteExportFile(CurveFit& doc, const std::string& path, const ExportOptions& options);
+// written (no model with a result chosen, or the file could not be written;
+// then `error`, when given, names the file and the system's reason).
+int WriteExportFile(CurveFit& doc, const std::string& path, const ExportOptions& options,
+                    std::string* error = nullptr);
 
-// The Export command after its dialog: 33/34 for no model chosen, 33/131
-// when the file cannot be written, both through the Ui.
+// The Export command after its dialog: 33/34 for no model chosen, 33/136
+// (with the file and the reason) when it cannot be written, both through the Ui.
 enum class ExportOutcome {
   Written,
   NoModel,       // the command starts its dialog again

@@ -11,9 +11,11 @@
 #include "app/errors.h"
 #include "app/out_of_memory.h"
 #include "data/curve_fit.h"
+#include "data/file_failure.h"
 #include "data/manipulation.h"
 #include "fit/model_desc.h"
 #include "platform/profile_file.h"
+#include "platform/resource_strings.h"
 #include "platform/ui.h"
 
 namespace trendolin {
@@ -146,7 +148,8 @@ void AppendFormat(std::string& out, const char* format, ...) {
   out.append(longer.data(), static_cast<std::size_t>(length));
 }
 
-int WriteTable(CurveFit& doc, const std::string& path, int model, const TableOptions& options) {
+int WriteTable(CurveFit& doc, const std::string& path, int model, const TableOptions& options,
+               std::string* error) {
   const Curve f = CurveOf(DescriptorOf(doc, model));
   const bool ascending = options.startX < options.endX;
   const char* marker = ascending ? "WriteTable_1" : "WriteTable_2";
@@ -162,14 +165,27 @@ int WriteTable(CurveFit& doc, const std::string& path, int model, const TableOpt
     if (ascending ? !(next > x) : !(next < x)) return kTableStalled;
     x = next;
   }
-  return platform::WriteFileAtomically(path, text) ? kTableWritten : kTableCannotWrite;
+  return platform::WriteFileAtomically(path, text, error) ? kTableWritten : kTableCannotWrite;
 }
 
 bool GenerateTableFile(CurveFit& doc, const std::string& path, int model, const TableOptions& options) {
-  const int written = WriteTable(doc, path, model, options);
+  std::string error;
+  const int written = WriteTable(doc, path, model, options, &error);
   if (written == kTableWritten) return true;
-  const MessagePair box = written == kTableStalled ? kTableStepTooSmall : kTableCannotCreate;
-  platform::ResourceMessageBox(box.caption, box.text, platform::Icon::Exclamation, platform::Buttons::Ok);
+  if (written == kTableStalled) {
+    platform::ResourceMessageBox(kTableStepTooSmall.caption, kTableStepTooSmall.text, platform::Icon::Exclamation,
+                                 platform::Buttons::Ok);
+    return false;
+  }
+  // A full disk, a folder in the way and a read-only folder each say so:
+  // the file and the system's reason.
+  platform::MessageBoxRequest request;
+  request.caption = platform::ResourceString(kTableCannotWriteWhy.caption);
+  request.text = platform::FormatResource(platform::ResourceString(kTableCannotWriteWhy.text),
+                                          {WriteFailureReason(path, error)});
+  request.icon = platform::Icon::Exclamation;
+  request.buttons = platform::Buttons::Ok;
+  platform::CurrentUi().MessageBox(request);
   return false;
 }
 

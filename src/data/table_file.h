@@ -52,7 +52,9 @@ inline constexpr MessagePair kTableStepWrongWay{53, 55};
 // A step so small against the x values that adding it would leave x as it
 // is: the table would never reach its end.
 inline constexpr MessagePair kTableStepTooSmall{53, 132};
-inline constexpr MessagePair kTableCannotCreate{119, 120};
+// The table file could not be written; the text is a format filled with the
+// file and the system's reason.
+inline constexpr MessagePair kTableCannotWriteWhy{119, 137};
 
 // The text a field starts with: "%g" of its value.
 std::string TableFieldText(datatype value);
@@ -90,11 +92,13 @@ inline constexpr int kTableStalled = -2;      // the step does not move x: nothi
 // "%g" x, the separator and "%g" f(x), or "ERR" where the evaluation
 // raises errnotify (logged "EX: WriteTable_1" ascending, "EX: WriteTable_2"
 // descending). No header. The file is replaced atomically: on failure any
-// previous file is left as it was.
-int WriteTable(CurveFit& doc, const std::string& path, int model, const TableOptions& options);
+// previous file is left as it was, and `error` (when given) names the file
+// and the system's reason.
+int WriteTable(CurveFit& doc, const std::string& path, int model, const TableOptions& options,
+               std::string* error = nullptr);
 
 // The Generate Table command after its dialog: writes the table and shows
-// 119/120 when the file cannot be created. True when written.
+// 119/137 when the file cannot be written. True when written.
 bool GenerateTableFile(CurveFit& doc, const std::string& path, int model, const TableOptions& options);
 
 // ---- helpers of the text writers ----

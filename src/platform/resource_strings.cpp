@@ -314,6 +314,14 @@ const std::vector<ResourceStringEntry> kTable = {
      "The formula is nested too deeply: parentheses, those of a function included, can be nested "
      "at most 254 levels deep."},
 
+    // A data file that could not be opened (caption 41), a data, export or
+    // table file that could not be written (captions 41, 33, 119): each
+    // filled with the file and the system's reason.
+    {134, "The data file could not be opened.\n\n%s"},
+    {135, "The data file could not be written.\n\n%s\n\nAny file of that name was left as it was."},
+    {136, "The export file could not be written.\n\n%s\n\nAny file of that name was left as it was."},
+    {137, "The table file could not be written.\n\n%s\n\nAny file of that name was left as it was."},
+
     // A manipulation that would carry values out of the float range is
     // refused whole (scaling, translation); lines of a data file whose
     // numbers are not finite are skipped and reported (caption 41); generated

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -29,6 +31,12 @@ const std::string kFiles = TRENDOLIN_TEST_FILES;
 
 std::string Pair(int caption, int text) {
   return std::string(platform::ResourceString(caption)) + " / " + std::string(platform::ResourceString(text));
+}
+
+// A box whose text is a format filled with the file and the system's reason.
+std::string PairWithReason(int caption, int text, const std::string& reason) {
+  return std::string(platform::ResourceString(caption)) + " / " +
+         platform::FormatResource(platform::ResourceString(text), {reason});
 }
 
 // The headless Ui, also keeping every file dialog request whole.
@@ -147,8 +155,8 @@ TEST_F(DataFileFlows, BadFilesAreReportedAndThePreviousDataSetStays) {
   ASSERT_EQ(Open("unsorted.dat"), 1);
   const Snapshot before = Take();
   const std::pair<std::string, Strings> cases[] = {
-      {dir_.File("missing.dat"), {" / " + dir_.File("missing.dat"), Pair(41, 43)}},
-      {dir_.Path(), {" / " + dir_.Path(), Pair(41, 43)}},
+      {dir_.File("missing.dat"), {PairWithReason(41, 134, dir_.File("missing.dat") + ": No such file or directory")}},
+      {dir_.Path(), {PairWithReason(41, 134, dir_.Path() + ": Is a directory")}},
       {kFiles + "/heading_only.dat", {" / " + kFiles + "/heading_only.dat", Pair(41, 44)}},
       {kFiles + "/nul_bytes.dat", {" / " + kFiles + "/nul_bytes.dat", Pair(41, 44)}},
       {kFiles + "/short_line.dat", {" / " + kFiles + "/short_line.dat", Pair(41, 44)}},
@@ -171,8 +179,37 @@ TEST_F(DataFileFlows, BadFilesAreReportedAndThePreviousDataSetStays) {
   ui_.SetImportDialogHandler([&](ImportOptions&) { return std::filesystem::remove(brief); });
   Forget();
   EXPECT_EQ(Drop(brief), 0);
-  EXPECT_EQ(Messages(), Strings{Pair(41, 43)});
+  EXPECT_EQ(Messages(), Strings{PairWithReason(41, 134, brief + ": No such file or directory")});
   EXPECT_EQ(Take(), before);
+}
+
+// A named pipe is refused at once, without waiting for a writer, and the
+// message says what it is.
+TEST_F(DataFileFlows, ANamedPipeIsRefusedAtOnceForWhatItIs) {
+  const std::string fifo = dir_.File("pipe.dat");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(Open(fifo), 0);
+  EXPECT_EQ(Messages(), Strings{PairWithReason(41, 134, fifo + ": a named pipe (FIFO), not a regular file")});
+}
+
+// Line ends of CR alone are line ends: such a file reads as its lines, not
+// as one line of every number; lines are counted the same with CR LF.
+TEST_F(DataFileFlows, CarriageReturnsAloneEndLines) {
+  const std::string cr = dir_.File("cr.dat");
+  testsupport::WriteFile(cr, "x y\r1 2\r3 4\r5 6");
+  ASSERT_EQ(Open(cr), 1);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(Take().values, (std::vector<std::vector<float>>{{1, 3, 5}, {2, 4, 6}}));
+
+  for (const char* end : {"\r", "\r\n", "\n"}) {
+    const std::string file = dir_.File("skipped.dat");
+    testsupport::WriteFile(file, std::string("x y") + end + "1 2" + end + "3 inf" + end + "5 6" + end);
+    Forget();
+    ASSERT_EQ(Open(file), 1);
+    EXPECT_EQ(Messages(), Strings{std::string(platform::ResourceString(41)) + " / " +
+                                  platform::FormatResource(platform::ResourceString(144), {"1", "3"})});
+    EXPECT_EQ(Take().values, (std::vector<std::vector<float>>{{1, 5}, {2, 6}}));
+  }
 }
 
 // A line with a number beyond the float range costs that line, not the
@@ -284,7 +321,8 @@ TEST_F(DataFileFlows, SaveWritesTheCurrentFileOrRefuses) {
   CurrentDataFile.readOnly = false;
   CurrentDataFile.fullPath = path + "/run.dat";  // its folder is a file now
   EXPECT_EQ(SaveDataFile(doc_), 2);
-  EXPECT_EQ(Messages(), (Strings{Pair(31, 32), Pair(41, 42)}));
+  EXPECT_EQ(Messages(),
+            (Strings{Pair(31, 32), PairWithReason(41, 135, "cannot create a file in " + path + ": Not a directory")}));
   EXPECT_EQ(doc_.bModified, 1);
   EXPECT_EQ(testsupport::ReadFile(path), "1\t2\n3\t40.5\n");
 }
@@ -308,7 +346,7 @@ TEST_F(DataFileFlows, SaveOfAnUntitledDataSetRunsSaveAs) {
   doc_.ReplacePoint(0, 0, 1.0f, kRecordUndo);
   ui_.QueueFileDialog(FileDialogResult{dir_.Path(), true});
   EXPECT_EQ(SaveDataFileAs(doc_, kSaveAsTitle), 0);
-  EXPECT_EQ(Messages(), Strings{Pair(41, 42)});
+  EXPECT_EQ(Messages(), Strings{PairWithReason(41, 135, dir_.Path() + ": Is a directory")});
   EXPECT_EQ(Take().fullPath, path);
   EXPECT_EQ(doc_.bModified, 1);
   ui_.QueueFileDialog(FileDialogResult{dir_.File("locked.dat"), true});

@@ -231,6 +231,31 @@ TEST_F(ExportTest, FailedWritesKeepWhatIsThereAndAreReported) {
   EXPECT_EQ(Boxes()[1].caption, "Table File");
 }
 
+// Each failed write names the file and the system's reason, not a guess: a
+// folder in the way is no full disk, and a full disk is no bad file name.
+TEST_F(ExportTest, FailedWritesNameTheFileAndTheSystemsReason) {
+  StoreRegression(500, {1.0f, 2.0f}, 0.5f, 0.9f, kWeightingNone);
+  const std::string folder = dir_.File("folder.txt");
+  std::filesystem::create_directory(folder);
+  EXPECT_EQ(ExportToFile(doc_, folder, {500, 1, 1, '\t'}), ExportOutcome::CannotWrite);
+  EXPECT_FALSE(GenerateTableFile(doc_, folder, 500, {0.0f, 1.0f, 0.5f, '\t'}));
+  EXPECT_FALSE(GenerateTableFile(doc_, dir_.File("missing/t.tab"), 500, {0.0f, 1.0f, 0.5f, '\t'}));
+  // A device is written in place: /dev/full takes nothing, as a full disk.
+  EXPECT_FALSE(GenerateTableFile(doc_, "/dev/full", 500, {0.0f, 1.0f, 0.5f, '\t'}));
+  const std::vector<UiEvent> boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 4u);
+  EXPECT_EQ(boxes[0].caption, "Export");
+  EXPECT_EQ(boxes[0].text, "The export file could not be written.\n\n" + folder +
+                               ": Is a directory\n\nAny file of that name was left as it was.");
+  EXPECT_EQ(boxes[1].caption, "Table File");
+  EXPECT_EQ(boxes[1].text, "The table file could not be written.\n\n" + folder +
+                               ": Is a directory\n\nAny file of that name was left as it was.");
+  EXPECT_NE(boxes[2].text.find(dir_.File("missing") + ": No such file or directory"), std::string::npos)
+      << boxes[2].text;
+  EXPECT_NE(boxes[3].text.find("/dev/full: No space left on device"), std::string::npos) << boxes[3].text;
+  for (const UiEvent& box : boxes) EXPECT_EQ(box.text.find("disk has room"), std::string::npos) << box.text;
+}
+
 // ---- tables ----
 
 TEST_F(ExportTest, TableFieldsAreCheckedAsThePanelDoes) {

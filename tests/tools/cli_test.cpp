@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -77,6 +78,39 @@ TEST(CliTest, UnreadableInputIsABadUsageExit) {
   }
   EXPECT_EQ(Cli(dir, "info").status, 2) << "FILE is required";
   EXPECT_EQ(Cli(dir, "").status, 2) << "a command is required";
+}
+
+// Input that is no regular file, and output that cannot be written, are
+// reported with the file and the system's reason; a named pipe is refused
+// at once instead of waiting for a writer.
+TEST(CliTest, FilesThatCannotBeReadOrWrittenNameTheReason) {
+  TempDir dir;
+  WriteFile(dir.File("decay.dat"), kDecay);
+  const std::string fifo = dir.File("pipe.dat");
+  ASSERT_EQ(std::system(("mkfifo '" + fifo + "'").c_str()), 0);
+  const std::pair<std::string, std::string> inputs[] = {
+      {dir.Path(), dir.Path() + ": Is a directory"},
+      {fifo, fifo + ": a named pipe (FIFO), not a regular file"},
+      {dir.File("missing.dat"), dir.File("missing.dat") + ": No such file or directory"},
+  };
+  for (const auto& [file, reason] : inputs) {
+    CliRun run = Cli(dir, "info '" + file + "'");
+    EXPECT_EQ(run.status, 2) << file;
+    EXPECT_NE(run.err.find("Data File: The data file could not be opened.\n\n" + reason), std::string::npos)
+        << run.err;
+  }
+
+  const std::string folder = dir.File("out");
+  ASSERT_EQ(std::system(("mkdir '" + folder + "'").c_str()), 0);
+  CliRun data = Cli(dir, "data '" + dir.File("decay.dat") + "' -o '" + folder + "'");
+  EXPECT_EQ(data.status, 1);
+  EXPECT_NE(data.err.find("Data File: The data file could not be written.\n\n" + folder + ": Is a directory"),
+            std::string::npos)
+      << data.err;
+  CliRun table = Cli(dir, "table '" + dir.File("decay.dat") + "' -m 500 --start 0 --end 3 --step 1 -o /dev/full");
+  EXPECT_EQ(table.status, 1);
+  EXPECT_NE(table.err.find("Table File: The table file could not be written.\n\n"), std::string::npos) << table.err;
+  EXPECT_NE(table.err.find("/dev/full: No space left on device"), std::string::npos) << table.err;
 }
 
 TEST(CliTest, DataAppliesStepsInOrderAndWrites) {

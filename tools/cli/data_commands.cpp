@@ -7,6 +7,7 @@
 
 #include "cli/common.h"
 #include "data/data_file.h"
+#include "data/file_failure.h"
 #include "data/manipulation.h"
 #include "data/transform.h"
 #include "platform/resource_strings.h"
@@ -179,8 +180,14 @@ int RunData(const GlobalOptions& global, const DataOptions& options, CLI::App& c
   }
 
   const std::vector<trendolin::datatype*> columns = doc.ColumnPointers();
-  if (trendolin::WriteDataFile(options.output, columns.data(), 0, 0, doc.nPoints, doc.nColumns, false) != 0) {
-    std::cerr << platform::ResourceString(41) << ": " << platform::ResourceString(42) << '\n';
+  std::string error;
+  if (trendolin::WriteDataFile(options.output, columns.data(), 0, 0, doc.nPoints, doc.nColumns, false, &error) !=
+      0) {
+    // The data file caption and text of the windows' Save, with the file and the system's reason.
+    std::cerr << platform::ResourceString(41) << ": "
+              << platform::FormatResource(platform::ResourceString(135),
+                                          {trendolin::WriteFailureReason(options.output, error)})
+              << '\n';
     return kExitFailed;
   }
   return kExitOk;
