@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/errors.h"
 #include "app/fp_guard.h"
@@ -360,13 +361,19 @@ class Renderer {
     SymbolStyle style{attr_.pointType, m_.symbolHalfWidth, m_.symbolHalfHeight, false};
     const CurveFit* doc = desc_.doc;
     if (doc == nullptr) return;
+    DrawnPixels drawn(transform_);
     if (attr_.plotKind == PlotKind::Fit) {
       if (!attr_.Switch(kSwShowDataPoints)) return;
       const bool uncertainty = doc->bUncertainty != 0;
       const bool errorBars = uncertainty && attr_.Switch(kSwShowErrorBars);
       for (int k = 0; k < doc->nPoints; ++k) {
         const datatype half = uncertainty ? attr_.errorBarScale * doc->At(k, 2) : 0;
-        DrawSymbol(s_, PlotPoint{doc->At(k, 0), doc->At(k, 1), half}, transform_, style, nullptr, errorBars);
+        const PlotPoint point{doc->At(k, 0), doc->At(k, 1), half};
+        const Point pixel = transform_.ToPixel(point.x, point.y);
+        // A symbol with its error bar may differ from the one drawn there
+        // before; one without is the same picture again.
+        if (!errorBars && !drawn.FirstAt(pixel)) continue;
+        DrawSymbol(s_, point, transform_, style, &pixel, errorBars);
       }
       return;
     }
@@ -376,9 +383,37 @@ class Renderer {
     for (int k = 0; k < doc->nPoints; ++k) {
       const datatype x = doc->At(k, 0);
       const datatype residual = doc->At(k, 1) - EvaluateChecked(desc_, x);
-      DrawSymbol(s_, PlotPoint{x, residual, 0}, transform_, style);
+      const Point pixel = transform_.ToPixel(x, residual);
+      if (!drawn.FirstAt(pixel)) continue;
+      DrawSymbol(s_, PlotPoint{x, residual, 0}, transform_, style, &pixel);
     }
   }
+
+  // The pixels of the plot area where a symbol was drawn: points of a large
+  // data set that land on the same pixel draw the same symbol there again,
+  // so only the first is drawn (ten million points draw in seconds, and a
+  // vector picture holds each symbol once).
+  class DrawnPixels {
+   public:
+    explicit DrawnPixels(const PlotTransform& transform)
+        : width_(transform.Width()), height_(-transform.Height()),
+          marks_(width_ > 0 && height_ > 0 ? static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_ + 1)
+                                           : 0) {}
+    // True the first time for a pixel inside the area, and always for one
+    // outside it (the symbol routine decides about those).
+    bool FirstAt(Point p) {
+      if (p.x < 0 || p.x >= width_ || -p.y < 0 || -p.y > height_) return true;
+      const std::size_t at = static_cast<std::size_t>(-p.y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(p.x);
+      if (marks_[at]) return false;
+      marks_[at] = true;
+      return true;
+    }
+
+   private:
+    int width_;
+    int height_;
+    std::vector<bool> marks_;
+  };
 
   void DrawFittedCurve() {
     if (attr_.plotKind != PlotKind::Fit || !HasEvaluation(desc_)) return;

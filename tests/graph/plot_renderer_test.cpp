@@ -210,6 +210,31 @@ TEST_F(PlotRendererTest, MonochromeDrawsBlackOnWhite) {
   EXPECT_FALSE(surface_.CallsOf("Polyline").empty());
 }
 
+// Points that land on a pixel where a symbol was already drawn would draw
+// the same symbol again: ten million points took 35 s. Each pixel gets one
+// symbol, in data order; with error bars, whose lengths differ, every point
+// is still drawn.
+TEST_F(PlotRendererTest, EachPixelGetsOneSymbol) {
+  std::vector<float> x, y, sigma;
+  for (int k = 0; k < 3000; ++k) {
+    x.push_back(1 + static_cast<float>(k % 3));  // three pixels, a thousand times each
+    y.push_back(2 * x.back());
+    sigma.push_back(0.1f * static_cast<float>(1 + k % 5));
+  }
+  testsupport::FillColumns(doc_, x, y);
+  AutomaticAxes(attr_, doc_);
+  Draw();
+  ASSERT_EQ(PlotCalls("Ellipse").size(), 3u);
+
+  testsupport::Fill(doc_, {x, y, sigma});
+  doc_.bUncertainty = 1;
+  doc_.CalcDataStats();
+  attr_.SetSwitch(kSwShowErrorBars, true);
+  surface_.Clear();
+  Draw();
+  EXPECT_EQ(PlotCalls("Ellipse").size(), 3000u);
+}
+
 TEST_F(PlotRendererTest, ResidualsAreBarsFromTheZeroLineUnlessShownAsPoints) {
   doc_.At(2, 1) = 7;  // the third point lies 1 above the fit y = 2x
   attr_.plotKind = PlotKind::Residual;
