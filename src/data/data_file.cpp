@@ -450,6 +450,7 @@ class ScanPass {
           Skip();
         } else if (read != FieldRead::kNumber) {
           result_ = kFileBadLine;
+          badLine_ = lines_;
           return false;
         } else {
           ++dataLines_;
@@ -461,6 +462,9 @@ class ScanPass {
     progress_.Tick(lines_, dataLines_);
     return true;
   }
+
+  // The line (from 1) that made the pass kFileBadLine, else 0.
+  long BadLine() const { return badLine_; }
 
   // The pass's answer once every line was seen (or it stopped).
   int Result(int* columns, SkippedLines* skipped) const {
@@ -506,6 +510,7 @@ class ScanPass {
   long dataLines_ = 0;
   int result_ = 0;
   SkippedLines skipped_;
+  long badLine_ = 0;  // the line that made the pass kFileBadLine
   std::string scratch_;
 };
 
@@ -648,12 +653,14 @@ int ScanDataText(std::string_view text, int* columns, SkippedLines* skipped) {
   return pass.Result(columns, skipped);
 }
 
-int ScanDataFile(const std::string& path, int* columns, bool progress, SkippedLines* skipped) {
+int ScanDataFile(const std::string& path, int* columns, bool progress, SkippedLines* skipped, long* badLine) {
   if (skipped) *skipped = SkippedLines{};
+  if (badLine) *badLine = 0;
   Progress shown(progress, path, "SCANNING");
   const Grammar grammar(LocalePoint());
   ScanPass pass(grammar, shown);
   const int status = ForEachFileLine(path, pass);
+  if (badLine) *badLine = pass.BadLine();
   if (status < 0) return status;
   return pass.Result(columns, skipped);
 }

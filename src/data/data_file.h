@@ -42,9 +42,12 @@ struct SkippedLines {
 // kFileNoData. With `progress`, the status bar shows the path and counts
 // every 25 lines and pending events are handled. Lines with numbers that are
 // not finite are not counted; `skipped` says which they were, and the
-// reading pass skips the same lines.
+// reading pass skips the same lines. For kFileBadLine, `badLine` receives
+// the number (from 1) of the line at fault, or 0 when no one line is (a NUL
+// byte: no text file).
 int ScanDataText(std::string_view text, int* columns, SkippedLines* skipped = nullptr);
-int ScanDataFile(const std::string& path, int* columns, bool progress, SkippedLines* skipped = nullptr);
+int ScanDataFile(const std::string& path, int* columns, bool progress, SkippedLines* skipped = nullptr,
+                 long* badLine = nullptr);
 
 // Reading pass: fills columns[0..] (each with room for options.pointsInFile
 // rows) as the options say. Returns the rows read, or kFileCannotOpen /

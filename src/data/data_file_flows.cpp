@@ -41,6 +41,7 @@ constexpr int kWrongShapeText = 108;
 constexpr int kImportCancelledText = 109;
 constexpr int kCannotOpenWhyText = 134;
 constexpr int kCannotWriteWhyText = 135;
+constexpr int kBadLineText = 138;
 constexpr int kSkippedLinesText = 144;
 
 // No resource string covers a data set too large for memory; the caption is
@@ -110,10 +111,17 @@ void ReportCannotWrite(const std::string& path, const std::string& error) {
               Icon::Exclamation);
 }
 
-// A scan that failed: what went wrong; for bad data the path in a plain box first.
-void ReportScanFailure(const std::string& path, int status) {
+// A scan that failed: what went wrong. A line at fault is named with the
+// file; otherwise the path comes in a plain box before the general text.
+void ReportScanFailure(const std::string& path, int status, long badLine) {
   if (status == kFileCannotOpen) {
     ReportCannotOpen(path);
+    return;
+  }
+  if (status == kFileBadLine && badLine > 0) {
+    ShowMessage(std::string(platform::ResourceString(kDataFileCaption)),
+                platform::FormatResource(platform::ResourceString(kBadLineText), {path, std::to_string(badLine)}),
+                Icon::Exclamation);
     return;
   }
   ShowMessage("", path, Icon::None);
@@ -238,10 +246,11 @@ LoadStatus LoadDataFile(CurveFit& doc, const std::string& path, bool showOpenDia
 
   int columns = 0;
   SkippedLines skipped;
-  const int points = ScanDataFile(chosen, &columns, true, &skipped);
+  long badLine = 0;
+  const int points = ScanDataFile(chosen, &columns, true, &skipped, &badLine);
   ReportSkippedLines(skipped);
   if (points < 0) {
-    ReportScanFailure(chosen, points);
+    ReportScanFailure(chosen, points, badLine);
     return LoadStatus::Failed;
   }
 

@@ -322,6 +322,12 @@ const std::vector<ResourceStringEntry> kTable = {
     {136, "The export file could not be written.\n\n%s\n\nAny file of that name was left as it was."},
     {137, "The table file could not be written.\n\n%s\n\nAny file of that name was left as it was."},
 
+    // A data line the reader cannot take (caption 41): filled with the file
+    // and the line's number.
+    {138,
+     "The data file could not be read.\n\n%s, line %s: the line has fewer numbers than the first "
+     "data line, or one of its fields is not a number."},
+
     // A manipulation that would carry values out of the float range is
     // refused whole (scaling, translation); lines of a data file whose
     // numbers are not finite are skipped and reported (caption 41); generated

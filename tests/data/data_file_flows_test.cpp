@@ -159,7 +159,9 @@ TEST_F(DataFileFlows, BadFilesAreReportedAndThePreviousDataSetStays) {
       {dir_.Path(), {PairWithReason(41, 134, dir_.Path() + ": Is a directory")}},
       {kFiles + "/heading_only.dat", {" / " + kFiles + "/heading_only.dat", Pair(41, 44)}},
       {kFiles + "/nul_bytes.dat", {" / " + kFiles + "/nul_bytes.dat", Pair(41, 44)}},
-      {kFiles + "/short_line.dat", {" / " + kFiles + "/short_line.dat", Pair(41, 44)}},
+      {kFiles + "/short_line.dat",
+       {std::string(platform::ResourceString(41)) + " / " +
+        platform::FormatResource(platform::ResourceString(138), {kFiles + "/short_line.dat", "3"})}},
       {kFiles + "/four_columns.dat", {Pair(41, 108)}},
       {kFiles + "/one_column.dat", {Pair(41, 108)}},
   };

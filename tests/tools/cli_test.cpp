@@ -100,6 +100,15 @@ TEST(CliTest, FilesThatCannotBeReadOrWrittenNameTheReason) {
         << run.err;
   }
 
+  // A data line short of numbers is named by its number, with CR-only line
+  // ends counted as line ends.
+  WriteFile(dir.File("short.dat"), "1 2\r3 4\r5\r7 8\r");
+  CliRun shortLine = Cli(dir, "info '" + dir.File("short.dat") + "'");
+  EXPECT_EQ(shortLine.status, 2);
+  EXPECT_NE(shortLine.err.find(dir.File("short.dat") + ", line 3: the line has fewer numbers than the first data line"),
+            std::string::npos)
+      << shortLine.err;
+
   const std::string folder = dir.File("out");
   ASSERT_EQ(std::system(("mkdir '" + folder + "'").c_str()), 0);
   CliRun data = Cli(dir, "data '" + dir.File("decay.dat") + "' -o '" + folder + "'");
