@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -15,6 +16,8 @@
 namespace platform {
 namespace {
 
+constexpr std::size_t kLargeSection = 4096;  // keys
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view Trim(std::string_view s) {
@@ -23,16 +26,13 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return false;
+// Keys and section names compare ignoring case: the lookups go by this form.
+std::string Folded(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
-  return true;
+  return out;
 }
 
 // A line holding control characters (NUL, escape, stray binary) is junk from a
@@ -281,10 +281,7 @@ ProfileFile ProfileFile::Parse(std::string_view text) {
       // A section that appears twice continues the first one: reads find the
       // first value of every key, and a write leaves one clean section.
       current = profile.FindSection(name);
-      if (!current) {
-        profile.sections_.push_back(Section{std::string(name), {}});
-        current = &profile.sections_.back();
-      }
+      if (!current) current = &profile.AddSection(std::string(name));
       continue;
     }
 
@@ -296,11 +293,13 @@ ProfileFile ProfileFile::Parse(std::string_view text) {
       entry.key = std::string(Trim(line.substr(0, eq)));
       entry.value = std::string(line.substr(eq + 1));
       if (current) {
-        bool duplicate = false;
-        for (const Line& l : current->lines) {
-          if (l.isEntry && EqualsIgnoringCase(l.key, entry.key)) duplicate = true;
+        // A section that turns out large gets room for every line left at
+        // once, rather than growing its table step by step.
+        if (current->entries.size() == kLargeSection) {
+          current->entries.reserve(kLargeSection + static_cast<std::size_t>(std::count(text.begin() + pos, text.end(), '\n')));
         }
-        if (duplicate) continue;  // the first value wins, and only it is kept
+        // The first value wins, and only it is kept.
+        if (!current->entries.try_emplace(Folded(entry.key), current->lines.size()).second) continue;
       }
     } else {
       entry.text = std::string(raw);
@@ -311,31 +310,36 @@ ProfileFile ProfileFile::Parse(std::string_view text) {
 }
 
 const ProfileFile::Section* ProfileFile::FindSection(std::string_view name) const {
-  for (const Section& s : sections_) {
-    if (EqualsIgnoringCase(s.name, name)) return &s;
-  }
-  return nullptr;
+  const auto found = sectionIndex_.find(Folded(name));
+  return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
 }
 
 ProfileFile::Section* ProfileFile::FindSection(std::string_view name) {
-  for (Section& s : sections_) {
-    if (EqualsIgnoringCase(s.name, name)) return &s;
-  }
-  return nullptr;
+  const auto found = sectionIndex_.find(Folded(name));
+  return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
+}
+
+ProfileFile::Section& ProfileFile::AddSection(std::string name) {
+  sectionIndex_.emplace(Folded(name), sections_.size());
+  sections_.push_back(Section{std::move(name), {}, {}});
+  return sections_.back();
+}
+
+const ProfileFile::Line* ProfileFile::Section::Find(std::string_view key) const {
+  const auto found = entries.find(Folded(key));
+  return found == entries.end() ? nullptr : &lines[found->second];
 }
 
 std::optional<std::string> ProfileFile::Get(std::string_view section, std::string_view key) const {
   const Section* s = FindSection(Trim(section));
   if (!s) return std::nullopt;
-  for (const Line& l : s->lines) {
-    if (!l.isEntry || !EqualsIgnoringCase(l.key, Trim(key))) continue;
-    std::string_view v = Trim(l.value);
-    if (v.size() >= 2 && IsQuote(v.front()) && v.back() == v.front()) {
-      v = v.substr(1, v.size() - 2);
-    }
-    return std::string(v);
+  const Line* l = s->Find(Trim(key));
+  if (!l) return std::nullopt;
+  std::string_view v = Trim(l->value);
+  if (v.size() >= 2 && IsQuote(v.front()) && v.back() == v.front()) {
+    v = v.substr(1, v.size() - 2);
   }
-  return std::nullopt;
+  return std::string(v);
 }
 
 std::string ProfileFile::GetString(std::string_view section, std::string_view key,
@@ -370,20 +374,17 @@ void ProfileFile::Set(std::string_view section, std::string_view key, std::strin
   std::string cleanSection = Sanitise(Trim(section));
   std::string cleanKey = Sanitise(Trim(key));
   Section* s = FindSection(cleanSection);
-  if (!s) {
-    sections_.push_back(Section{cleanSection, {}});
-    s = &sections_.back();
-  }
-  for (Line& l : s->lines) {
-    if (l.isEntry && EqualsIgnoringCase(l.key, cleanKey)) {
-      l.value = StoredValue(value);
-      return;
-    }
+  if (!s) s = &AddSection(cleanSection);
+  if (const auto found = s->entries.find(Folded(cleanKey)); found != s->entries.end()) {
+    s->lines[found->second].value = StoredValue(value);
+    return;
   }
   // New keys go after the last entry, ahead of the blank lines that separate
-  // this section from the next.
+  // this section from the next; only those blank lines move, so the line
+  // numbers of the entries stay valid.
   std::size_t at = s->lines.size();
   while (at > 0 && !s->lines[at - 1].isEntry && Trim(s->lines[at - 1].text).empty()) --at;
+  s->entries.emplace(Folded(cleanKey), at);
   Line entry;
   entry.isEntry = true;
   entry.key = cleanKey;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -69,13 +70,19 @@ class ProfileFile {
   struct Section {
     std::string name;
     std::vector<Line> lines;
+    // Line number of each entry by its key folded to lower case: files with
+    // a million keys (recent files, user models) are read in linear time.
+    std::unordered_map<std::string, std::size_t> entries;
+    const Line* Find(std::string_view key) const;
   };
 
   const Section* FindSection(std::string_view name) const;
   Section* FindSection(std::string_view name);
+  Section& AddSection(std::string name);
 
   std::vector<Line> preamble_;  // lines before the first section
   std::vector<Section> sections_;
+  std::unordered_map<std::string, std::size_t> sectionIndex_;  // by folded name
 };
 
 // The classic one-call forms: each reads the file afresh; a write reads,

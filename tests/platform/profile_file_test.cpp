@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "support/temp_dir.h"
 
@@ -148,6 +151,36 @@ TEST(ProfileFileTest, WritesThroughASymbolicLink) {
   ASSERT_TRUE(WriteProfileString(link, "S", "k", "2"));
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadFile(target), "[S]\nk=2\n");
+}
+
+// Lookups go by a table of keys: a file of recent files or user models with
+// hundreds of thousands of keys reads in a fraction of a second (checking
+// each key against every earlier one took minutes), and the first-wins rule,
+// the case-blind names and the order of keys for writing back stay.
+TEST(ProfileFileTest, ManyKeysReadAndWriteInLinearTime) {
+  constexpr int kKeys = 200000;
+  std::string text = "[MRU Text]\n";
+  for (int i = 0; i < kKeys; ++i) text += "File" + std::to_string(i) + "=/data/run" + std::to_string(i) + "\n";
+  text += "FILE7=a later duplicate\n\n[mru text]\nfile8=another\nNew=continued\n\n[Other]\nKey=1\n";
+  const auto start = std::chrono::steady_clock::now();
+  ProfileFile profile = ProfileFile::Parse(text);
+  for (int i = 0; i < kKeys; ++i) ASSERT_TRUE(profile.Get("mru TEXT", "file" + std::to_string(i))) << i;
+  for (int i = 0; i < kKeys; i += 2) profile.Set("MRU Text", "File" + std::to_string(i), "x");
+  profile.Set("MRU Text", "Added", "last");
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(seconds, 20.0) << "quadratic in the number of keys";
+
+  EXPECT_EQ(profile.Get("MRU Text", "File7"), "/data/run7") << "the first value wins";
+  EXPECT_EQ(profile.Get("MRU Text", "File8"), "x");
+  EXPECT_EQ(profile.Get("MRU Text", "NEW"), "continued");
+  EXPECT_EQ(profile.SectionNames(), (std::vector<std::string>{"MRU Text", "Other"}));
+  const std::vector<std::string> keys = profile.Keys("MRU Text");
+  ASSERT_EQ(keys.size(), static_cast<std::size_t>(kKeys) + 2);
+  EXPECT_EQ(keys[kKeys - 1], "File" + std::to_string(kKeys - 1));
+  EXPECT_EQ(keys[kKeys], "New");
+  EXPECT_EQ(keys[kKeys + 1], "Added");
+  const std::string written = profile.ToText();
+  EXPECT_NE(written.find("New=continued\nAdded=last\n\n[Other]\nKey=1\n"), std::string::npos);
 }
 
 }  // namespace
