@@ -380,14 +380,19 @@ class FileCloser {
 // longer than a block is gathered whole (the buffer grows to hold it), so no
 // number is ever cut in two. Only the bytes the file had when it was opened
 // are read: a file that another program keeps writing to would otherwise
-// never end. Returns 0, kStopped, kFileCannotOpen (also for a read error) or
-// kFileBadLine (a NUL byte).
+// never end. `limit`, when not 0, reads no more than that many bytes (the
+// reading pass takes the bytes its scan took, so lines added in between do
+// not count), and `bytes` receives how many bytes were read. Returns 0,
+// kStopped, kFileCannotOpen (also for a read error) or kFileBadLine (a NUL
+// byte).
 template <class OnLine>
-int ForEachFileLine(const std::string& path, OnLine& onLine) {
+int ForEachFileLine(const std::string& path, OnLine& onLine, std::size_t limit = 0, std::size_t* bytes = nullptr) {
   std::size_t fileSize = 0;
   const int fd = OpenForReading(path, &fileSize);
   if (fd < 0) return kFileCannotOpen;
   FileCloser closer(fd);
+  if (limit > 0) fileSize = std::min(fileSize, limit);
+  if (bytes) *bytes = 0;
   // A small file needs no large block.
   std::vector<char> buffer(std::max<std::size_t>(std::min(kReadBlock, fileSize), 1));
   std::size_t filled = 0;  // bytes of an unfinished line at the start of the buffer
@@ -401,6 +406,7 @@ int ForEachFileLine(const std::string& path, OnLine& onLine) {
     }
     if (got == 0) break;  // the file shrank meanwhile
     left -= static_cast<std::size_t>(got);
+    if (bytes) *bytes += static_cast<std::size_t>(got);
     const std::string_view fresh(buffer.data() + filled, static_cast<std::size_t>(got));
     if (HasNulByte(fresh)) return kFileBadLine;
     filled += fresh.size();
@@ -653,13 +659,14 @@ int ScanDataText(std::string_view text, int* columns, SkippedLines* skipped) {
   return pass.Result(columns, skipped);
 }
 
-int ScanDataFile(const std::string& path, int* columns, bool progress, SkippedLines* skipped, long* badLine) {
+int ScanDataFile(const std::string& path, int* columns, bool progress, SkippedLines* skipped, long* badLine,
+                 std::size_t* bytes) {
   if (skipped) *skipped = SkippedLines{};
   if (badLine) *badLine = 0;
   Progress shown(progress, path, "SCANNING");
   const Grammar grammar(LocalePoint());
   ScanPass pass(grammar, shown);
-  const int status = ForEachFileLine(path, pass);
+  const int status = ForEachFileLine(path, pass, 0, bytes);
   if (badLine) *badLine = pass.BadLine();
   if (status < 0) return status;
   return pass.Result(columns, skipped);
@@ -680,7 +687,7 @@ int Read_TRDL_File(const ImportOptions& options, datatype* const* columns, bool 
   Progress shown(progress, options.path, "READING");
   const Grammar grammar(LocalePoint());
   ReadPass pass(grammar, shown, options, columns, (DebugFlags & 0x11) != 0);
-  const int status = ForEachFileLine(options.path, pass);
+  const int status = ForEachFileLine(options.path, pass, options.scannedBytes);
   if (status < 0) return status;
   return pass.Result();
 }

@@ -44,10 +44,11 @@ struct SkippedLines {
 // not finite are not counted; `skipped` says which they were, and the
 // reading pass skips the same lines. For kFileBadLine, `badLine` receives
 // the number (from 1) of the line at fault, or 0 when no one line is (a NUL
-// byte: no text file).
+// byte: no text file). `bytes` receives how many bytes of the file the
+// scan read: the reading pass reads those (ImportOptions::scannedBytes).
 int ScanDataText(std::string_view text, int* columns, SkippedLines* skipped = nullptr);
 int ScanDataFile(const std::string& path, int* columns, bool progress, SkippedLines* skipped = nullptr,
-                 long* badLine = nullptr);
+                 long* badLine = nullptr, std::size_t* bytes = nullptr);
 
 // Reading pass: fills columns[0..] (each with room for options.pointsInFile
 // rows) as the options say. Returns the rows read, or kFileCannotOpen /

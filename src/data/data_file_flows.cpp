@@ -247,7 +247,8 @@ LoadStatus LoadDataFile(CurveFit& doc, const std::string& path, bool showOpenDia
   int columns = 0;
   SkippedLines skipped;
   long badLine = 0;
-  const int points = ScanDataFile(chosen, &columns, true, &skipped, &badLine);
+  std::size_t scannedBytes = 0;
+  const int points = ScanDataFile(chosen, &columns, true, &skipped, &badLine, &scannedBytes);
   ReportSkippedLines(skipped);
   if (points < 0) {
     ReportScanFailure(chosen, points, badLine);
@@ -262,6 +263,7 @@ LoadStatus LoadDataFile(CurveFit& doc, const std::string& path, bool showOpenDia
   }
 
   StagedColumns staged;
+  options.scannedBytes = scannedBytes;  // the lines the scan counted, and no more
   const int rows = ReadIntoStaging(options, staged);
   if (rows == kNoMemory) {
     ShowMessage(std::string(platform::ResourceString(kDataFileCaption)), kNoMemoryText, Icon::Exclamation);

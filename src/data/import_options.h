@@ -1,6 +1,7 @@
 // How the columns of a data file become the columns of the data set.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "app/datatype.h"
@@ -21,6 +22,10 @@ struct ImportOptions {
   bool showDialogNextTime = true;  // mirrors the "ShowFileImportDlg" setting
   datatype xStart = 0.0f;       // first generated x
   datatype xIncrement = 1.0f;   // step between generated x values
+  // The bytes of the file the scanning pass read; the reading pass reads no
+  // more, so lines another program appends in between are not taken for a
+  // changed file (0: the whole file).
+  std::size_t scannedBytes = 0;
 };
 
 }  // namespace trendolin

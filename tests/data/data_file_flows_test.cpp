@@ -231,6 +231,26 @@ TEST_F(DataFileFlows, LinesWithNumbersThatAreNotFiniteAreSkippedWithAWarning) {
                                  " / " + allBad, Pair(41, 44)}));
 }
 
+// Another program keeps appending to the file while it is opened: the
+// reading pass takes the bytes the scan took, so the data set holds the
+// lines that were there, instead of the open failing as a changed file.
+TEST_F(DataFileFlows, AFileThatGrowsWhileItIsOpenedGivesTheLinesItHad) {
+  const std::string path = dir_.File("growing.dat");
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "1 2\n";
+  testsupport::WriteFile(path, text);
+  FILE* writer = std::fopen(path.c_str(), "a");
+  ASSERT_NE(writer, nullptr);
+  ui_.SetPumpHook([writer] {
+    for (int i = 0; i < 100; ++i) std::fputs("3 4\n", writer);
+    std::fflush(writer);
+  });
+  EXPECT_EQ(Open(path), 1) << (Messages().empty() ? "" : Messages().front());
+  std::fclose(writer);
+  EXPECT_EQ(doc_.nPoints, 100);
+  EXPECT_TRUE(Messages().empty());
+}
+
 TEST_F(DataFileFlows, ImportDialogShowsUnlessSuppressedAndChoosesTheShape) {
   auto dialogs = [&] { return ui_.EventsOf(UiEvent::Kind::ImportDialog).size(); };
   Settings.SetFlag(kFlagShowFileImportDlg, true);
