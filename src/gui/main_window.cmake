@@ -5,6 +5,7 @@ target_sources(trendolin_gui PRIVATE
   ${CMAKE_CURRENT_SOURCE_DIR}/main_window_commands.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/main_window_menus.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/results_list.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/session_end.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/single_instance.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/splash_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/toolbar_icons.cpp

@@ -1,6 +1,7 @@
 #include "gui/workstation.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
@@ -17,18 +18,22 @@
 #include "app/main_layout.h"
 #include "app/mru_list.h"
 #include "app/out_of_memory.h"
+#include "app/recovery_file.h"
+#include "app/run_flags.h"
 #include "app/settings_location.h"
 #include "app/system_info.h"
 #include "data/curve_fit.h"
 #include "data/data_file_flows.h"
 #include "fit/drivers.h"
 #include "fit/fit_hunter.h"
+#include "fit/nonlinear.h"
 #include "graph/graph_attr.h"
 #include "graph/graph_queue.h"
 #include "gui/graph_window.h"
 #include "gui/main_window.h"
 #include "gui/qt_graph_host.h"
 #include "gui/qt_ui.h"
+#include "gui/session_end.h"
 #include "gui/single_instance.h"
 #include "gui/splash_window.h"
 #include "platform/profile_file.h"
@@ -39,6 +44,12 @@ namespace trendolin::gui {
 namespace {
 
 constexpr int kPlacementTickMs = 500;
+// While the session ends, a running calculation or an open dialog is asked to
+// finish this often, this many times, before the program quits regardless.
+constexpr int kSessionEndRetryMs = 100;
+// Time for the window manager to put its frame round a newly shown window.
+constexpr int kFrameSettleMs = 300;
+constexpr int kSessionEndAttempts = 30;
 
 void ShowAndRaise(QWidget* window) {
   if (window->isMinimized()) window->showNormal();
@@ -113,6 +124,48 @@ void PlaceMainWindow(MainWindow& main) {
   main.move(desktop.left() + p.left, desktop.top() + p.top);
 }
 
+// The session is ending (logout, hang-up): close as Exit would, but with no
+// question left open and none asked. Unsaved data go to the recovery file,
+// the settings are written on the way out of RunWorkstation.
+void CloseForSessionEnd(CurveFit& doc, MainWindow& main, int attemptsLeft) {
+  QWidget* modal = QApplication::activeModalWidget();
+  if (attemptsLeft > 0 && (CalcMode != 0 || modal != nullptr)) {
+    if (CalcMode != 0) RequestFitStop(kStopAbort);
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+      dialog->reject();
+    } else if (modal) {
+      modal->close();
+    }
+    QTimer::singleShot(kSessionEndRetryMs, &main,
+                       [&doc, &main, attemptsLeft] { CloseForSessionEnd(doc, main, attemptsLeft - 1); });
+    return;
+  }
+  if (!KeepUnsavedData(doc, lpszIniFile)) DebugLog("Session end: the unsaved data could not be kept.\n");
+  // Kept (or nothing to keep): the save question must not hold up the logout.
+  doc.ClearModified();
+  main.close();
+  QApplication::quit();
+}
+
+// The stored rectangle is the window's inside; once the window system has
+// put its frame round it, the whole window must still fit the work area, or
+// a window restored at full size has its status bar below the screen.
+void KeepFrameOnDesktop(MainWindow& main) {
+  const QScreen* screen = main.screen() ? main.screen() : QGuiApplication::primaryScreen();
+  if (!screen || main.isMaximized() || main.isFullScreen()) return;
+  const QRect desktop = screen->availableGeometry();
+  const QRect frame = main.frameGeometry();
+  const int frameWidth = frame.width() - main.width();
+  const int frameHeight = frame.height() - main.height();
+  if (desktop.contains(frame) || frameWidth < 0 || frameHeight < 0) return;
+  const WindowPlacement p = FitPlacementToDesktop(
+      {frame.x() - desktop.x(), frame.y() - desktop.y(), main.width(), main.height()},
+      desktop.width() - frameWidth, desktop.height() - frameHeight, DefaultWindowWidth(main.UiTextHeight()),
+      DefaultWindowHeight(main.UiTextHeight()));
+  main.resize(p.width, p.height);
+  main.move(desktop.x() + p.left, desktop.y() + p.top);
+}
+
 }  // namespace
 
 int RunWorkstation(int argc, char** argv) {
@@ -124,8 +177,8 @@ int RunWorkstation(int argc, char** argv) {
   QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);
   QApplication::setEffectEnabled(Qt::UI_FadeMenu, false);
 
-  const QString socketName = InstanceSocketName();
-  if (AskRunningInstanceToShow(socketName)) return 0;
+  const QStringList socketNames = InstanceSocketNames();
+  if (AskRunningInstanceToShow(socketNames)) return 0;
 
   // Questions before the main window exists have no parent.
   QtUi earlyUi(nullptr);
@@ -154,22 +207,38 @@ int RunWorkstation(int argc, char** argv) {
   ui.SetGuessTestGraphFactory([&doc](int testModelId) { return MakeGuessTestGraph(doc, testModelId); });
   platform::ScopedUi installed(ui);
 
-  InstanceListener listener(socketName, [&main] { ShowAndRaise(&main); });
+  InstanceListener listener(socketNames, [&main] { ShowAndRaise(&main); });
+  SessionEndWatcher sessionEnd([&doc, &main](int signo) {
+    DebugLogF("Signal %d: closing for the end of the session.\n", signo);
+    CloseForSessionEnd(doc, main, kSessionEndAttempts);
+  });
 
   InitApplication(doc, main);
   ResetWorkspace(doc, main);
   if (!StartupFile.empty()) OpenStartupFile(doc, StartupFile);
 
-  // The main window shows at the first tick, behind the splash.
+  // The main window shows at the first tick, behind the splash. Data kept
+  // when the last session ended are offered once the splash has gone, so the
+  // question is not hidden behind it.
   bool shown = false;
+  bool recoveryOffered = false;
   QTimer placement;
   QObject::connect(&placement, &QTimer::timeout, &main, [&] {
     if (!splash) placement.stop();
-    if (shown) return;
-    PlaceMainWindow(main);
-    main.show();
-    if (splash) splash->raise();
-    shown = true;
+    if (!shown) {
+      PlaceMainWindow(main);
+      main.show();
+      QTimer::singleShot(kFrameSettleMs, &main, [&main] { KeepFrameOnDesktop(main); });
+      if (splash) splash->raise();
+      shown = true;
+    }
+    if (!splash && !recoveryOffered) {
+      recoveryOffered = true;
+      if (OfferRecovery(doc, lpszIniFile) == RecoveryOutcome::Restored) {
+        main.UpdateMenus();
+        main.UpdateToolbar();
+      }
+    }
   });
   placement.start(kPlacementTickMs);
 

@@ -6,6 +6,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLocalServer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -15,7 +19,14 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
 #include <cmath>
+#include <thread>
 #include <functional>
 
 #include "app/app_settings.h"
@@ -318,15 +329,98 @@ TEST_F(WorkstationTest, DroppedFilesOpenOneAtATime) {
   EXPECT_FLOAT_EQ(doc_.At(2, 1), 6.0f);
 }
 
+// A later start knocks from its own process; here from a thread, while this
+// thread's event loop plays the first instance and answers.
+KnockResult KnockFromElsewhere(const QString& name, int waitMs = kHandOverMs) {
+  std::atomic<int> result{-1};
+  std::thread later([&] { result = static_cast<int>(KnockOn(name, waitMs)); });
+  while (result < 0) QTest::qWait(10);
+  later.join();
+  return static_cast<KnockResult>(result.load());
+}
+
+QString TestSocketName(const char* tag) {
+  return QStringLiteral("trendolin-test-%1-%2").arg(QCoreApplication::applicationPid()).arg(QLatin1String(tag));
+}
+
 TEST(SingleInstanceTest, ALaterStartKnocksAndTheFirstComesForward) {
-  const QString name = QStringLiteral("trendolin-test-%1").arg(QCoreApplication::applicationPid());
+  const QString name = TestSocketName("knock");
   EXPECT_FALSE(AskRunningInstanceToShow(name));  // nobody there yet
   int shown = 0;
   InstanceListener listener(name, [&shown] { ++shown; });
   ASSERT_TRUE(listener.Listening());
-  EXPECT_TRUE(AskRunningInstanceToShow(name));
-  for (int i = 0; i < 100 && shown == 0; ++i) QTest::qWait(10);
+  EXPECT_EQ(KnockFromElsewhere(name), KnockResult::Answered);
   EXPECT_EQ(shown, 1);
+}
+
+// A first instance that is stopped (SIGSTOP) or hung still has its socket
+// accept the knock: without its answer the later start must go on.
+TEST(SingleInstanceTest, AnInstanceThatDoesNotAnswerIsNotWaitedForLong) {
+  const QString name = TestSocketName("silent");
+  QLocalServer mute;  // accepts, never answers
+  ASSERT_TRUE(mute.listen(name));
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_FALSE(AskRunningInstanceToShow(name));  // no event loop runs here: nobody answers
+  EXPECT_LT(clock.elapsed(), kHandOverMs + 1500);
+  // The later start leaves the silent one's socket alone (it would remove
+  // ours when it ends) and listens on the next name, where the next start
+  // finds it.
+  const QStringList names{name, name + QStringLiteral("-alt")};
+  int shown = 0;
+  InstanceListener listener(names, [&shown] { ++shown; });
+  ASSERT_TRUE(listener.Listening());
+  EXPECT_EQ(listener.Name(), names[1]);
+  EXPECT_TRUE(mute.isListening());
+  std::atomic<int> answered{-1};
+  std::thread later([&] { answered = AskRunningInstanceToShow(names) ? 1 : 0; });
+  while (answered < 0) QTest::qWait(10);
+  later.join();
+  EXPECT_EQ(answered, 1);
+  EXPECT_EQ(shown, 1);
+}
+
+// A socket left by an instance that crashed refuses connections: it is taken over.
+TEST(SingleInstanceTest, TheSocketOfACrashedInstanceIsTakenOver) {
+  const QString name = TestSocketName("stale");
+  const QString path = QDir::tempPath() + QLatin1Char('/') + name;
+  {
+    // A bound socket file nobody listens on any more, as a crash leaves it.
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", QFile::encodeName(path).constData());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+  }
+  int shown = 0;
+  InstanceListener listener(QStringList{name, name + QStringLiteral("-alt")}, [&shown] { ++shown; });
+  EXPECT_EQ(listener.Name(), name);
+  EXPECT_EQ(KnockFromElsewhere(name), KnockResult::Answered);
+  EXPECT_EQ(shown, 1);
+}
+
+// Something that is no socket at the socket's path is not deleted: the next
+// name is used, and later starts find the instance there.
+TEST(SingleInstanceTest, AFolderAtTheSocketPathIsLeftAloneAndAnotherNameServes) {
+  const QString name = TestSocketName("folder");
+  const QString path = QDir::tempPath() + QLatin1Char('/') + name;
+  ASSERT_TRUE(QDir().mkpath(path + QStringLiteral("/somebody's")));
+  const QStringList names{name, name + QStringLiteral("-alt")};
+  int shown = 0;
+  {
+    InstanceListener listener(names, [&shown] { ++shown; });
+    ASSERT_TRUE(listener.Listening());
+    EXPECT_EQ(listener.Name(), names[1]);
+    EXPECT_TRUE(QFileInfo(path + QStringLiteral("/somebody's")).isDir());
+    std::atomic<int> answered{-1};
+    std::thread later([&] { answered = AskRunningInstanceToShow(names) ? 1 : 0; });
+    while (answered < 0) QTest::qWait(10);
+    later.join();
+    EXPECT_EQ(answered, 1);
+    EXPECT_EQ(shown, 1);
+  }
+  QDir(path).removeRecursively();
 }
 
 TEST_F(WorkstationTest, MenusFollowTheData) {
@@ -345,6 +439,32 @@ TEST_F(WorkstationTest, MenusFollowTheData) {
   // Escape while idle does nothing.
   QTest::keyClick(main_.get(), Qt::Key_Escape);
   EXPECT_EQ(CalcMode, 0);
+}
+
+}  // namespace
+}  // namespace trendolin::gui
+
+namespace trendolin::gui {
+namespace {
+
+// What is written at exit is what the next start may open: never beyond the
+// screen the window is on, so a bad size or place does not persist.
+TEST(MainWindowPlacementToKeepTest, TheSavedRectangleIsFittedToTheWindowsScreen) {
+  const QRect primary(0, 0, 1280, 900);
+  WindowPlacement kept = MainWindowPlacementToKeep(QRect(-100000, -100000, 40000, 40000), primary, 688, 640);
+  EXPECT_EQ(kept.left, 0);
+  EXPECT_EQ(kept.top, 0);
+  EXPECT_EQ(kept.width, 1280);
+  EXPECT_EQ(kept.height, 900);
+  // On a second screen to the right, a window that fits stays where it is.
+  const QRect second(1280, 24, 1920, 1056);
+  kept = MainWindowPlacementToKeep(QRect(1400, 100, 800, 600), second, 688, 640);
+  EXPECT_EQ(kept.left, 1400);
+  EXPECT_EQ(kept.top, 100);
+  EXPECT_EQ(kept.width, 800);
+  // Hanging over that screen's right edge, it is moved back onto it.
+  kept = MainWindowPlacementToKeep(QRect(3000, 100, 800, 600), second, 688, 640);
+  EXPECT_EQ(kept.left, 1280 + 1920 - 800);
 }
 
 }  // namespace
