@@ -40,6 +40,7 @@ SessionEndWatcher::SessionEndWatcher(std::function<void(int)> endSession) : endS
     for (int signo : kGracefulSignals) platform::RemovePendingFilesOnSignal(signo);
     return;
   }
+  requested = 0;
   writeEnd = fds[0];
   notifier_ = new QSocketNotifier(fds[1], QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, [this] { Drain(); });

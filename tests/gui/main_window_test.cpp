@@ -42,6 +42,7 @@
 #include "gui/main_window.h"
 #include "gui/qt_graph_host.h"
 #include "gui/qt_ui.h"
+#include "gui/session_end.h"
 #include "gui/single_instance.h"
 #include "platform/ui.h"
 #include "support/temp_dir.h"
@@ -465,6 +466,26 @@ TEST(MainWindowPlacementToKeepTest, TheSavedRectangleIsFittedToTheWindowsScreen)
   // Hanging over that screen's right edge, it is moved back onto it.
   kept = MainWindowPlacementToKeep(QRect(3000, 100, 800, 600), second, 688, 640);
   EXPECT_EQ(kept.left, 1280 + 1920 - 800);
+}
+
+}  // namespace
+}  // namespace trendolin::gui
+
+namespace trendolin::gui {
+namespace {
+
+// A logout's SIGTERM reaches the event loop as a call, instead of killing
+// the program; so does a hang-up.
+TEST(SessionEndWatcherTest, TheSignalArrivesAsACallInTheEventLoop) {
+  for (int signo : {SIGTERM, SIGHUP}) {
+    int received = 0;
+    SessionEndWatcher watcher([&received](int s) { received = s; });
+    ASSERT_TRUE(watcher.Installed());
+    ::raise(signo);
+    EXPECT_EQ(received, 0);  // nothing runs inside the handler
+    for (int i = 0; i < 200 && received == 0; ++i) QTest::qWait(10);
+    EXPECT_EQ(received, signo);
+  }
 }
 
 }  // namespace
