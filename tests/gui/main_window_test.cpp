@@ -226,10 +226,12 @@ TEST_F(WorkstationTest, FitHunterKeyRanksTheModelsAndShowsTheBest) {
 }
 
 TEST_F(WorkstationTest, AbortStopsALongFitAndGivesTheInterfaceBack) {
-  // A Weibull fit of 10^5 points runs long enough to be stopped.
-  ASSERT_EQ(doc_.AllocateData(100000, 2, 0), 0);
-  for (int i = 0; i < 100000; ++i) {
-    const float x = 0.1f + i * 1e-4f;
+  // A Weibull fit of 10^6 points runs long enough to be stopped: each
+  // iteration takes longer than the timer below (a fit of fewer points now
+  // ends at the resolution of single precision before it fires).
+  ASSERT_EQ(doc_.AllocateData(1000000, 2, 0), 0);
+  for (int i = 0; i < 1000000; ++i) {
+    const float x = 0.1f + i * 1e-5f;
     doc_.At(i, 0) = x;
     doc_.At(i, 1) = 5.0f - 4.0f * std::exp(-0.8f * std::pow(x, 1.3f)) + 0.01f * std::sin(17.0f * i);
   }
