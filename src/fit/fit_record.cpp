@@ -1,5 +1,6 @@
 // The stored results of the fits: allocation for a new fit, the fitted marks,
 // comments, and the fit statistics.
+#include <cfenv>
 #include <cmath>
 
 #include "app/error_handle.h"
@@ -164,6 +165,9 @@ datatype SumOfSquaredResiduals(const CurveFit& doc, const ModelDesc& desc) {
       const datatype residual = doc.At(k, 1) - fitted;
       sse = static_cast<datatype>(static_cast<Extended>(sse) +
                                   static_cast<Extended>(residual) * static_cast<Extended>(residual));
+      // A sum beyond the float range at the last point too: it would
+      // otherwise leave S and r infinite.
+      if (checkEachPoint) CheckFpFaults();
     }
     return sse;
   };
@@ -210,6 +214,11 @@ void CurveFit::CalcStat(int id) {
     }
   }
   CheckFpFaults();
+  // Residuals beyond the float range (a fit run off to enormous
+  // coefficients) leave S and r infinite without a fault of their own: the
+  // sum overflowed before the flags were cleared. That is an overflow, never
+  // a statistic to rank or show.
+  if (!std::isfinite(s) || !std::isfinite(r)) fpe_catch(FE_OVERFLOW);
   desc.statistics[0] = s;
   desc.statistics[1] = r;
   desc.statistics[2] = sd;

@@ -131,7 +131,7 @@ TEST(DamagedSettingsTest, TellsDamageFromOddity) {
 TEST(DamagedSettingsTest, TheOriginalIsKeptAsBadAndTheDefaultsAreWritten) {
   TempDir dir;
   ScopedEnv env("TRENDOLIN_CONFIG_DIR", dir.Path());
-  const std::string damaged("\x89PNG\r\n\x1a\n\x00\x00 not settings", 25);
+  const std::string damaged("\x89PNG\r\n\x1a\n\x00\x00 not settings", 23);
   WriteFile(dir.File("REVUZI.INI"), damaged);
   WriteFile(dir.File("REVUZI.INI.bad"), "an older backup");
   HeadlessUi ui;

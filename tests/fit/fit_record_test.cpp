@@ -181,6 +181,19 @@ TEST(CalcStatTest, ConstantYHasADefinedCorrelation) {
   EXPECT_EQ(doc.Slot(531).statistics[1], 0.0f);
 }
 
+// Residuals whose squares sum beyond the float range, down to the last
+// point: the curve ranks last like one that cannot be evaluated, never with
+// an infinite S or r.
+TEST(CalcStatTest, ResidualsBeyondTheFloatRangeRankLast) {
+  CurveFit doc;
+  FillColumns(doc, {1, 2, 3, 1e-25f}, {1, 2, 3, 4});
+  doc.ResetFitResult(531);
+  doc.Slot(531).coefficients = {0.0f, 1.0f};  // 1/x: 1e25 at the last point
+  doc.CalcStat(531);
+  EXPECT_FLOAT_EQ(doc.Slot(531).statistics[0], std::sqrt(1.7014117e38f / 2.0f));
+  EXPECT_TRUE(std::isfinite(doc.Slot(531).statistics[1]));
+}
+
 TEST(CalcStatTest, AnUnevaluableCurveRanksLast) {
   CurveFit doc;
   FillColumns(doc, {-1, 1, 2}, {1, 2, 3});
