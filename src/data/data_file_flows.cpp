@@ -105,10 +105,7 @@ void ReportCannotOpen(const std::string& path) {
 }
 
 void ReportCannotWrite(const std::string& path, const std::string& error) {
-  ShowMessage(std::string(platform::ResourceString(kDataFileCaption)),
-              platform::FormatResource(platform::ResourceString(kCannotWriteWhyText),
-                                       {WriteFailureReason(path, error)}),
-              Icon::Exclamation);
+  ReportWriteFailure(kDataFileCaption, kCannotWriteWhyText, path, error);
 }
 
 // A scan that failed: what went wrong. A line at fault is named with the

@@ -230,13 +230,7 @@ ExportOutcome ExportToFile(CurveFit& doc, const std::string& path, const ExportO
   }
   std::string error;
   if (WriteExportFile(doc, path, options, &error) != 1) {
-    platform::MessageBoxRequest request;
-    request.caption = platform::ResourceString(kExportCannotWrite.caption);
-    request.text = platform::FormatResource(platform::ResourceString(kExportCannotWrite.text),
-                                            {WriteFailureReason(path, error)});
-    request.icon = platform::Icon::Exclamation;
-    request.buttons = platform::Buttons::Ok;
-    platform::CurrentUi().MessageBox(request);
+    ReportWriteFailure(kExportCannotWrite.caption, kExportCannotWrite.text, path, error);
     return ExportOutcome::CannotWrite;
   }
   return ExportOutcome::Written;

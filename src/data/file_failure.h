@@ -11,6 +11,9 @@
 #include <cstring>
 #include <string>
 
+#include "platform/resource_strings.h"
+#include "platform/ui.h"
+
 namespace trendolin {
 
 // "PATH: reason" for a data file the reader refused. The reader opens only
@@ -35,6 +38,18 @@ inline std::string WriteFailureReason(const std::string& path, const std::string
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return path + ": " + std::strerror(EISDIR);
   return writerError.empty() ? path : writerError;
+}
+
+// The box every writer shows when its file could not be written: the
+// caption and text of the resource pair, the text holding the file and the
+// system's reason.
+inline void ReportWriteFailure(int captionId, int textId, const std::string& path, const std::string& writerError) {
+  platform::MessageBoxRequest request;
+  request.caption = platform::ResourceString(captionId);
+  request.text = platform::FormatResource(platform::ResourceString(textId), {WriteFailureReason(path, writerError)});
+  request.icon = platform::Icon::Exclamation;
+  request.buttons = platform::Buttons::Ok;
+  platform::CurrentUi().MessageBox(request);
 }
 
 }  // namespace trendolin

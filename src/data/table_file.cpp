@@ -179,13 +179,7 @@ bool GenerateTableFile(CurveFit& doc, const std::string& path, int model, const 
   }
   // A full disk, a folder in the way and a read-only folder each say so:
   // the file and the system's reason.
-  platform::MessageBoxRequest request;
-  request.caption = platform::ResourceString(kTableCannotWriteWhy.caption);
-  request.text = platform::FormatResource(platform::ResourceString(kTableCannotWriteWhy.text),
-                                          {WriteFailureReason(path, error)});
-  request.icon = platform::Icon::Exclamation;
-  request.buttons = platform::Buttons::Ok;
-  platform::CurrentUi().MessageBox(request);
+  ReportWriteFailure(kTableCannotWriteWhy.caption, kTableCannotWriteWhy.text, path, error);
   return false;
 }
 

@@ -43,7 +43,7 @@ double CentralDifference(int i, datatype x, const datatype* p, ModelFunction f, 
   const double high = f(plus.data(), x);
   const double low = f(minus.data(), x);
   const double width = double{plus[static_cast<std::size_t>(i)]} - minus[static_cast<std::size_t>(i)];
-  return width != 0 ? (high - low) / width : 0;  // a subnormal parameter that cannot move
+  return DifferenceQuotient(high - low, width);
 }
 
 }  // namespace

@@ -33,6 +33,10 @@ inline double RefinedDerivativeStep(datatype p) {
   return std::clamp(kStep, 0.005 * magnitude, 0.05 * magnitude);
 }
 
+// A central difference over the width the two moved parameters really lie
+// apart; a subnormal parameter that cannot move has no usable derivative (0).
+inline double DifferenceQuotient(double difference, double width) { return width != 0 ? difference / width : 0; }
+
 // Central difference over the step above (the quick derivatives), divided by
 // the distance the two moved parameters really lie apart once rounded.
 datatype Partial(int i, datatype x, const datatype* p, ModelFunction f, int m);

@@ -29,10 +29,6 @@ constexpr int kNeverParallel = std::numeric_limits<int>::max();
 // Points whose quick derivatives are differenced before they are divided.
 constexpr int kBlockPoints = 128;
 
-// A difference over the width the moved parameter spans; a subnormal
-// parameter that cannot move has no usable derivative (0, as Partial says).
-inline double Quotient(double difference, double width) { return width != 0 ? difference / width : 0; }
-
 // In the checked run every evaluation and every operation that can fault is
 // followed by a look at the flags.
 inline void Probe() { CheckFpFaults(); }
@@ -252,7 +248,8 @@ void PointPasses::EvaluatePoints(const datatype* params, const Stencil& stencil,
       for (int b = 0; b < count; ++b) {
         for (int i = 0; i < m; ++i) {
           const std::size_t j = static_cast<std::size_t>(b * m + i);
-          d[j] = static_cast<datatype>(Quotient(difference[j], stencil.width[static_cast<std::size_t>(i)]));
+          d[j] = static_cast<datatype>(
+              DifferenceQuotient(difference[j], stencil.width[static_cast<std::size_t>(i)]));
         }
       }
     }
@@ -357,7 +354,8 @@ datatype PointPasses::CheckedDerivative(const datatype* params, const Stencil& s
     Probe();
     const double low = f(stencil.minus[i].data(), x);
     Probe();
-    const auto d = static_cast<datatype>(Quotient(high - low, stencil.width[static_cast<std::size_t>(i)]));
+    const auto d =
+        static_cast<datatype>(DifferenceQuotient(high - low, stencil.width[static_cast<std::size_t>(i)]));
     Probe();
     return d;
   } catch (const errnotify&) {

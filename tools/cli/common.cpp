@@ -71,14 +71,8 @@ bool ApplyImportFlags(const ImportFlags& flags, trendolin::ImportOptions& option
       std::cerr << "--generate-x needs START,STEP, two numbers separated by a comma\n";
       return false;
     }
-    // strtod takes "inf" and "nan", and a double beyond the float range
-    // becomes infinite once stored: every x from there on would be too.
-    if (!std::isfinite(static_cast<trendolin::datatype>(start)) ||
-        !std::isfinite(static_cast<trendolin::datatype>(step))) {
-      std::cerr << "--generate-x takes a finite START and STEP, each within the range of a data value "
-                   "(about 3.4E+38 either way)\n";
-      return false;
-    }
+    // "inf", "nan" and values beyond the float range pass strtod: the import
+    // rules below refuse x values that are not finite, as the dialog does.
     options.generateX = true;
     options.xStart = static_cast<trendolin::datatype>(start);
     options.xIncrement = static_cast<trendolin::datatype>(step);
@@ -326,13 +320,6 @@ int FitModelForCommand(const GlobalOptions& global, const std::string& file, con
   ApplyModelFitFlags(flags);
 
   if (int status = ApplyModelDialogValues(doc, *id, flags); status != kExitOk) return status;
-  if (guesses) {
-    // Guesses of one's own replace the automatic ones: the dialog is shown,
-    // and when they give every coefficient the automatic ones are not
-    // computed at all.
-    trendolin::Settings.initGuess = 1;
-    trendolin::NonlinearFlags.suppliedGuesses = *guesses;
-  }
 
   const trendolin::ModelDesc desc = trendolin::DescriptorOf(doc, *id);
   // The count is known only now: the polynomial has its degree plus one
@@ -342,6 +329,13 @@ int FitModelForCommand(const GlobalOptions& global, const std::string& file, con
     std::cerr << "--guess takes one value per coefficient: " << desc.m << " for " << desc.name << ", not "
               << guesses->size() << '\n';
     return kExitUsage;
+  }
+  if (guesses) {
+    // Guesses of one's own replace the automatic ones: the dialog is shown,
+    // and as they give every coefficient the automatic ones are not
+    // computed at all.
+    trendolin::Settings.initGuess = 1;
+    trendolin::NonlinearFlags.suppliedGuesses = *guesses;
   }
   const auto firstError = AnswerGuessDialogOnce(guesses);
   trendolin::ClearErrorInfo();
