@@ -131,6 +131,7 @@ int CurveFit::RemoveLastRows(int count) {
   if (count >= 0 && nPoints - count >= 0) {
     MarkModified();
     nPoints -= count;
+    if (grid_) grid_->SetPointCount(nPoints);
     return 0;
   }
   platform::ResourceMessageBox(kRemoveTooManyCaption, kRemoveTooManyText, platform::Icon::Exclamation,

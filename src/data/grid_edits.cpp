@@ -39,10 +39,13 @@ int GridCellCommitted(CurveFit& doc, int column, int row, double value) {
   return result;
 }
 
-int GridAppendRows(CurveFit& doc, int count) {
-  const int result = doc.AppendRows(count);
+int GridAddPoint(CurveFit& doc, int column, double value) {
+  if (column < 0 || column >= doc.nColumns) return 1;
+  DataBlock row = MakeBlock(1, doc.nColumns);
+  row[static_cast<std::size_t>(column)][0] = static_cast<datatype>(value);
+  if (doc.InsertRows(doc.nPoints, 0, 1, doc.nColumns, &row, kRecordUndo) != 0) return 1;
   CallHook(Hooks().refresh);
-  return result;
+  return 0;
 }
 
 const char* GridHeading(int column) {

@@ -16,9 +16,12 @@ namespace trendolin {
 // Returns ReplacePoint's result.
 int GridCellCommitted(CurveFit& doc, int column, int row, double value);
 
-// The grid asks for rows past the data: AppendRows, then the refresh.
-// Returns AppendRows' result (0 lets the grid open the new row).
-int GridAppendRows(CurveFit& doc, int count);
+// A number was committed into the row just past the data: that row becomes a
+// point, with the value in `column` and zero in the others, recorded as one
+// undoable Insert; then the refresh. Until a value is committed the row is
+// only a place to type, and leaving it empty leaves the data set as it was.
+// 0 done; 1 the row could not be stored (nothing changed).
+int GridAddPoint(CurveFit& doc, int column, double value);
 
 // What adding or deleting a column needs of the grid. The data set tells the
 // grid its new column count and pointers itself; these do the rest.

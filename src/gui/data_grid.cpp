@@ -284,11 +284,31 @@ bool DataGrid::Commit() {
     return false;
   }
   const GridCell cell = editCell_;
+  const bool newRow = IsEditingNewRow();
+  // An empty cell in the row past the data was only looked at.
+  if (newRow && text.trimmed().isEmpty()) {
+    CloseEdit();
+    return true;
+  }
   // Closed before the owner hears of it: its refresh may ask the grid to end
   // the edit again.
   CloseEdit();
-  if (owner_) owner_->GridCellCommitted(cell.column, cell.row, number.value);
+  if (!owner_) return true;
+  if (!newRow) {
+    owner_->GridCellCommitted(cell.column, cell.row, number.value);
+    return true;
+  }
+  if (owner_->GridAddPoint(cell.column, number.value) != 0) {
+    // Nothing was stored: what was typed stays in the open cell.
+    platform::CurrentUi().Beep();
+    OpenEdit(cell, text);
+    return false;
+  }
   return true;
+}
+
+void DataGrid::CancelEdit() {
+  CloseEdit();
 }
 
 bool DataGrid::EndEdit() {
@@ -370,7 +390,9 @@ void DataGrid::Click(GridCell cell) {
       OpenEdit(cell, CellText(cell.column, cell.row));
       break;
     case ClickAction::AppendRow:
-      if (owner_ && owner_->GridAppendRows(1) == 0 && cell.row < rowsUsed_) OpenEdit(cell, QString());
+      // A place to type, not yet a point: the row becomes one only when a
+      // number is committed into it.
+      OpenEdit(cell, QString());
       break;
     case ClickAction::AddColumn:
       if (owner_) owner_->GridAddColumn(cell.column);
@@ -397,9 +419,11 @@ void DataGrid::MoveToCell(GridCell cell) {
 
 void DataGrid::EditKeyPressed(trendolin::EditKey key) {
   if (!editing_) return;
-  if (const auto target = trendolin::EditKeyTarget(key, editCell_, columnsUsed_, rowsUsed_, visibleRows_)) {
-    MoveToCell(*target);
-  }
+  const auto target = trendolin::EditKeyTarget(key, editCell_, columnsUsed_, rowsUsed_, visibleRows_);
+  if (!target) return;
+  // From an empty new row there is no row further down to go to.
+  if (IsEditingNewRow() && edit_->text().trimmed().isEmpty() && target->row > editCell_.row) return;
+  MoveToCell(*target);
 }
 
 void DataGrid::mousePressEvent(QMouseEvent* event) {
@@ -530,6 +554,13 @@ void DataGrid::keyPressEvent(QKeyEvent* event) {
       break;
     case Qt::Key_Right:
       UserScroll(top_, left_ + 1);
+      break;
+    case Qt::Key_Delete:
+      if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        QWidget::keyPressEvent(event);  // Ctrl+Del is the menu's own shortcut
+        return;
+      }
+      if (selecting_ && owner_) owner_->GridClearSelection();
       break;
     default:
       QWidget::keyPressEvent(event);

@@ -30,12 +30,15 @@ class DataGridOwner {
   virtual ~DataGridOwner() = default;
   // A number was committed into a cell (absolute indices).
   virtual void GridCellCommitted(int column, int row, double value) = 0;
-  // The row just past the data was clicked; 0 lets the grid open the new row.
-  virtual int GridAppendRows(int count) = 0;
+  // A number was committed into the row just past the data, which the grid
+  // offers as a place to type: the owner makes that row a point. 0 done.
+  virtual int GridAddPoint(int column, double value) = 0;
   // The column just past the data was clicked.
   virtual void GridAddColumn(int column) = 0;
   // The right button, over the grid or its editor.
   virtual void GridContextMenu(const QPoint& globalPos) = 0;
+  // The Delete key with a selection and no edit open: clear it as Edit > Clear does.
+  virtual void GridClearSelection() = 0;
 };
 
 class DataGrid : public QWidget, public trendolin::DataGridSink {
@@ -73,6 +76,11 @@ class DataGrid : public QWidget, public trendolin::DataGridSink {
   bool Commit();
   // Commit, close and end the selection. False when the commit failed.
   bool EndEdit();
+  // Closes the edit without committing what was typed (Esc): the cell keeps
+  // its value, and the row past the data stays no point.
+  void CancelEdit();
+  // The edit is open in the row just past the data, which is no point yet.
+  bool IsEditingNewRow() const { return editing_ && editCell_.row >= rowsUsed_; }
   // As a click on the top-left corner: everything in use is selected.
   void SelectAll();
 

@@ -65,6 +65,15 @@ DataGridEditBox::DataGridEditBox(DataGrid* grid) : QLineEdit(grid), grid_(grid) 
 }
 
 bool DataGridEditBox::event(QEvent* event) {
+  // Esc belongs to the open cell rather than to the window's shortcut
+  // (which only serves a running calculation, when the grid is disabled).
+  if (event->type() == QEvent::ShortcutOverride) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+      event->accept();
+      return true;
+    }
+  }
   // Tab would otherwise move the focus out of the grid before keyPressEvent.
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
@@ -77,6 +86,11 @@ bool DataGridEditBox::event(QEvent* event) {
 }
 
 void DataGridEditBox::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    event->accept();
+    grid_->CancelEdit();
+    return;
+  }
   if (IsPlainKey(*event)) {
     if (const std::optional<EditKey> key = KeyOf(*event)) {
       event->accept();

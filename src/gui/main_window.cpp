@@ -212,11 +212,14 @@ void MainWindow::GridCellCommitted(int column, int row, double value) {
   UpdateToolbar();
 }
 
-int MainWindow::GridAppendRows(int count) {
-  const int result = trendolin::GridAppendRows(doc_, count);
+int MainWindow::GridAddPoint(int column, double value) {
+  const int result = trendolin::GridAddPoint(doc_, column, value);
+  if (result == 0) preview_->Refresh();
   UpdateToolbar();
   return result;
 }
+
+void MainWindow::GridClearSelection() { Command(cmd::kClear); }
 
 void MainWindow::GridAddColumn(int) {
   GridColumnHooks hooks = grid_->ColumnHooks();

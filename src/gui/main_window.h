@@ -54,7 +54,8 @@ class MainWindow : public QMainWindow, public UiHostWindow, public DataGridOwner
 
   // DataGridOwner
   void GridCellCommitted(int column, int row, double value) override;
-  int GridAppendRows(int count) override;
+  int GridAddPoint(int column, double value) override;
+  void GridClearSelection() override;
   void GridAddColumn(int column) override;
   void GridContextMenu(const QPoint& globalPos) override;
 

@@ -67,11 +67,18 @@ TEST_F(GridEditsTest, ACommittedValueIsStoredAsOneUndoableEdit) {
   EXPECT_EQ(doc.history.undo.Count(), 0);
 }
 
-TEST_F(GridEditsTest, AppendingARowAddsAZeroPointAndRefreshes) {
-  EXPECT_EQ(GridAppendRows(doc, 1), 0);
+TEST_F(GridEditsTest, AValueTypedPastTheDataAddsOneUndoablePoint) {
+  EXPECT_EQ(GridAddPoint(doc, 1, 7.5), 0);
   EXPECT_EQ(doc.nPoints, 4);
   EXPECT_EQ(ColumnValues(doc, 0).back(), 0.0f);
+  EXPECT_EQ(ColumnValues(doc, 1).back(), 7.5f);
   EXPECT_EQ(refreshes, 1);
+  ASSERT_EQ(doc.history.undo.Count(), 1);
+  EXPECT_EQ(doc.history.undo.Newest().name, "Insert");
+  doc.Undo();
+  EXPECT_EQ(doc.nPoints, 3);
+  EXPECT_EQ(GridAddPoint(doc, 2, 1.0), 1);  // no such column
+  EXPECT_EQ(doc.nPoints, 3);
 }
 
 TEST_F(GridEditsTest, TheUncertaintyColumnIsAddedOnlyOnYes) {

@@ -29,10 +29,12 @@ class Owner : public DataGridOwner {
   void GridCellCommitted(int column, int row, double value) override {
     trendolin::GridCellCommitted(doc_, column, row, value);
   }
-  int GridAppendRows(int count) override { return trendolin::GridAppendRows(doc_, count); }
+  int GridAddPoint(int column, double value) override { return trendolin::GridAddPoint(doc_, column, value); }
   void GridAddColumn(int) override { trendolin::GridAddColumn(doc_, grid_.ColumnHooks()); }
   void GridContextMenu(const QPoint&) override { ++menus; }
+  void GridClearSelection() override { ++clears; }
   int menus = 0;
+  int clears = 0;
 
  private:
   CurveFit& doc_;
@@ -122,31 +124,78 @@ TEST_F(DataGridTest, ABadNumberKeepsTheEditOpenUntilCorrected) {
   EXPECT_EQ(doc.At(2, 0), 77.0f);
 }
 
-TEST_F(DataGridTest, TheRowPastTheDataGrowsTheDataSetByOneRow) {
+TEST_F(DataGridTest, TheRowPastTheDataBecomesAPointOnlyWhenANumberIsCommittedIntoIt) {
+  // Clicking the row past the data opens an empty cell there and adds nothing.
   Click(0, 5);
-  EXPECT_EQ(doc.nPoints, 6);
-  EXPECT_EQ(grid.UsedRows(), 6);
   ASSERT_TRUE(grid.IsEditing());
+  EXPECT_TRUE(grid.IsEditingNewRow());
   EXPECT_EQ(grid.EditRow(), 5);
   EXPECT_EQ(grid.EditBox()->text(), "");
+  EXPECT_EQ(doc.nPoints, 5);
+  EXPECT_EQ(grid.UsedRows(), 5);
 
-  // Enter on the last cell of the last row appends the next one.
+  // The first number makes the row a point, the rest fill it in; Enter on its
+  // last cell opens the next new row, still no point.
   Type("6");
   Key(Qt::Key_Tab);
+  EXPECT_EQ(doc.nPoints, 6);
+  EXPECT_EQ(grid.UsedRows(), 6);
+  EXPECT_EQ(grid.EditBox()->text(), "0");
   Type("60");
   Key(Qt::Key_Return);
-  EXPECT_EQ(doc.nPoints, 7);
+  EXPECT_EQ(doc.nPoints, 6);
   EXPECT_EQ(doc.At(5, 0), 6.0f);
   EXPECT_EQ(doc.At(5, 1), 60.0f);
   EXPECT_EQ(grid.EditColumn(), 0);
   EXPECT_EQ(grid.EditRow(), 6);
+  EXPECT_TRUE(grid.IsEditingNewRow());
+
+  // Moving through the empty new row, Esc, or leaving it stores nothing; no
+  // key leads further down than the row past the data.
+  Key(Qt::Key_Tab);
+  EXPECT_EQ(grid.EditColumn(), 1);
+  Key(Qt::Key_Return);
+  EXPECT_EQ(grid.EditRow(), 6);
+  EXPECT_EQ(grid.EditColumn(), 1);
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(grid.IsEditing());
+  EXPECT_EQ(doc.nPoints, 6);
+  Click(1, 6);
+  Key(Qt::Key_Up);
+  EXPECT_EQ(grid.EditRow(), 5);
+  EXPECT_EQ(doc.nPoints, 6);
+  EXPECT_EQ(grid.UsedRows(), 6);
+
+  // Esc on a cell of the data keeps its value.
+  Type("99");
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(grid.IsEditing());
+  EXPECT_EQ(doc.At(5, 1), 60.0f);
+
+  // The new point is one edit: one undo takes the whole row away.
+  doc.Undo();  // the typed 60
+  doc.Undo();  // the row typed into being
+  EXPECT_EQ(doc.nPoints, 5);
+  EXPECT_EQ(grid.UsedRows(), 5);
+  EXPECT_EQ(grid.CellText(0, 5), "");
 
   // Two rows past the data, or past both the rows and columns: nothing.
-  EXPECT_TRUE(grid.Commit());
-  Click(0, 8);
-  Click(2, 7);
-  EXPECT_EQ(doc.nPoints, 7);
+  Click(0, 7);
+  Click(2, 5);
+  EXPECT_EQ(doc.nPoints, 5);
   EXPECT_FALSE(grid.IsEditing());
+}
+
+TEST_F(DataGridTest, DeleteWithASelectionAsksTheOwnerToClearIt) {
+  Click(0, 1);
+  Key(Qt::Key_Delete);  // in an open cell it deletes text, as in any editor
+  EXPECT_EQ(owner.clears, 0);
+  Key(Qt::Key_Escape);
+  QTest::keyClick(&grid, Qt::Key_Delete);  // no selection: nothing to clear
+  EXPECT_EQ(owner.clears, 0);
+  grid.SelectAll();
+  QTest::keyClick(&grid, Qt::Key_Delete);
+  EXPECT_EQ(owner.clears, 1);
 }
 
 TEST_F(DataGridTest, TheColumnPastTheDataAsksToAddTheUncertainties) {
