@@ -125,7 +125,7 @@ PressAction PressRule(const GridHitResult& hit, int columns, int rows) {
 ClickAction ClickRule(GridCell cell, int columns, int rows) {
   if (cell.column < 0 || cell.row < 0) return ClickAction::Ignore;
   if (cell.column < columns && cell.row < rows) return ClickAction::OpenEdit;
-  if (cell.column < columns && cell.row == rows) return ClickAction::AppendRow;
+  if (cell.column < columns && cell.row == rows) return ClickAction::OpenNewRow;
   if (cell.column == columns && cell.row < rows) return ClickAction::AddColumn;
   return ClickAction::Ignore;
 }

@@ -86,7 +86,7 @@ PressAction PressRule(const GridHitResult& hit, int columns, int rows);
 
 // What a release on the cell where the selection started means, when the
 // selection is still that one cell.
-enum class ClickAction { OpenEdit, AppendRow, AddColumn, Ignore };
+enum class ClickAction { OpenEdit, OpenNewRow, AddColumn, Ignore };
 ClickAction ClickRule(GridCell cell, int columns, int rows);
 
 // While a cell selection is dragged: the selection's far corner for the

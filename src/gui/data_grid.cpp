@@ -389,7 +389,7 @@ void DataGrid::Click(GridCell cell) {
     case ClickAction::OpenEdit:
       OpenEdit(cell, CellText(cell.column, cell.row));
       break;
-    case ClickAction::AppendRow:
+    case ClickAction::OpenNewRow:
       // A place to type, not yet a point: the row becomes one only when a
       // number is committed into it.
       OpenEdit(cell, QString());

@@ -94,7 +94,7 @@ TEST(GridGeometryTest, PressesReachTheDataAndOneRowOrColumnPastIt) {
 
 TEST(GridGeometryTest, AClickOpensAppendsOrAddsAndADragStaysInTheData) {
   EXPECT_EQ(ClickRule({1, 4}, 2, 5), ClickAction::OpenEdit);
-  EXPECT_EQ(ClickRule({0, 5}, 2, 5), ClickAction::AppendRow);
+  EXPECT_EQ(ClickRule({0, 5}, 2, 5), ClickAction::OpenNewRow);
   EXPECT_EQ(ClickRule({2, 0}, 2, 5), ClickAction::AddColumn);
   EXPECT_EQ(ClickRule({2, 5}, 2, 5), ClickAction::Ignore);
 
