@@ -19,6 +19,23 @@ std::string ResourceModelName(int fitId) { return std::string(platform::Resource
 
 std::string (*modelNameProvider)(int) = ResourceModelName;
 
+// Only the nonlinear models and the user model start from initial guesses;
+// the advice to try others would send the person looking for a dialog that a
+// line, a polynomial or an interpolation does not have.
+bool StartsFromGuesses(int fitId) { return (fitId >= 504 && fitId <= 533) || fitId == 539; }
+
+std::string WithoutGuessAdvice(const std::string& text) {
+  constexpr std::string_view kAdvice = " or try other initial guesses";
+  std::string out;
+  std::size_t from = 0;
+  for (std::size_t at = text.find(kAdvice); at != std::string::npos; at = text.find(kAdvice, from)) {
+    out.append(text, from, at - from);
+    from = at + kAdvice.size();
+  }
+  out.append(text, from, std::string::npos);
+  return out;
+}
+
 }  // namespace
 
 void SetModelNameProvider(std::string (*provider)(int fitId)) {
@@ -29,7 +46,9 @@ std::string ErrorMessage(const ErrorRecord& record) {
   std::string model;
   if (record.FitId != -1) model = Cut(modelNameProvider(record.FitId), kModelNameMax);
   std::string format = Cut(platform::ResourceString(record.id + kErrorMessageBase), kMessageFormatMax);
-  return platform::FormatResource(format, {model, record.routine});
+  std::string text = platform::FormatResource(format, {model, record.routine});
+  if (record.FitId != -1 && !StartsFromGuesses(record.FitId)) text = WithoutGuessAdvice(text);
+  return text;
 }
 
 void ErrorHandle(ErrorRecord& record) {

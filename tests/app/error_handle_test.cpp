@@ -42,6 +42,22 @@ TEST(ErrorHandleTest, ReportNamesTheModelAndTheRoutine) {
   EXPECT_EQ(reports[0].caption, "fpe.html") << "the Help button's topic";
 }
 
+TEST(ErrorHandleTest, OnlyModelsWithInitialGuessesAreAdvisedToTryOthers) {
+  const auto advised = [](int fitId, int id) {
+    return ErrorMessage(Record(id, fitId, "f")).find("initial guesses") != std::string::npos;
+  };
+  for (const int id : {kErrDivideByZero, kErrDomain}) {
+    EXPECT_TRUE(advised(510, id));
+    EXPECT_TRUE(advised(539, id)) << "the user model";
+    for (const int fitId : {500, 502, 534, 536, 538}) EXPECT_FALSE(advised(fitId, id)) << fitId << " " << id;
+  }
+  // The rest of the advice stays, ending as a sentence.
+  const std::string spline = ErrorMessage(Record(kErrDivideByZero, 536, "f"));
+  EXPECT_TRUE(spline.ends_with("(such as x = 0).")) << spline;
+  const std::string line = ErrorMessage(Record(kErrOverflow, 500, "exp"));
+  EXPECT_TRUE(line.ends_with("\n\nCheck the data.")) << line;
+}
+
 TEST(ErrorHandleTest, SilentCases) {
   HeadlessUi ui;
   ScopedUi installed(ui);
