@@ -3,6 +3,7 @@
 #include "gui/preview_widget.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -129,12 +130,11 @@ void PreviewWidget::paintEvent(QPaintEvent*) {
   painter.drawImage(0, 0, frame);
 }
 
-void PreviewWidget::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::RightButton) {
-    menu_->popup(event->globalPosition().toPoint());
-    return;
-  }
-  QWidget::mousePressEvent(event);
+void PreviewWidget::contextMenuEvent(QContextMenuEvent* event) {
+  // Taken here: an event left unaccepted goes on to the main window, which
+  // would open its File menu over this one.
+  menu_->popup(event->globalPos());
+  event->accept();
 }
 
 void PreviewWidget::mouseDoubleClickEvent(QMouseEvent* event) {

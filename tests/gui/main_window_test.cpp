@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -40,6 +41,7 @@
 #include "graph/graph_queue.h"
 #include "gui/graph_window.h"
 #include "gui/main_window.h"
+#include "gui/preview_widget.h"
 #include "gui/qt_graph_host.h"
 #include "gui/qt_ui.h"
 #include "gui/session_end.h"
@@ -424,6 +426,31 @@ TEST(SingleInstanceTest, AFolderAtTheSocketPathIsLeftAloneAndAnotherNameServes) 
     EXPECT_EQ(shown, 1);
   }
   QDir(path).removeRecursively();
+}
+
+// The preview's own popup is the only menu a right click on it opens: the
+// click must not go on to the window behind it, whose menu is the File menu.
+TEST_F(WorkstationTest, RightClickOnThePreviewOpensOnlyItsOwnMenu) {
+  PreviewWidget& preview = main_->Preview();
+  std::vector<std::string> opened;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&opened] {
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+      opened.push_back((menu->objectName().isEmpty() ? menu->title() : menu->objectName()).toStdString());
+      menu->close();
+    }
+  });
+  closer.start(20);
+  const QPoint at = preview.rect().center();
+  // What the window system delivers for a right click: the press, then the
+  // context-menu event (which travels to the parents until it is accepted).
+  QTest::mousePress(&preview, Qt::RightButton, {}, at);
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, preview.mapToGlobal(at));
+  QApplication::sendEvent(&preview, &event);
+  QTest::mouseRelease(&preview, Qt::RightButton, {}, at);
+  for (int i = 0; i < 20 && QApplication::activePopupWidget() != nullptr; ++i) QTest::qWait(20);
+  QTest::qWait(60);
+  EXPECT_EQ(opened, std::vector<std::string>{"GMenu2"});
 }
 
 TEST_F(WorkstationTest, MenusFollowTheData) {
