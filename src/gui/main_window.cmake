@@ -8,6 +8,7 @@ target_sources(trendolin_gui PRIVATE
   ${CMAKE_CURRENT_SOURCE_DIR}/session_end.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/single_instance.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/splash_window.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/status_field.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/toolbar_icons.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/workstation.cpp
 )

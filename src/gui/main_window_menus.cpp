@@ -21,6 +21,7 @@
 #include "graph/graph_queue.h"
 #include "gui/main_window.h"
 #include "gui/preview_widget.h"
+#include "gui/status_field.h"
 #include "gui/toolbar_icons.h"
 #include "platform/resource_strings.h"
 #include "render_qt/qt_font.h"
@@ -108,24 +109,34 @@ void MainWindow::BuildStatusBar() {
   QFont statusFont(FamilyForFace("Helv"));
   statusFont.setPointSize(10);
   bar->setFont(statusFont);
-  const QFontMetrics metrics(statusFont);
-  const int widest = metrics.maxWidth();
+  const int widest = StatusField::WidestCharacter(QFontMetrics(statusFont));
   const int border = bar->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, bar);
   const std::array<int, 3> edges = StatusPartEdges(widest, std::max(1, border));
-  int left = 0;
+  // The texts of the two small fields: the key indicators, CALC during a
+  // fit, and counts (iterations, the lines of a file being read) up to
+  // seven digits.
+  const QStringList shortTexts = {QStringLiteral("CAPS"), QStringLiteral("NUM"), QStringLiteral("CALC"),
+                                  QStringLiteral("0000000")};
   for (int part = 0; part < 4; ++part) {
-    auto* label = new QLabel(bar);
-    label->setObjectName(QStringLiteral("StatusPart%1").arg(part));
-    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setFont(statusFont);
-    if (part < 3) {
-      label->setFixedWidth(edges[static_cast<std::size_t>(part)] - left);
-      left = edges[static_cast<std::size_t>(part)];
-      bar->addWidget(label);
+    auto* field = new StatusField(bar);
+    field->setObjectName(QStringLiteral("StatusPart%1").arg(part));
+    field->setFont(statusFont);
+    if (part == 0) {
+      // Menu help and the model under fit: its width when the window has
+      // room, less (its text cut short) when it has not.
+      field->SetPreferredWidth(edges[0]);
+      bar->addWidget(field);
+    } else if (part < 3) {
+      int width = edges[static_cast<std::size_t>(part)] - edges[static_cast<std::size_t>(part - 1)];
+      for (const QString& text : shortTexts) width = std::max(width, field->WidthToShow(text));
+      field->setFixedWidth(width);
+      bar->addWidget(field);
     } else {
-      bar->addWidget(label, 1);
+      // The file name, or the chi-square during a fit: the rest of the bar.
+      field->setMinimumWidth(field->WidthToShow(QStringLiteral("X2 = 0000000.00000000")));
+      bar->addWidget(field, 1);
     }
-    status_[part] = label;
+    status_[part] = field;
   }
 }
 

@@ -31,6 +31,7 @@
 #include <functional>
 
 #include "app/app_settings.h"
+#include "app/main_layout.h"
 #include "app/main_menu.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
@@ -451,6 +452,58 @@ TEST_F(WorkstationTest, RightClickOnThePreviewOpensOnlyItsOwnMenu) {
   for (int i = 0; i < 20 && QApplication::activePopupWidget() != nullptr; ++i) QTest::qWait(20);
   QTest::qWait(60);
   EXPECT_EQ(opened, std::vector<std::string>{"GMenu2"});
+}
+
+// Whether glyphs of the field's text reach the last pixels inside its frame,
+// where the next field begins.
+bool TextRunsToTheEdge(QLabel& field) {
+  const QImage image = field.grab().toImage();
+  const QRect inside = field.contentsRect();
+  const QColor background = field.palette().color(field.backgroundRole());
+  for (int x = inside.right() - 1; x <= inside.right(); ++x) {
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+      const QColor c = image.pixelColor(x, y);
+      if (std::abs(c.red() - background.red()) + std::abs(c.green() - background.green()) +
+              std::abs(c.blue() - background.blue()) > 96) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// During a fit the status bar shows the model's name, CALC, the iteration
+// and the chi-square, each in its field, at the window's default size and
+// at its smallest. Fields never overlap; a text longer than its field ends
+// in an ellipsis, with the whole text as the field's tooltip, instead of
+// running on to the next field; CALC, counts and the chi-square are shown whole.
+TEST_F(WorkstationTest, StatusFieldsKeepEachTextInside) {
+  auto check = [this](const std::string& when) {
+    for (int part = 0; part < 4; ++part) {
+      QLabel& field = main_->StatusPart(part);
+      const std::string what = when + ", part " + std::to_string(part) + ": " + field.text().toStdString();
+      if (part < 3) EXPECT_LT(field.geometry().right(), main_->StatusPart(part + 1).x()) << what;
+      EXPECT_FALSE(TextRunsToTheEdge(field)) << what;
+      const bool cut = !field.toolTip().isEmpty();
+      if (part > 0) EXPECT_FALSE(cut) << what;
+      if (cut) EXPECT_EQ(field.toolTip(), field.text()) << what;
+    }
+  };
+  for (int width : {DefaultWindowWidth(main_->UiTextHeight()), main_->minimumWidth()}) {
+    main_->resize(width, 640);
+    QTest::qWait(20);
+    for (int id = 504; id <= 533; ++id) {
+      ShowFitProgress(0, id, true, 1234567.875f);
+      check("guesses for " + std::to_string(id) + " at " + std::to_string(width));
+      ShowFitProgress(1, id, false, 1234567.875f);
+      ShowFitProgress(99999, id, false, 1234567.875f);
+      check("iterations of " + std::to_string(id) + " at " + std::to_string(width));
+    }
+    // Reading a long file counts its lines and rows in parts 1 and 2.
+    main_->SetStatusPart(1, QStringLiteral("1000000"));
+    main_->SetStatusPart(2, QStringLiteral("1000000"));
+    check("reading at " + std::to_string(width));
+  }
 }
 
 TEST_F(WorkstationTest, MenusFollowTheData) {
