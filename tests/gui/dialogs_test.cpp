@@ -284,6 +284,32 @@ TEST(GuessDialog, ShowsTheModelAndCommitsTheEditBoxWhenTheSelectionMoves) {
   EXPECT_NE(dialog.result(), QDialog::Accepted);
 }
 
+// A person clicks a row and types: the typing replaces the row's value, for
+// the row already selected (the first, as the dialog opens) as for any other,
+// and every value typed survives the clicks on other rows and OK.
+TEST(GuessDialog, TypingAfterAClickOnARowReplacesItsValue) {
+  const trendolin::datatype guesses[4] = {30.0f, 2.0f, 3.0f, 4.0f};
+  GuessDialog dialog(525, 4, guesses);
+  dialog.show();
+  QApplication::setActiveWindow(&dialog);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  auto* list = dialog.findChild<QTableWidget*>("parameters");
+  const auto clickRowAndType = [&](int row, int column, const char* text) {
+    const QRect cell = list->visualRect(list->model()->index(row, column));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    for (const char* key = text; *key; ++key) QTest::keyClick(QApplication::focusWidget(), *key);
+  };
+  clickRowAndType(0, 1, "55");
+  clickRowAndType(2, 0, "-3");
+  EXPECT_EQ(dialog.ValueText(0), "55");
+  clickRowAndType(1, 1, "0.25");
+  EXPECT_EQ(dialog.ValueText(2), "-3");
+  clickRowAndType(3, 1, "9");
+  dialog.accept();
+  ASSERT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.Guesses(), (std::vector<trendolin::datatype>{55.0f, 0.25f, -3.0f, 9.0f}));
+}
+
 TEST(GuessDialog, OkRefusesAValueThatIsNotANumber) {
   HeadlessUi ui;
   platform::ScopedUi installed(ui);

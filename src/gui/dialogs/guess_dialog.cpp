@@ -231,7 +231,15 @@ bool GuessDialog::eventFilter(QObject* watched, QEvent* event) {
       case QEvent::FocusIn: {
         // Coming back from another window is no new visit of the list.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) SelectParameter(0);
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+          SelectParameter(0);
+          // Typing in the list replaces the selected value. The edit box
+          // dropped its selection when it lost the focus, and a visit that
+          // leaves the selection where it was (the first parameter, as the
+          // dialog opens) does not show the value again: the keys would be
+          // added to the old value.
+          edit_->selectAll();
+        }
         break;
       }
       case QEvent::FocusOut: {
