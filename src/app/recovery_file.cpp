@@ -67,7 +67,9 @@ bool KeepUnsavedData(CurveFit& doc, const std::string& settingsFile) {
   if (doc.bModified == 0 || doc.nPoints <= 0 || settingsFile.empty()) return true;
   const std::string recovery = RecoveryFilePath(settingsFile);
   const std::vector<datatype*> columns = doc.ColumnPointers();
-  if (WriteDataFile(recovery, columns.data(), 0, 0, doc.nPoints, doc.nColumns, false) != 0) {
+  // The heading goes along, so that a restored data set saves it back too.
+  if (WriteDataFile(recovery, columns.data(), 0, 0, doc.nPoints, doc.nColumns, false, nullptr, doc.headingLines) !=
+      0) {
     DebugLogF("Unsaved data could not be kept in %s.\n", recovery.c_str());
     return false;
   }

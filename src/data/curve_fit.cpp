@@ -53,6 +53,7 @@ void CurveFit::ResetData() {
   nXColumn = 0;
   nYColumn = 1;
   szFileName = kUntitledFileName;
+  headingLines.clear();
   ClearHistory();
   ReleaseAllResults();
   ClearAllFittedMarks();

@@ -45,6 +45,10 @@ class CurveFit {
 
   // ---- data-set fields ----
   std::string szFileName = kUntitledFileName;  // title of the current data file
+  // The heading of the data file the data came from (the lines before its
+  // first data line, each ended by "\n"), written back before the numbers
+  // when the data are saved; empty for a new data set.
+  std::string headingLines;
   int nValueColumns = 0;  // columns other than the uncertainty column
   int nColumns = 0;       // 2 (x, y) or 3 (x, y, uncertainty)
   int bUncertainty = 0;   // the third column holds each y's standard deviation

@@ -520,22 +520,53 @@ class ScanPass {
   std::string scratch_;
 };
 
+// Gathers the heading of a data file (see kMaxHeadingBytes): the lines
+// before the first data line or line of values that are not finite, whole,
+// up to the limit.
+class HeadingKeeper {
+ public:
+  explicit HeadingKeeper(std::string* heading) : heading_(heading), open_(heading != nullptr) {
+    if (heading_) heading_->clear();
+  }
+
+  void operator()(const Grammar& grammar, std::string_view line) {
+    if (!open_) return;
+    if (grammar.IsDataLine(line) || grammar.IsNonFiniteRow(line)) {
+      open_ = false;
+      return;
+    }
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // CR LF: written back as LF
+    if (heading_->size() + line.size() + 1 > kMaxHeadingBytes) {
+      open_ = false;  // what is kept stays the start of the heading, whole lines only
+      return;
+    }
+    heading_->append(line);
+    heading_->push_back('\n');
+  }
+
+ private:
+  std::string* heading_;
+  bool open_;
+};
+
 // The reading pass: fills the data-set columns as the import options say.
 class ReadPass {
  public:
   ReadPass(const Grammar& grammar, Progress& progress, const ImportOptions& options, datatype* const* columns,
-           bool logRows)
+           bool logRows, std::string* heading)
       : grammar_(grammar),
         progress_(progress),
         options_(options),
         columns_(columns),
         x_(options.xStart),
-        logRows_(logRows) {}
+        logRows_(logRows),
+        heading_(heading) {}
 
   // Skips exactly the lines the scanning pass skipped (lines that begin with
   // an infinity or not-a-number word are no data lines to it either).
   bool operator()(std::string_view line) {
     ++lines_;
+    heading_(grammar_, line);
     if (grammar_.IsDataLine(line) && !(!sawRow_ && HasNonFiniteNumber(grammar_, line, scratch_))) {
       sawRow_ = true;
       const FieldRead read = ReadRow(line);
@@ -603,6 +634,7 @@ class ReadPass {
   datatype* const* columns_;
   datatype x_;
   bool logRows_;
+  HeadingKeeper heading_;
   bool sawRow_ = false;
   long lines_ = 0;
   int rows_ = 0;
@@ -624,16 +656,17 @@ char* FormatValue(char* out, char* limit, datatype value, char point) {
   return out;
 }
 
+// The block's lines after `heading`.
 std::string FormatBlock(const datatype* const* columns, int firstRow, int firstColumn, int rowCount,
-                        int columnCount, Progress* progress) {
-  std::string text;
+                        int columnCount, Progress* progress, std::string_view heading = {}) {
+  std::string text(heading);
   if (rowCount <= 0 || columnCount <= 0) return text;
   const char point = LocalePoint();
   // "%g" of a float needs at most 12 characters ("-1.17549e-38"), plus the separator.
   constexpr std::size_t kMaxField = 14;
   const std::size_t rowBytes = kMaxField * static_cast<std::size_t>(columnCount);
-  text.resize(rowBytes * static_cast<std::size_t>(rowCount));
-  char* out = text.data();
+  text.resize(heading.size() + rowBytes * static_cast<std::size_t>(rowCount));
+  char* out = text.data() + heading.size();
   for (int r = 0; r < rowCount; ++r) {
     char* const limit = out + rowBytes;
     for (int c = 0; c < columnCount; ++c) {
@@ -672,21 +705,23 @@ int ScanDataFile(const std::string& path, int* columns, bool progress, SkippedLi
   return pass.Result(columns, skipped);
 }
 
-int ReadDataText(std::string_view text, const ImportOptions& options, datatype* const* columns) {
+int ReadDataText(std::string_view text, const ImportOptions& options, datatype* const* columns,
+                 std::string* heading) {
+  if (heading) heading->clear();
   if (HasNulByte(text)) return kFileBadLine;
   const Grammar grammar(LocalePoint());
   Progress progress(false, options.path, "READING");
-  ReadPass pass(grammar, progress, options, columns, false);
+  ReadPass pass(grammar, progress, options, columns, false, heading);
   ForEachLine(text, pass);
   return pass.Result();
 }
 
-int Read_TRDL_File(const ImportOptions& options, datatype* const* columns, bool progress) {
+int Read_TRDL_File(const ImportOptions& options, datatype* const* columns, bool progress, std::string* heading) {
   DebugLog("Reading Data with Read_TRDL_File...\n");
   DebugLogF("Filename is %s\n", options.path.c_str());
   Progress shown(progress, options.path, "READING");
   const Grammar grammar(LocalePoint());
-  ReadPass pass(grammar, shown, options, columns, (DebugFlags & 0x11) != 0);
+  ReadPass pass(grammar, shown, options, columns, (DebugFlags & 0x11) != 0, heading);
   const int status = ForEachFileLine(options.path, pass, options.scannedBytes);
   if (status < 0) return status;
   return pass.Result();
@@ -698,9 +733,9 @@ std::string FormatDataText(const datatype* const* columns, int firstRow, int fir
 }
 
 int WriteDataFile(const std::string& path, const datatype* const* columns, int firstRow, int firstColumn,
-                  int rowCount, int columnCount, bool progress, std::string* error) {
+                  int rowCount, int columnCount, bool progress, std::string* error, std::string_view heading) {
   Progress shown(progress, path, "WRITING");
-  const std::string text = FormatBlock(columns, firstRow, firstColumn, rowCount, columnCount, &shown);
+  const std::string text = FormatBlock(columns, firstRow, firstColumn, rowCount, columnCount, &shown, heading);
   return platform::WriteFileAtomically(path, text, error) ? 0 : -1;
 }
 

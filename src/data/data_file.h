@@ -2,6 +2,7 @@
 // the writer. The same code reads clipboard text, which has the same format.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -50,11 +51,27 @@ int ScanDataText(std::string_view text, int* columns, SkippedLines* skipped = nu
 int ScanDataFile(const std::string& path, int* columns, bool progress, SkippedLines* skipped = nullptr,
                  long* badLine = nullptr, std::size_t* bytes = nullptr);
 
+// The heading of a data file is the run of lines before its first data line
+// (a description of the sample, column names, blank lines): the lines a
+// read skips before the numbers. It is kept with the data set and written
+// back before the numbers, so a save loses none of it. Each line is kept as
+// read and ended by "\n" (a CR before the line feed is dropped). Lines
+// skipped between data lines are not part of it: their place among the rows
+// does not survive sorting and editing, and moved to the top they would read
+// as a description of the whole. Neither is a line of values that are not
+// finite, which ends the heading like a data line. Only the first
+// kMaxHeadingBytes are kept, in whole lines, so that a file with megabytes
+// of text before its numbers cannot make the data set hold them all: the
+// lines past the limit are not written back.
+inline constexpr std::size_t kMaxHeadingBytes = std::size_t{64} * 1024;
+
 // Reading pass: fills columns[0..] (each with room for options.pointsInFile
 // rows) as the options say. Returns the rows read, or kFileCannotOpen /
-// kFileBadLine.
-int ReadDataText(std::string_view text, const ImportOptions& options, datatype* const* columns);
-int Read_TRDL_File(const ImportOptions& options, datatype* const* columns, bool progress);
+// kFileBadLine. `heading`, when given, receives the heading lines.
+int ReadDataText(std::string_view text, const ImportOptions& options, datatype* const* columns,
+                 std::string* heading = nullptr);
+int Read_TRDL_File(const ImportOptions& options, datatype* const* columns, bool progress,
+                   std::string* heading = nullptr);
 
 // The data file format of a block: one line per row, "%g" values separated
 // by one tab, each line ended by "\n", no heading.
@@ -62,10 +79,13 @@ std::string FormatDataText(const datatype* const* columns, int firstRow, int fir
                            int columnCount);
 
 // Writes a block as a data file through a temporary file and a rename: the
-// previous file survives any failure. 0, or -1 when it cannot be written
-// (`error`, when given, then names the file and the system's reason).
+// previous file survives any failure. `heading` (lines each ended by "\n",
+// as the reading pass keeps them) comes before the numbers. 0, or -1 when it
+// cannot be written (`error`, when given, then names the file and the
+// system's reason).
 int WriteDataFile(const std::string& path, const datatype* const* columns, int firstRow, int firstColumn,
-                  int rowCount, int columnCount, bool progress, std::string* error = nullptr);
+                  int rowCount, int columnCount, bool progress, std::string* error = nullptr,
+                  std::string_view heading = {});
 
 // The file title of a path (the name without its folders), or "" when none can be derived.
 std::string FileTitle(const std::string& path);

@@ -169,7 +169,7 @@ using StagedColumns = std::vector<std::unique_ptr<datatype[]>>;
 // The reading pass goes into columns of its own, not into the document: a
 // file that turns out bad (or vanishes) after the scan then leaves the
 // previous data set as it was.
-int ReadIntoStaging(const ImportOptions& options, StagedColumns& staged) {
+int ReadIntoStaging(const ImportOptions& options, StagedColumns& staged, std::string* heading) {
   std::vector<datatype*> columns;
   try {
     for (int c = 0; c < options.dataSetColumns; ++c) {
@@ -180,7 +180,7 @@ int ReadIntoStaging(const ImportOptions& options, StagedColumns& staged) {
     staged.clear();
     return kNoMemory;
   }
-  return Read_TRDL_File(options, columns.data(), true);
+  return Read_TRDL_File(options, columns.data(), true, heading);
 }
 
 void UseUncertaintyWeighting() {
@@ -260,8 +260,9 @@ LoadStatus LoadDataFile(CurveFit& doc, const std::string& path, bool showOpenDia
   }
 
   StagedColumns staged;
+  std::string heading;
   options.scannedBytes = scannedBytes;  // the lines the scan counted, and no more
-  const int rows = ReadIntoStaging(options, staged);
+  const int rows = ReadIntoStaging(options, staged, &heading);
   if (rows == kNoMemory) {
     ShowMessage(std::string(platform::ResourceString(kDataFileCaption)), kNoMemoryText, Icon::Exclamation);
     return LoadStatus::Failed;
@@ -284,6 +285,7 @@ LoadStatus LoadDataFile(CurveFit& doc, const std::string& path, bool showOpenDia
     std::copy(staged[c].get(), staged[c].get() + rows, doc.Column(c));
   }
   staged.clear();
+  doc.headingLines = std::move(heading);
 
   const std::string title = FileTitle(chosen);
   doc.szFileName = title.empty() ? kTitleError : title;
@@ -299,12 +301,14 @@ LoadStatus LoadDataFile(CurveFit& doc, const std::string& path, bool showOpenDia
   return LoadStatus::Loaded;
 }
 
-// The whole data set to `path`, with progress; a failure is reported with
-// the file and the system's reason.
+// The whole data set to `path`, after the heading lines of the file it came
+// from, with progress; a failure is reported with the file and the system's
+// reason.
 int WriteDocument(CurveFit& doc, const std::string& path) {
   const std::vector<datatype*> columns = doc.ColumnPointers();
   std::string error;
-  const int written = WriteDataFile(path, columns.data(), 0, 0, doc.nPoints, doc.nColumns, true, &error);
+  const int written =
+      WriteDataFile(path, columns.data(), 0, 0, doc.nPoints, doc.nColumns, true, &error, doc.headingLines);
   if (written != 0) ReportCannotWrite(path, error);
   return written;
 }

@@ -19,12 +19,14 @@ using platform::Answer;
 using platform::HeadlessUi;
 using platform::UiEvent;
 
+const char* const kMine = "Run 7\n1\t2\n2\t4\n3\t6\n";
+
 class RecoveryFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ini_ = dir_.File("REVUZI.INI");
     testsupport::WriteFile(ini_, "[Single-Precision]\nMaxIterations=77\n");
-    testsupport::WriteFile(dir_.File("mine.dat"), "1\t2\n2\t4\n3\t6\n");
+    testsupport::WriteFile(dir_.File("mine.dat"), kMine);
     CurrentDataFile = {};
   }
 
@@ -69,8 +71,9 @@ TEST_F(RecoveryFileTest, RestoreBringsTheDataBackUnsavedUnderTheirOwnName) {
   EXPECT_EQ(next.bModified, 1);
   EXPECT_EQ(next.szFileName, "mine.dat");
   EXPECT_EQ(CurrentDataFile.fullPath, dir_.File("mine.dat"));  // Save writes where it would have
+  EXPECT_EQ(next.headingLines, "Run 7\n");                     // and keeps the file's heading
   EXPECT_FALSE(std::filesystem::exists(Recovery()));
-  EXPECT_EQ(testsupport::ReadFile(dir_.File("mine.dat")), "1\t2\n2\t4\n3\t6\n");
+  EXPECT_EQ(testsupport::ReadFile(dir_.File("mine.dat")), kMine);
   // Asked once; the next start asks nothing.
   EXPECT_EQ(ui_.EventsOf(UiEvent::Kind::MessageBox).size(), 1u);
   CurveFit third;

@@ -349,6 +349,42 @@ TEST_F(DataFileFlows, SaveWritesTheCurrentFileOrRefuses) {
   EXPECT_EQ(testsupport::ReadFile(path), "1\t2\n3\t40.5\n");
 }
 
+// The lines before the numbers (the sample's description, the column
+// names) belong to the file: Save and Save As write them back before the
+// numbers, a later read skips them again, New and another Open forget them.
+TEST_F(DataFileFlows, SaveKeepsTheHeadingLinesOfTheFile) {
+  const std::string path = dir_.File("growth.dat");
+  testsupport::WriteFile(path, "E. coli, 37 C\r\n\r\ntime_h\tOD600\r\n0\t0.044\r\n# lamp off\r\n0.5\t0.063\r\n");
+  const std::string saved = "E. coli, 37 C\n\ntime_h\tOD600\n0\t0.044\n0.5\t0.07\n";
+  ASSERT_EQ(Open(path), 1);
+  doc_.ReplacePoint(1, 1, 0.07f, kRecordUndo);
+  ASSERT_EQ(SaveDataFile(doc_), 0);
+  EXPECT_EQ(testsupport::ReadFile(path), saved);
+
+  // Read back: the same numbers, and saving them again changes no byte.
+  ASSERT_EQ(Open(path), 1);
+  EXPECT_EQ(Take().values, (std::vector<std::vector<float>>{{0, 0.5f}, {0.044f, 0.07f}}));
+  ASSERT_EQ(SaveDataFile(doc_), 0);
+  EXPECT_EQ(testsupport::ReadFile(path), saved);
+
+  const std::string copy = dir_.File("copy.dat");
+  ui_.QueueFileDialog(FileDialogResult{copy, false});
+  ASSERT_EQ(SaveDataFileAs(doc_, kSaveAsTitle), 1);
+  EXPECT_EQ(testsupport::ReadFile(copy), saved);
+
+  // Another file brings its own heading (here none); New has none.
+  ASSERT_EQ(Open("unsorted.dat"), 1);
+  ui_.QueueFileDialog(FileDialogResult{copy, false});
+  ASSERT_EQ(SaveDataFileAs(doc_, kSaveAsTitle), 1);
+  EXPECT_EQ(testsupport::ReadFile(copy), "3\t30\n1\t10\n2\t20\n");
+  ASSERT_EQ(Open(path), 1);
+  NewDataFile(doc_, false);
+  doc_.AppendRows(1);
+  ui_.QueueFileDialog(FileDialogResult{copy, false});
+  ASSERT_EQ(SaveDataFileAs(doc_, kSaveAsTitle), 1);
+  EXPECT_EQ(testsupport::ReadFile(copy), "0\t0\n");
+}
+
 TEST_F(DataFileFlows, SaveOfAnUntitledDataSetRunsSaveAs) {
   doc_.AppendRows(2);
   doc_.ReplacePoint(1, 1, 7.0f, kRecordUndo);

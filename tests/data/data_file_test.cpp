@@ -391,6 +391,87 @@ TEST(DataFileWrite, WritesEveryFloatAsPrintfGDoesAndReadsItBack) {
   EXPECT_TRUE(FormatDataText(randomColumn, 0, 0, static_cast<int>(values.size()), 1) == expected);
 }
 
+// A file read from disk with its heading: the scan's answer, the rows and the heading.
+struct LoadedWithHeading {
+  Loaded data;
+  std::string heading;
+};
+
+LoadedWithHeading LoadWithHeading(const std::string& path) {
+  LoadedWithHeading out;
+  out.data = Load(path, true);
+  if (out.data.result <= 0) return out;
+  std::vector<float> ignored(static_cast<std::size_t>(out.data.result) * out.data.columns);
+  std::vector<datatype*> pointers;
+  for (int c = 0; c < out.data.columns; ++c) pointers.push_back(ignored.data() + c * out.data.result);
+  const ImportOptions options = DefaultImportOptions(path, out.data.columns, out.data.result, false);
+  EXPECT_EQ(Read_TRDL_File(options, pointers.data(), false, &out.heading), out.data.result);
+  return out;
+}
+
+// The heading is the text before the first data line, kept as read (CR LF
+// becomes LF). Written before the numbers, it reads back unchanged, and the
+// numbers with it.
+TEST(DataFileHeading, IsTheTextBeforeTheFirstDataLineAndSurvivesAWriteAndARead) {
+  struct Case {
+    const char* why;
+    std::string text;
+    std::string heading;
+  };
+  const std::vector<Case> cases = {
+      {"description, blank line, column names; CR LF", "Sample 4, 20 C\r\n\r\n  x \t y\r\n1 2\r\n3 4\r\n",
+       "Sample 4, 20 C\n\n  x \t y\n"},
+      {"a CR alone ends a line", "a\rb\r1 2\r3 4", "a\nb\n"},
+      {"text between data lines is not heading", "h\n1 2\nnote\n3 4\n", "h\n"},
+      {"a line of values that are not finite ends it", "h\ninf 1\nnote\n2 3\n", "h\n"},
+      {"text that only looks like numbers", "- 5 apples\n.e5\n+ .5\ninf is left out\n1 2\n",
+       "- 5 apples\n.e5\n+ .5\ninf is left out\n"},
+      {"none", "1 2\n", ""},
+  };
+  testsupport::TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    testsupport::WriteFile(dir.File("in.dat"), c.text);
+    const LoadedWithHeading in = LoadWithHeading(dir.File("in.dat"));
+    EXPECT_EQ(in.heading, c.heading);
+    std::string fromText = "stale";
+    std::vector<float> x(2), y(2);
+    datatype* xy[] = {x.data(), y.data()};
+    ReadDataText(c.text, DefaultImportOptions("", 2, 2, false), xy, &fromText);
+    EXPECT_EQ(fromText, c.heading);
+
+    std::vector<std::vector<float>> columns(2);
+    for (const auto& row : in.data.rows) {
+      for (int k = 0; k < 2; ++k) columns[k].push_back(row[k]);
+    }
+    const float* pointers[] = {columns[0].data(), columns[1].data()};
+    const int rows = static_cast<int>(in.data.rows.size());
+    ASSERT_EQ(WriteDataFile(dir.File("out.dat"), pointers, 0, 0, rows, 2, false, nullptr, in.heading), 0);
+    const LoadedWithHeading out = LoadWithHeading(dir.File("out.dat"));
+    EXPECT_EQ(out.heading, c.heading);
+    ExpectSameRows(out.data.rows, in.data.rows);
+  }
+}
+
+// Megabytes of text before the numbers are not all kept: the start of the
+// heading up to the limit, in whole lines. A first line longer than the
+// limit leaves none.
+TEST(DataFileHeading, KeepsAtMostItsLimitInWholeLines) {
+  const std::string line(99, 'n');
+  std::string text;
+  while (text.size() < 3 * kMaxHeadingBytes) text += line + "\n";
+  std::string heading;
+  std::vector<float> x(1), y(1);
+  datatype* xy[] = {x.data(), y.data()};
+  ASSERT_EQ(ReadDataText(text + "1 2\n", DefaultImportOptions("", 2, 1, false), xy, &heading), 1);
+  EXPECT_EQ(heading.size(), kMaxHeadingBytes / 100 * 100);
+  EXPECT_EQ(text.compare(0, heading.size(), heading), 0);
+
+  const std::string huge(kMaxHeadingBytes, 'n');
+  ASSERT_EQ(ReadDataText(huge + "\nshort\n1 2\n", DefaultImportOptions("", 2, 1, false), xy, &heading), 1);
+  EXPECT_EQ(heading, "");
+}
+
 TEST(DataFileWrite, FailedWriteLeavesThePreviousFileIntact) {
   testsupport::TempDir dir;
   const std::string path = dir.File("keep.dat");

@@ -69,7 +69,9 @@ TEST(UserFlowTest, EditPasteClipSaveAndReopen) {
   ASSERT_EQ(SaveDataFile(doc), 0);
   EXPECT_EQ(doc.bModified, 0);
   EXPECT_EQ(ui.Caption(), "Trendolin 1.4 - [run3.dat]");
-  EXPECT_EQ(testsupport::ReadFile(path), "1\t10\n2\t25\n3\t30\n4\t40\n");
+  // The heading comes back before the numbers; the note between the rows,
+  // whose place sorting and clipping could not keep, does not.
+  EXPECT_EQ(testsupport::ReadFile(path), "Calibration run 3\nx  y (mV)\n1\t10\n2\t25\n3\t30\n4\t40\n");
 
   CurveFit reopened;
   ASSERT_EQ(OpenDataFile(reopened, path, false, false, false), 1);

@@ -557,6 +557,46 @@ TEST_F(NonlinearTest, FailedAutomaticGuessesWarnThenAskInTheSameAttempt) {
   EXPECT_EQ(doc_.FittedMark(504), kWeightingNone);
 }
 
+// The dialog shows each model its own starting values, never what another
+// model left behind: when the automatic guesses give nothing (Richards on
+// level data finds no candidate; Gompertz fails), it shows the values the
+// model's own last fit started from, or 1 for each parameter before that.
+TEST_F(NonlinearTest, AModelWithoutAutomaticGuessesStartsFromItsOwnValues) {
+  FillColumns(doc_, {1, 2, 3, 4, 5, 6}, {5, 5, 5, 5, 5, 5});
+  Settings.initGuess = 1;  // the dialog before every fit
+  StartingGuesses.clear();  // no model has been fitted yet
+  std::vector<std::pair<int, std::vector<float>>> shown;
+  std::vector<std::vector<float>> typed;  // the next answers; an empty one cancels
+  ui_.SetGuessDialogHandler([&](int id, int m, float* g) {
+    shown.push_back({id, std::vector<float>(g, g + m)});
+    if (typed.empty()) return false;
+    const std::vector<float> answer = typed.front();
+    typed.erase(typed.begin());
+    if (answer.empty()) return false;
+    std::copy(answer.begin(), answer.end(), g);
+    return true;
+  });
+  const auto lastShown = [&](int id) {
+    EXPECT_FALSE(shown.empty());
+    if (shown.empty()) return std::vector<float>{};
+    EXPECT_EQ(shown.back().first, id);
+    return shown.back().second;
+  };
+
+  typed = {{2, 40, 0.6f, 0}, {}};
+  NonlinearPrepareFit(doc_, 524);
+  NonlinearPrepareFit(doc_, 525);
+  EXPECT_EQ(lastShown(525), (std::vector<float>{1, 1, 1, 1}));
+  typed = {{9, 8, 7, 6}, {}};
+  NonlinearPrepareFit(doc_, 525);
+  NonlinearPrepareFit(doc_, 521);
+  EXPECT_EQ(lastShown(521), (std::vector<float>{1, 1, 1}));
+  EXPECT_EQ(ui_.EventsOf(UiEvent::Kind::MessageBox).size(), 1u);  // Gompertz's guesses failed
+
+  NonlinearPrepareFit(doc_, 525);
+  EXPECT_EQ(lastShown(525), (std::vector<float>{9, 8, 7, 6}));
+}
+
 TEST_F(NonlinearTest, UnattendedFitsNeverAsk) {
   FillColumns(doc_, {0, 1, 2, 3, 4}, {2, 3.3f, -1, 8.9f, 14.8f});
   UnattendedFlag = 1;
