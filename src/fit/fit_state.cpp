@@ -6,5 +6,6 @@ namespace trendolin {
 int PolynomialDegree = 4;
 std::array<datatype, kGuessVectorSize> GuessVector{};
 std::array<datatype, kGuessVectorSize> TestCoefficients{};
+std::map<int, std::vector<datatype>> StartingGuesses;
 
 }  // namespace trendolin

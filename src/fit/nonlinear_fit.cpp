@@ -37,6 +37,16 @@ constexpr const char* kCovarianceNotUsable =
 constexpr int kGuessFailedCaption = 14;
 constexpr int kGuessFailedText = 15;
 
+// What the model starts from when its automatic guesses give nothing (a
+// search that accepts no candidate leaves the vector as it was, a failing
+// routine may leave it half written): the values its own last fit started
+// from, else 1 for every parameter.
+std::vector<datatype> OwnStart(const ModelDesc& desc) {
+  const auto stored = StartingGuesses.find(desc.id);
+  if (stored != StartingGuesses.end() && static_cast<int>(stored->second.size()) == desc.m) return stored->second;
+  return std::vector<datatype>(static_cast<std::size_t>(desc.m), 1.0f);
+}
+
 // The automatic guesses, once per fit. A failure is not an error:
 // the user is warned and asked for guesses (unattended: error 9).
 void ObtainGuesses(const CurveFit& doc, const ModelDesc& desc) {
@@ -51,6 +61,8 @@ void ObtainGuesses(const CurveFit& doc, const ModelDesc& desc) {
     return;
   }
   ShowFitProgress(0, desc.id, true, 0);
+  const std::vector<datatype> own = OwnStart(desc);
+  std::copy(own.begin(), own.end(), GuessVector.begin());
   if (desc.initialGuess == nullptr) {  // a model without a guess routine: the user gives them
     if (UnattendedFlag) RaiseError(kErrGuessCancelled, desc.id);
     NonlinearFlags.forceDialog = true;
@@ -61,6 +73,7 @@ void ObtainGuesses(const CurveFit& doc, const ModelDesc& desc) {
     desc.initialGuess(doc, GuessVector.data());
     guard.Check();
   } catch (const errnotify&) {
+    std::copy(own.begin(), own.end(), GuessVector.begin());
     LogExceptionMarker("NonlinearFit_1");
     if (UnattendedFlag) RaiseError(kErrGuessCancelled, desc.id);
     platform::ResourceMessageBox(kGuessFailedCaption, kGuessFailedText, platform::Icon::Exclamation,
@@ -154,6 +167,7 @@ int NonlinearFit(CurveFit& doc, int id) {
   }
   ObtainGuesses(doc, desc);
   AskForGuesses(desc);
+  StartingGuesses[id].assign(GuessVector.begin(), GuessVector.begin() + desc.m);
   if (CalcMode == 0) SetCalculationMode(1);
 
   NonlinearProblem problem;
