@@ -144,9 +144,10 @@ ImportStatus DecideImport(ImportOptions& options, bool suppressDialog) {
     return (options.columnsInFile == 2 || options.columnsInFile == 3) ? ImportStatus::Accepted
                                                                        : ImportStatus::WrongShape;
   }
+  // The dialog opens with the defaults of a read without it: a file of
+  // three columns is offered as x, y and uncertainty, so that OK as it opens
+  // reads what the same file gives without the dialog.
   const ImportOptions scanned = options;
-  options.uncertainty = false;  // the dialog opens with the uncertainty box clear
-  DeriveImportOptions(options);
   if (!platform::CurrentUi().ImportOptionsDialog(options)) return ImportStatus::Cancelled;
   Settings.SetFlag(kFlagShowFileImportDlg, options.showDialogNextTime);
   // What the scan found is not the dialog's to change.

@@ -275,14 +275,27 @@ TEST_F(DataFileFlows, ImportDialogShowsUnlessSuppressedAndChoosesTheShape) {
   EXPECT_FALSE(Settings.IsOn(kFlagShowFileImportDlg));  // the box became the setting
 
   Settings.SetFlag(kFlagShowFileImportDlg, true);
+  // The dialog opens with the uncertainty box ticked exactly when the file
+  // has three columns, so OK as it opens reads x, y and the uncertainties;
+  // a person may still untick it.
   ui_.SetImportDialogHandler([&](ImportOptions& options) {
     shown = options;
-    options.uncertainty = true;
     return true;
   });
   ASSERT_EQ(Drop("three_columns.dat"), 1);
-  EXPECT_FALSE(shown.uncertainty);  // it opens with the box clear
+  EXPECT_TRUE(shown.uncertainty);
   EXPECT_EQ(doc_.bUncertainty, 1);
+  EXPECT_EQ(doc_.nColumns, 3);
+  ASSERT_EQ(Drop("unsorted.dat"), 1);
+  EXPECT_FALSE(shown.uncertainty);
+  ui_.SetImportDialogHandler([](ImportOptions& options) {
+    options.uncertainty = false;
+    options.columnsToRead = 2;
+    return true;
+  });
+  ASSERT_EQ(Drop("three_columns.dat"), 1);
+  EXPECT_EQ(doc_.bUncertainty, 0);
+  EXPECT_EQ(doc_.nColumns, 2);
 
   const Snapshot before = Take();
   Forget();

@@ -18,6 +18,9 @@
 #include <vector>
 
 #include "app/app_settings.h"
+#include "app/mru_list.h"
+#include "data/curve_fit.h"
+#include "data/data_file_flows.h"
 #include "gui/dialogs/data_file_dialog.h"
 #include "gui/dialogs/degree_dialog.h"
 #include "gui/dialogs/error_report_dialog.h"
@@ -33,6 +36,23 @@ using platform::Answer;
 using platform::Buttons;
 using testsupport::WhenModal;
 using trendolin::gui::QtUi;
+
+// The settings, recent files and current file a data-file flow changes,
+// put back when the test ends.
+class KeepFileState {
+ public:
+  KeepFileState() { trendolin::Settings = trendolin::DefaultAppSettings(); }
+  ~KeepFileState() {
+    trendolin::Settings = settings_;
+    trendolin::RecentFiles = recent_;
+    trendolin::CurrentDataFile = current_;
+  }
+
+ private:
+  trendolin::AppSettings settings_ = trendolin::Settings;
+  trendolin::MruList recent_ = trendolin::RecentFiles;
+  trendolin::CurrentFileState current_ = trendolin::CurrentDataFile;
+};
 
 class FakeHost : public trendolin::gui::UiHostWindow {
  public:
@@ -276,6 +296,33 @@ TEST(QtUiDialogs, ImportAndGuessDialogsHandBackWhatWasEdited) {
   });
   EXPECT_FALSE(ui.InitialGuessDialog(504, 2, guesses));
   EXPECT_FLOAT_EQ(guesses[0], 3.5f);
+}
+
+// The growth sample's shape: a heading, then time, optical density and its
+// uncertainty. The import dialog opens with the uncertainty box ticked, so
+// OK as it opens loads the file.
+TEST(QtUiDataFiles, AThreeColumnFileOpensWithTheImportDialogAsItOpens) {
+  KeepFileState keep;
+  trendolin::Settings.SetFlag(trendolin::kFlagShowFileImportDlg, true);
+  testsupport::TempDir dir;
+  const std::string path = dir.File("growth.dat");
+  testsupport::WriteFile(path, "E. coli batch culture, 37 C\ntime_h\tOD600\tsigma\n0\t0.044\t0.005\n"
+                               "0.5\t0.063\t0.006\n1\t0.081\t0.006\n");
+  FakeHost host;
+  QtUi ui(&host);
+  platform::ScopedUi installed(ui);
+  bool ticked = false;
+  WhenModal<trendolin::gui::ImportDialog>([&ticked](trendolin::gui::ImportDialog* dialog) {
+    auto* box = dialog->findChild<QCheckBox*>("uncertainty");
+    ticked = box->isChecked();
+    box->setChecked(true);  // so that OK goes through either way
+    dialog->findChild<QPushButton*>("ok")->click();
+  });
+  trendolin::CurveFit doc;
+  EXPECT_EQ(trendolin::OpenDataFile(doc, path, false, false, false), 1);
+  EXPECT_TRUE(ticked);
+  EXPECT_EQ(doc.nPoints, 3);
+  EXPECT_EQ(doc.bUncertainty, 1);
 }
 
 TEST(QtUiDialogs, OpenDialogAnswersThePathAndTheReadOnlyBox) {
