@@ -1,6 +1,8 @@
 // What a running nonlinear fit shows and hears: the status-bar progress, the
 // "history.dmp" file, the preview animation and the Accept and Abort requests.
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "app/app_settings.h"
 #include "data/document_hooks.h"
@@ -22,6 +24,8 @@ std::string ProgressName(int id) {
   return std::string(platform::ResourceString(id + kProgressNameBase).substr(0, kProgressNameMax));
 }
 
+std::string historyFolder;  // set once at start, before any fit
+
 // Set once a failure to write the history file was told, so that a search
 // through many models on a full disk asks for the user's attention once.
 bool historyTroubleTold = false;
@@ -31,8 +35,7 @@ void TellHistoryTrouble(const std::string& reason) {
   historyTroubleTold = true;
   platform::MessageBoxRequest request;
   request.caption = "Iteration History";
-  request.text = std::string("The iteration history file ") + kHistoryFileName +
-                 " could not be written: " + reason +
+  request.text = "The iteration history file " + HistoryFilePath() + " could not be written: " + reason +
                  ".\n\nThe fit is not affected. Any earlier history file was left as it was.";
   request.icon = platform::Icon::Exclamation;
   request.buttons = platform::Buttons::Ok;
@@ -67,6 +70,12 @@ int Poll(NonlinearProblem& problem) {
 
 }  // namespace
 
+void SetHistoryFolder(const std::string& folder) { historyFolder = folder; }
+
+std::string HistoryFilePath() {
+  return historyFolder.empty() ? std::string(kHistoryFileName) : historyFolder + "/" + kHistoryFileName;
+}
+
 void IterationHistoryFile::Open(const std::string& modelName) {
   open_ = true;
   text_ = "Model: " + modelName + "\n";
@@ -80,8 +89,12 @@ void IterationHistoryFile::Append(const std::string& line) {
 void IterationHistoryFile::Close() {
   if (!open_) return;
   open_ = false;
+  // The settings folder may not be there yet (the settings file was not
+  // created); the history is made a place all the same.
+  std::error_code ec;
+  if (!historyFolder.empty()) std::filesystem::create_directories(historyFolder, ec);
   std::string reason;
-  const bool written = platform::WriteFileAtomically(kHistoryFileName, text_, &reason, nullptr, /*durable=*/false);
+  const bool written = platform::WriteFileAtomically(HistoryFilePath(), text_, &reason, nullptr, /*durable=*/false);
   text_.clear();
   if (written) {
     historyTroubleTold = false;

@@ -44,9 +44,15 @@ inline constexpr int kStopNone = 0;
 inline constexpr int kStopAbort = 4;
 inline constexpr int kStopAccept = 5;
 
-// The file every nonlinear fit writes its accepted iterations to, in the
-// current directory.
+// The file every nonlinear fit writes its accepted iterations to.
 inline constexpr const char* kHistoryFileName = "history.dmp";
+
+// The folder of the history file. The programs keep it beside the settings
+// file and set it at start, so that it does not depend on the current
+// folder (which the "DataPath" setting changes); empty, the current folder.
+void SetHistoryFolder(const std::string& folder);
+// The history file's path: kHistoryFileName in that folder.
+std::string HistoryFilePath();
 
 struct NonlinearProblem;
 using NotifyFunction = int (*)(NonlinearProblem& problem, int code);

@@ -115,7 +115,6 @@ class MainWindow : public QMainWindow, public UiHostWindow, public DataGridOwner
   static bool ClipboardHasText();
   void EditCommand(int command);
   void UndoRedo(int command);
-  void OpenInEditor(const QString& path);
   void ShowDataInformation();
   void ShowAbout();
   void DebugKey(int key, Qt::KeyboardModifiers modifiers);

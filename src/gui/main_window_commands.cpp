@@ -12,6 +12,8 @@
 #include <QVBoxLayout>
 #include <cfenv>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include "app/app_settings.h"
 #include "app/debug_log.h"
@@ -34,6 +36,7 @@
 #include "gui/main_window.h"
 #include "gui/not_available.h"
 #include "gui/preview_widget.h"
+#include "platform/ui.h"
 
 namespace trendolin::gui {
 namespace {
@@ -45,6 +48,76 @@ QString HomePage() {
 }
 
 constexpr const char* kBuildDate = "Jun  7 2009,22:44:06";
+
+void TellCannotOpen(const std::string& caption, const std::string& text) {
+  platform::MessageBoxRequest request;
+  request.caption = caption;
+  request.text = text;
+  request.icon = platform::Icon::Exclamation;
+  request.buttons = platform::Buttons::Ok;
+  request.unattendedAnswer = platform::Answer::Ok;
+  platform::CurrentUi().MessageBox(request);
+}
+
+// "notepad" on this desktop: the user's editor when one is set, else the
+// desktop's opener for the file. False when none of them could be started.
+bool StartEditor(const QString& path) {
+  for (const char* variable : {"VISUAL", "EDITOR"}) {
+    const char* editor = std::getenv(variable);
+    if (editor && *editor) {
+      QStringList words = QProcess::splitCommand(QString::fromLocal8Bit(editor));
+      if (words.isEmpty()) continue;
+      const QString program = words.takeFirst();
+      if (QProcess::startDetached(program, words << path)) return true;
+    }
+  }
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+// The word when no editor could be started for `path`, and what to do.
+std::string NoEditorText(const std::string& what, const std::string& path) {
+  return what + " " + path +
+         " could not be opened: no text editor could be started.\n\nSet the environment variable VISUAL or "
+         "EDITOR to a graphical text editor and start Trendolin again, or open the file with a program of "
+         "your choice.";
+}
+
+void ViewHistoryFile() {
+  const std::string path = HistoryFilePath();
+  if (!std::filesystem::exists(path)) {
+    TellCannotOpen("View History File",
+                   "No iteration history has been written yet.\n\nEach nonlinear fit writes its iterations to " +
+                       path + "; fit a nonlinear model first.");
+    return;
+  }
+  if (!StartEditor(QString::fromStdString(path))) {
+    TellCannotOpen("View History File", NoEditorText("The iteration history", path));
+  }
+}
+
+void EditCurrentFile() {
+  const std::string& path = CurrentDataFile.fullPath;
+  if (path.empty()) {
+    TellCannotOpen("Edit Current File",
+                   "There is no current data file: the data have not been read from a file or saved to one.");
+    return;
+  }
+  if (!std::filesystem::exists(path)) {
+    TellCannotOpen("Edit Current File", "The data file " + path + " is no longer there.");
+    return;
+  }
+  if (!StartEditor(QString::fromStdString(path))) TellCannotOpen("Edit Current File", NoEditorText("The data file", path));
+}
+
+void OpenHomePage() {
+  const QString address = HomePage();
+  if (QDesktopServices::openUrl(QUrl(address))) return;
+  TellCannotOpen("Trendolin Home Page",
+                 "The home page could not be opened: no web browser could be started.\n\nIts address is " +
+                     address.toStdString() +
+                     "\n\nSet the environment variable BROWSER to your web browser and start Trendolin again, "
+                     "or open the address in your browser.");
+}
 
 }  // namespace
 
@@ -119,8 +192,8 @@ void MainWindow::Command(int command, int notifyCode) {
       break;
 
     case cmd::kAutoGuess: Settings.initGuess = Settings.initGuess == 0 ? 1 : 0; break;
-    case cmd::kViewHistory: OpenInEditor(QStringLiteral("history.dmp")); break;
-    case cmd::kEditCurrentFile: OpenInEditor(QString::fromStdString(CurrentDataFile.fullPath)); break;
+    case cmd::kViewHistory: ViewHistoryFile(); break;
+    case cmd::kEditCurrentFile: EditCurrentFile(); break;
     case cmd::kOptions: ShowNotAvailable(this, QStringLiteral("The Options dialog")); break;
 
     case cmd::kTile: TileGraphWindows(); break;
@@ -132,7 +205,7 @@ void MainWindow::Command(int command, int notifyCode) {
 
     case cmd::kHelpContents:
     case cmd::kHelpSearch: ShowNotAvailable(this, QStringLiteral("Help")); break;
-    case cmd::kHomePage: QDesktopServices::openUrl(QUrl(HomePage())); break;
+    case cmd::kHomePage: OpenHomePage(); break;
     case cmd::kAbout: ShowAbout(); break;
 
     default:
@@ -175,25 +248,6 @@ void MainWindow::EditCommand(int command) {
     default: break;
   }
   grid_->update();
-}
-
-// "notepad" on this desktop: the user's editor when one is set, else the
-// desktop's opener for the file.
-void MainWindow::OpenInEditor(const QString& path) {
-  if (path.isEmpty()) {
-    QApplication::beep();
-    return;
-  }
-  for (const char* variable : {"VISUAL", "EDITOR"}) {
-    const char* editor = std::getenv(variable);
-    if (editor && *editor) {
-      QStringList words = QProcess::splitCommand(QString::fromLocal8Bit(editor));
-      if (words.isEmpty()) continue;
-      const QString program = words.takeFirst();
-      if (QProcess::startDetached(program, words << path)) return;
-    }
-  }
-  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) QApplication::beep();
 }
 
 void MainWindow::ShowDataInformation() {

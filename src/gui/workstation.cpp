@@ -191,6 +191,9 @@ int RunWorkstation(int argc, char** argv) {
     if ((DebugFlags & 1) != 0) WriteSystemInfoDump({});
     return 1;
   }
+  // The iteration history is kept beside the settings, not in the data
+  // folder the program changes to.
+  SetHistoryFolder(SettingsFolder());
 
   QPointer<SplashWindow> splash = new SplashWindow;
   splash->show();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include "app/settings_location.h"
 #include "fit/drivers_test_support.h"
 #include "fit/interpolation_drivers.h"
+#include "fit/nonlinear.h"
 #include "platform/resource_strings.h"
 #include "support/temp_dir.h"
 
@@ -303,6 +305,22 @@ TEST_F(DriversTest, NothingStartsWhileTheGridKeepsItsEdit) {
   EXPECT_EQ(ModelCommand(doc_, 500), kWindowDeclined);
   EXPECT_EQ(FitHunterCommand(doc_, 1).end, FitHunterEnd::Cancelled);
   EXPECT_FALSE(DispatchFitCommand(doc_, 499)) << "not a command of the drivers";
+}
+
+// The programs keep the iteration history beside the settings file: it
+// lands there whatever the current folder is, in a folder made for it when
+// the settings file was never created.
+TEST_F(DriversTest, TheIterationHistoryGoesToTheFolderTheProgramNames) {
+  testsupport::TempDir dir;
+  testsupport::ScopedCurrentDir here(dir.Path());
+  const std::string folder = dir.File("settings-not-made");
+  SetHistoryFolder(folder);
+  Load([](double x) { return 2 * std::exp(0.5 * x); }, 0, 4, 20, 0.01);
+  const int opened = ModelCommand(doc_, 504);
+  SetHistoryFolder("");
+  EXPECT_EQ(opened, kWindowOpened);
+  EXPECT_EQ(testsupport::ReadFile(folder + "/" + kHistoryFileName).rfind("Model: ", 0), 0u);
+  EXPECT_FALSE(std::filesystem::exists(dir.File(kHistoryFileName))) << "nothing in the current folder";
 }
 
 TEST_F(DriversTest, TheUserModelCommandTakesAFormulaFromItsDialogAndFits) {

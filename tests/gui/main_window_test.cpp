@@ -26,6 +26,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <cmath>
 #include <thread>
 #include <functional>
@@ -34,6 +35,7 @@
 #include "app/main_layout.h"
 #include "app/main_menu.h"
 #include "app/run_flags.h"
+#include "app/settings_location.h"
 #include "data/curve_fit.h"
 #include "data/data_file_flows.h"
 #include "fit/drivers.h"
@@ -504,6 +506,50 @@ TEST_F(WorkstationTest, StatusFieldsKeepEachTextInside) {
     main_->SetStatusPart(2, QStringLiteral("1000000"));
     check("reading at " + std::to_string(width));
   }
+}
+
+// View History File, Edit Current File and the home page say in a box what
+// they could not open, and where it is, when nothing on the desktop opens
+// it: here no editor is set and no opener or browser is on the PATH.
+TEST_F(WorkstationTest, WhatCannotBeOpenedIsToldWithItsPath) {
+  testsupport::TempDir emptyBin;
+  testsupport::ScopedEnv path("PATH", emptyBin.Path());
+  testsupport::ScopedEnv visual("VISUAL", "");
+  testsupport::ScopedEnv editor("EDITOR", "");
+  testsupport::ScopedEnv browser("BROWSER", "");
+  testsupport::ScopedEnv defaultBrowser("DEFAULT_BROWSER", "");
+  testsupport::ScopedEnv page("TRENDOLIN_HOME_PAGE", "https://example.org/trendolin-home");
+  const std::string settings = SettingsFolder();
+  SetHistoryFolder(settings);
+  const std::string history = settings + "/history.dmp";
+  std::filesystem::remove(history);
+  auto told = [this](int command) {
+    MessageBoxAnswerer ok(QStringLiteral("OK"));
+    MenuCommand(command);
+    EXPECT_TRUE(ok.Answered()) << command;
+    return ok.Text().toStdString();
+  };
+
+  // Before any nonlinear fit there is no history to show: said as such.
+  std::string text = told(cmd::kViewHistory);
+  EXPECT_NE(text.find("No iteration history"), std::string::npos) << text;
+  EXPECT_NE(text.find(history), std::string::npos) << text;
+
+  testsupport::WriteFile(history, "Model: Exponential Fit\n");
+  text = told(cmd::kViewHistory);
+  EXPECT_NE(text.find(history + " could not be opened"), std::string::npos) << text;
+  EXPECT_NE(text.find("EDITOR"), std::string::npos) << text;
+
+  testsupport::TempDir data;
+  CurrentDataFile.fullPath = data.File("growth.dat");
+  testsupport::WriteFile(CurrentDataFile.fullPath, "1 2\n2 3\n");
+  text = told(cmd::kEditCurrentFile);
+  EXPECT_NE(text.find(CurrentDataFile.fullPath + " could not be opened"), std::string::npos) << text;
+  CurrentDataFile.fullPath.clear();
+
+  text = told(cmd::kHomePage);
+  EXPECT_NE(text.find("https://example.org/trendolin-home"), std::string::npos) << text;
+  SetHistoryFolder("");
 }
 
 TEST_F(WorkstationTest, MenusFollowTheData) {

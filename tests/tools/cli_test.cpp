@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -199,6 +200,18 @@ TEST(CliTest, FitRecoversTheParametersAndReportsJson) {
   EXPECT_EQ(fit["covariance"].size(), 2u);
   EXPECT_NE(fit["comment"].get<std::string>().find("No weighting used. "), std::string::npos);
   EXPECT_TRUE(fit.contains("seconds"));
+}
+
+// The iteration history is kept beside the settings file, as the
+// workstation keeps it, not in the folder the tool runs in.
+TEST(CliTest, TheIterationHistoryIsKeptInTheSettingsFolder) {
+  TempDir dir;
+  TempDir settings;
+  WriteFile(dir.File("decay.dat"), ExponentialData());
+  CliRun run = Cli(dir, "--settings '" + settings.Path() + "' fit -m exponential '" + dir.File("decay.dat") + "'");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadFile(settings.File("history.dmp")).rfind("Model: ", 0), 0u);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("history.dmp")));
 }
 
 TEST(CliTest, FitFailuresAndBadUsage) {

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -29,8 +30,11 @@
 namespace cli {
 
 void LoadRunSettings(const GlobalOptions& global) {
-  trendolin::Settings = trendolin::ReadAppSettings(SettingsFilePath(global));
+  const std::string settingsFile = SettingsFilePath(global);
+  trendolin::Settings = trendolin::ReadAppSettings(settingsFile);
   trendolin::ApplyLocaleSetting(trendolin::Settings.locale);
+  // A nonlinear fit's history goes beside the settings file, as in the windows.
+  trendolin::SetHistoryFolder(std::filesystem::path(settingsFile).parent_path().string());
 }
 
 void AddImportOptions(CLI::App& command, ImportFlags& flags) {
