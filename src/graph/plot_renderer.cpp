@@ -12,6 +12,7 @@
 #include "app/fp_guard.h"
 #include "app/math_guard.h"
 #include "data/curve_fit.h"
+#include "fit/fit_verdict.h"
 #include "fit/model_desc.h"
 #include "graph/draw_object_stack.h"
 #include "graph/plot_axes.h"
@@ -37,16 +38,29 @@ constexpr LayoutFactors kPrintedLayout{10, 3.5, 3.0, 4.0};
 struct PlotColours {
   Colour line, point, foreground, background, grid, windowFill, box, header;
   Colour xTitle, yTitle, xTick, yTick, title;
+  Colour warning;  // the header's word on a fit that did not converge
 };
+
+constexpr Colour kWarningText = MakeColour(192, 0, 0);
 
 PlotColours ColoursFor(const GraphAttr& attr, bool monochrome) {
   if (monochrome) {
-    return {kBlack, kBlack, kBlack, kWhite, kBlack, kWhite, kBlack, kBlack, kBlack, kBlack, kBlack, kBlack, kBlack};
+    return {kBlack, kBlack, kBlack, kWhite, kBlack, kWhite, kBlack, kBlack, kBlack, kBlack, kBlack, kBlack, kBlack,
+            kBlack};
   }
-  return {attr.lineColour,       attr.dataPointColour, attr.foreground,   attr.background,       attr.gridColour,
-          attr.windowFill,       attr.boxColour,       kSystemButtonText, attr.xFont.colour,     attr.yFont.colour,
-          attr.xTickFont.colour, attr.yTickFont.colour, attr.titleFont.colour};
+  return {attr.lineColour,       attr.dataPointColour,  attr.foreground,        attr.background,
+          attr.gridColour,       attr.windowFill,       attr.boxColour,         kSystemButtonText,
+          attr.xFont.colour,     attr.yFont.colour,     attr.xTickFont.colour,  attr.yTickFont.colour,
+          attr.titleFont.colour, kWarningText};
 }
+
+// What the header says of a fit that did not converge, in two lines; empty
+// for every other fit.
+std::string NotConvergedReasonOf(const ModelDesc& desc) {
+  if (desc.doc == nullptr) return {};
+  return NotConvergedReason(StoredFitVerdict(*desc.doc, desc.id));
+}
+constexpr const char* kNotConvergedLine = "The fit did not converge:";
 
 // The model at x with the floating-point faults of the evaluation raised.
 datatype EvaluateChecked(const ModelDesc& desc, datatype x) {
@@ -233,8 +247,18 @@ class Renderer {
     s_.SetTextColour(colours_.header);
     const int line1 = area_.top + ui_.textHeight;
     const int line2 = area_.top + Trunc(2.2 * ui_.textHeight);
-    if (!s_.IsRecordedPicture() && s_.MeasureText(kHintLine1).width < 2 * (r_ - p_) / 3) {
-      const int x = area_.left + 15 * ui_.charWidth;
+    const int x = area_.left + 15 * ui_.charWidth;
+    // A fit that did not converge says so where the hints stand, in
+    // pictures too: its curve is no fit to rely on.
+    if (const std::string reason = NotConvergedReasonOf(desc_); !reason.empty()) {
+      const std::string second = reason + ".";
+      if (std::max(s_.MeasureText(kNotConvergedLine).width, s_.MeasureText(second).width) < 2 * (r_ - p_) / 3) {
+        s_.SetTextColour(colours_.warning);
+        s_.TextOut({x, line1}, kNotConvergedLine, HAlign::Left, VAlign::Top);
+        s_.TextOut({x, line2}, second, HAlign::Left, VAlign::Top);
+        s_.SetTextColour(colours_.header);
+      }
+    } else if (!s_.IsRecordedPicture() && s_.MeasureText(kHintLine1).width < 2 * (r_ - p_) / 3) {
       s_.TextOut({x, line1}, kHintLine1, HAlign::Left, VAlign::Top);
       s_.TextOut({x, line2}, kHintLine2, HAlign::Left, VAlign::Top);
     }
@@ -254,7 +278,11 @@ class Renderer {
     s_.Rectangle(Rect{area_.left, area_.top, area_.right, area_.top + 3 * z});
     s_.SetTextColour(colours_.foreground);
     s_.TextOut({area_.left + z / 2, area_.top + z / 2}, desc_.name, HAlign::Left, VAlign::Top);
-    s_.TextOut({area_.left + z / 2, area_.top + 3 * z / 2}, kPrintedHeaderKind, HAlign::Left, VAlign::Top);
+    std::string kind = kPrintedHeaderKind;
+    if (const std::string reason = NotConvergedReasonOf(desc_); !reason.empty()) {
+      kind += ": the fit did not converge (" + reason + ")";
+    }
+    s_.TextOut({area_.left + z / 2, area_.top + 3 * z / 2}, kind, HAlign::Left, VAlign::Top);
     s_.TextOut({area_.right - z / 2, area_.top + z / 2}, kAppCaption, HAlign::Right, VAlign::Top);
   }
 

@@ -18,6 +18,7 @@
 #include "data/curve_fit.h"
 #include "fit/drivers.h"
 #include "fit/fit_hunter.h"
+#include "fit/fit_verdict.h"
 #include "graph/graph_queue.h"
 #include "gui/main_window.h"
 #include "gui/preview_widget.h"
@@ -296,8 +297,12 @@ void MainWindow::ShowMenuHelp(QAction* action) {
 
 void MainWindow::ShowRanking() {
   std::vector<int> ids;
-  for (const RankingEntry& entry : FitRanking.entries) ids.push_back(entry.modelId);
-  results_->SetLines(FitRanking.Lines(), ids);
+  std::vector<std::string> notConverged;
+  for (const RankingEntry& entry : FitRanking.entries) {
+    ids.push_back(entry.modelId);
+    notConverged.push_back(NotConvergedReason(StoredFitVerdict(doc_, entry.modelId)));
+  }
+  results_->SetLines(FitRanking.Lines(), ids, notConverged);
   preview_->Refresh();
 }
 

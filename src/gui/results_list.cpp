@@ -2,9 +2,15 @@
 
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 namespace trendolin::gui {
 namespace {
+
+// The mark of a fit that did not converge, in the colour its graph's header
+// says so.
+QString NotConvergedMark() { return QStringLiteral("not converged"); }
+const QColor kMarkColour(192, 0, 0);
 
 // Draws "rank<TAB>name" with the name at the list's tab stop.
 class TabbedLineDelegate : public QStyledItemDelegate {
@@ -24,10 +30,20 @@ class TabbedLineDelegate : public QStyledItemDelegate {
     const QString rest = tab < 0 ? QString() : text.mid(tab + 1);
     painter->save();
     const bool selected = (option.state & QStyle::State_Selected) != 0;
-    painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    const QColor textColour = option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+    painter->setPen(textColour);
     QRect r = option.rect.adjusted(2, 0, -2, 0);
     painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter, first);
     r.setLeft(option.rect.left() + list_->TabStop());
+    // The mark stays whole at the line's end; the name gives way to it.
+    if (!index.data(ResultsList::kNotConvergedRole).toString().isEmpty()) {
+      const QString mark = NotConvergedMark();
+      const int width = option.fontMetrics.horizontalAdvance(mark);
+      painter->setPen(selected ? textColour : kMarkColour);
+      painter->drawText(r, Qt::AlignRight | Qt::AlignVCenter, mark);
+      painter->setPen(textColour);
+      r.setRight(std::max(r.left(), r.right() - width - option.fontMetrics.averageCharWidth()));
+    }
     painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
                       option.fontMetrics.elidedText(rest, Qt::ElideRight, r.width()));
     painter->restore();
@@ -47,11 +63,17 @@ ResultsList::ResultsList(QWidget* parent) : QListWidget(parent) {
   setFrameShape(QFrame::NoFrame);
 }
 
-void ResultsList::SetLines(const std::vector<std::string>& lines, const std::vector<int>& modelIds) {
+void ResultsList::SetLines(const std::vector<std::string>& lines, const std::vector<int>& modelIds,
+                           const std::vector<std::string>& notConverged) {
   clear();
   for (std::size_t i = 0; i < lines.size(); ++i) {
     auto* item = new QListWidgetItem(QString::fromStdString(lines[i]), this);
     item->setData(Qt::UserRole, i < modelIds.size() ? modelIds[i] : -1);
+    if (i < notConverged.size() && !notConverged[i].empty()) {
+      const QString reason = QString::fromStdString(notConverged[i]);
+      item->setData(kNotConvergedRole, reason);
+      item->setToolTip(QStringLiteral("The fit did not converge: %1.").arg(reason));
+    }
   }
 }
 

@@ -1,5 +1,6 @@
 // The results list: one line per ranked fit, "rank<TAB>name", with the
-// model's id as the line's data. The tab expands to the list's tab stop.
+// model's id as the line's data. The tab expands to the list's tab stop. A
+// fit that did not converge is marked at the line's end.
 #pragma once
 
 #include <QListWidget>
@@ -11,10 +12,15 @@ namespace trendolin::gui {
 
 class ResultsList : public QListWidget {
  public:
+  // A line's mark: why its fit did not converge; empty for a good fit.
+  static constexpr int kNotConvergedRole = Qt::UserRole + 1;
+
   explicit ResultsList(QWidget* parent);
 
-  // Replaces the lines; `modelIds` gives each line's data.
-  void SetLines(const std::vector<std::string>& lines, const std::vector<int>& modelIds);
+  // Replaces the lines; `modelIds` gives each line's data, `notConverged`
+  // (when given) each line's mark: why its fit did not converge, or empty.
+  void SetLines(const std::vector<std::string>& lines, const std::vector<int>& modelIds,
+                const std::vector<std::string>& notConverged = {});
   // The selected line's model id; nullopt when nothing is selected.
   std::optional<int> SelectedModel() const;
   // Where the text after a line's tab starts, in pixels.

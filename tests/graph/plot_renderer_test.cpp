@@ -154,6 +154,39 @@ TEST_F(PlotRendererTest, HintLinesNeedRoomAndAScreen) {
   EXPECT_TRUE(picture.DrewText("S = 0.12345679"));
 }
 
+// A fit that stopped at the iteration limit says so where the hints stand,
+// on screen and in pictures; its statistics stay where they were.
+TEST_F(PlotRendererTest, HeaderSaysWhenTheFitDidNotConverge) {
+  FitResult& slot = doc_.Slot(518);
+  slot.valid = 1;
+  slot.m = 3;
+  slot.coefficients = {1, 0.5f, 0.1f};
+  slot.statistics = {0.123456789f, 0.99f, 1};
+  slot.comment = "The iteration count of 100 was exceeded.  The fit failed to converge to tolerance of 0.000100 "
+                 "(CHI2 at 2.500000). No weighting used. ";
+  Draw(kRenderScreen, Rect{0, 0, 800, 600}, 518);
+  EXPECT_TRUE(surface_.DrewText("The fit did not converge:"));
+  EXPECT_TRUE(surface_.DrewText("the iteration limit was reached."));
+  EXPECT_FALSE(surface_.DrewText(kHintLine1));
+  EXPECT_TRUE(surface_.DrewText("S = 0.12345679"));
+  EXPECT_TRUE(surface_.DrewText("r = 0.99000001"));
+
+  RecordingSurface picture(/*recordedPicture=*/true);
+  Render(picture, attr_, MakePlotMetrics(attr_, 1, 1), Rect{0, 0, 800, 600}, DescriptorOf(doc_, 518), 4, kUi);
+  EXPECT_TRUE(picture.DrewText("The fit did not converge:"));
+
+  surface_.Clear();
+  Draw(kRenderPrinted, Rect{0, 0, 800, 600}, 518);
+  EXPECT_TRUE(surface_.DrewText("Graph: the fit did not converge (the iteration limit was reached)"));
+
+  // Converged, the same fit has the header of every good fit.
+  slot.comment = "The fit converged to a tolerance of 0.0001 in 7 iterations. No weighting used. ";
+  surface_.Clear();
+  Draw(kRenderScreen, Rect{0, 0, 800, 600}, 518);
+  EXPECT_TRUE(surface_.DrewText(kHintLine1));
+  EXPECT_FALSE(surface_.DrewText("The fit did not converge:"));
+}
+
 TEST_F(PlotRendererTest, PrintedPageHasItsOwnHeader) {
   Draw(kRenderPrinted);
   EXPECT_TRUE(surface_.DrewText(DescriptorOf(doc_, 500).name));

@@ -219,6 +219,23 @@ TEST_F(WorkstationTest, LinearFitFromTheMenuOpensAGraphThatZoomsByDragging) {
   EXPECT_FALSE(main_->MenuAction(500)->isChecked());
 }
 
+// A fit that ended at the iteration limit is marked on its line of the
+// results list, with the reason in its tooltip; a good fit is not.
+TEST_F(WorkstationTest, TheResultsListMarksAFitThatDidNotConverge) {
+  TypeData({{"1", "2.1"}, {"2", "3.9"}, {"3", "6.2"}, {"4", "7.8"}, {"5", "10.1"}});
+  MenuCommand(500);
+  Settings.maxIterations = 1;
+  MenuCommand(518);
+  ASSERT_EQ(main_->Results().count(), 2);
+  for (int row = 0; row < 2; ++row) {
+    const QListWidgetItem* item = main_->Results().item(row);
+    const bool stopped = item->data(Qt::UserRole).toInt() == 518;
+    EXPECT_EQ(item->data(ResultsList::kNotConvergedRole).toString().toStdString(),
+              stopped ? "the iteration limit was reached" : "");
+    EXPECT_EQ(item->toolTip().contains(QStringLiteral("did not converge")), stopped);
+  }
+}
+
 TEST_F(WorkstationTest, FitHunterKeyRanksTheModelsAndShowsTheBest) {
   TypeData({{"1", "2.7"}, {"2", "7.4"}, {"3", "20.1"}, {"4", "54.6"}, {"5", "148.4"}});
   // Ctrl+F searches at once, without the dialog.
