@@ -42,6 +42,7 @@ constexpr int kImportCancelledText = 109;
 constexpr int kCannotOpenWhyText = 134;
 constexpr int kCannotWriteWhyText = 135;
 constexpr int kBadLineText = 138;
+constexpr int kNoDataWhyText = 139;
 constexpr int kSkippedLinesText = 144;
 
 // No resource string covers a data set too large for memory; the caption is
@@ -108,21 +109,34 @@ void ReportCannotWrite(const std::string& path, const std::string& error) {
   ReportWriteFailure(kDataFileCaption, kCannotWriteWhyText, path, error);
 }
 
-// A scan that failed: what went wrong. A line at fault is named with the
-// file; otherwise the path comes in a plain box before the general text.
-void ReportScanFailure(const std::string& path, int status, long badLine) {
+// "PATH: reason" for a file that opened but gave no data: empty, text
+// without a line that begins with a number, only lines whose numbers are
+// not finite, or bytes that are no text.
+std::string NoDataReason(const std::string& path, int status, const SkippedLines& skipped) {
+  if (status == kFileBadLine) return path + ": it holds NUL bytes, so it is no text file";
+  std::error_code ec;
+  if (std::filesystem::file_size(path, ec) == 0 && !ec) return path + ": the file is empty";
+  if (skipped.count > 0) return path + ": every line with numbers was skipped";
+  return path + ": not one of its lines begins with a number";
+}
+
+// A scan that failed: one box that names the file and says what went wrong
+// (a line at fault by its number).
+void ReportScanFailure(const std::string& path, int status, long badLine, const SkippedLines& skipped) {
   if (status == kFileCannotOpen) {
     ReportCannotOpen(path);
     return;
   }
+  const std::string caption(platform::ResourceString(kDataFileCaption));
   if (status == kFileBadLine && badLine > 0) {
-    ShowMessage(std::string(platform::ResourceString(kDataFileCaption)),
+    ShowMessage(caption,
                 platform::FormatResource(platform::ResourceString(kBadLineText), {path, std::to_string(badLine)}),
                 Icon::Exclamation);
     return;
   }
-  ShowMessage("", path, Icon::None);
-  Warn(kDataFileCaption, kBadDataText);
+  ShowMessage(caption,
+              platform::FormatResource(platform::ResourceString(kNoDataWhyText), {NoDataReason(path, status, skipped)}),
+              Icon::Exclamation);
 }
 
 // Lines whose numbers are not finite are left out, never silently: the file
@@ -249,7 +263,7 @@ LoadStatus LoadDataFile(CurveFit& doc, const std::string& path, bool showOpenDia
   const int points = ScanDataFile(chosen, &columns, true, &skipped, &badLine, &scannedBytes);
   ReportSkippedLines(skipped);
   if (points < 0) {
-    ReportScanFailure(chosen, points, badLine);
+    ReportScanFailure(chosen, points, badLine, skipped);
     return LoadStatus::Failed;
   }
 

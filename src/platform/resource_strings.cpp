@@ -327,6 +327,9 @@ const std::vector<ResourceStringEntry> kTable = {
     {138,
      "The data file could not be read.\n\n%s, line %s: the line has fewer numbers than the first "
      "data line, or one of its fields is not a number."},
+    // A data file that opened but gave no data (caption 41): filled with the
+    // file and what is wrong with it.
+    {139, "The data file holds no data that can be read.\n\n%s"},
 
     // A manipulation that would carry values out of the float range is
     // refused whole (scaling, translation); lines of a data file whose

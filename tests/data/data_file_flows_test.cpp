@@ -151,14 +151,21 @@ TEST_F(DataFileFlows, OpenReadsAFileAndMakesItCurrent) {
   EXPECT_EQ(Take().values, (std::vector<std::vector<float>>{{1, 2, 3}, {10, 20, 30}}));
 }
 
+// Each bad file gets one box with an icon, naming the file and saying what
+// is wrong with it.
 TEST_F(DataFileFlows, BadFilesAreReportedAndThePreviousDataSetStays) {
   ASSERT_EQ(Open("unsorted.dat"), 1);
   const Snapshot before = Take();
+  const std::string empty = dir_.File("empty.dat");
+  testsupport::WriteFile(empty, "");
   const std::pair<std::string, Strings> cases[] = {
       {dir_.File("missing.dat"), {PairWithReason(41, 134, dir_.File("missing.dat") + ": No such file or directory")}},
       {dir_.Path(), {PairWithReason(41, 134, dir_.Path() + ": Is a directory")}},
-      {kFiles + "/heading_only.dat", {" / " + kFiles + "/heading_only.dat", Pair(41, 44)}},
-      {kFiles + "/nul_bytes.dat", {" / " + kFiles + "/nul_bytes.dat", Pair(41, 44)}},
+      {kFiles + "/heading_only.dat",
+       {PairWithReason(41, 139, kFiles + "/heading_only.dat: not one of its lines begins with a number")}},
+      {kFiles + "/nul_bytes.dat",
+       {PairWithReason(41, 139, kFiles + "/nul_bytes.dat: it holds NUL bytes, so it is no text file")}},
+      {empty, {PairWithReason(41, 139, empty + ": the file is empty")}},
       {kFiles + "/short_line.dat",
        {std::string(platform::ResourceString(41)) + " / " +
         platform::FormatResource(platform::ResourceString(138), {kFiles + "/short_line.dat", "3"})}},
@@ -169,6 +176,9 @@ TEST_F(DataFileFlows, BadFilesAreReportedAndThePreviousDataSetStays) {
     Forget();
     EXPECT_EQ(Open(path), 0) << path;
     EXPECT_EQ(Messages(), messages);
+    for (const UiEvent& box : ui_.EventsOf(UiEvent::Kind::MessageBox)) {
+      EXPECT_EQ(box.icon, platform::Icon::Exclamation) << box.text;
+    }
     EXPECT_EQ(Take(), before);
     EXPECT_EQ(calls_, Strings{"repaintMain"});
   }
@@ -228,7 +238,7 @@ TEST_F(DataFileFlows, LinesWithNumbersThatAreNotFiniteAreSkippedWithAWarning) {
   EXPECT_EQ(Open(allBad), 0);
   EXPECT_EQ(Messages(), (Strings{std::string(platform::ResourceString(41)) + " / " +
                                      platform::FormatResource(platform::ResourceString(144), {"2", "2"}),
-                                 " / " + allBad, Pair(41, 44)}));
+                                 PairWithReason(41, 139, allBad + ": every line with numbers was skipped")}));
 }
 
 // Another program keeps appending to the file while it is opened: the

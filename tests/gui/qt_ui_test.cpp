@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <map>
 #include <tuple>
 #include <vector>
@@ -52,6 +53,25 @@ class KeepFileState {
   trendolin::AppSettings settings_ = trendolin::Settings;
   trendolin::MruList recent_ = trendolin::RecentFiles;
   trendolin::CurrentFileState current_ = trendolin::CurrentDataFile;
+};
+
+// Every message box that comes up while it lives, as icon and text; each is
+// answered with its default button.
+class BoxRecorder {
+ public:
+  BoxRecorder() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box || !box->isVisible()) return;
+      boxes.emplace_back(box->icon(), box->text());
+      box->defaultButton()->click();
+    });
+    timer_.start(5);
+  }
+  std::vector<std::pair<QMessageBox::Icon, QString>> boxes;
+
+ private:
+  QTimer timer_;
 };
 
 class FakeHost : public trendolin::gui::UiHostWindow {
@@ -296,6 +316,35 @@ TEST(QtUiDialogs, ImportAndGuessDialogsHandBackWhatWasEdited) {
   });
   EXPECT_FALSE(ui.InitialGuessDialog(504, 2, guesses));
   EXPECT_FLOAT_EQ(guesses[0], 3.5f);
+}
+
+// A data file that cannot be opened, is empty or is no text file gets one
+// box: a warning icon, the file and what is wrong with it (never first a
+// bare box holding only the path).
+TEST(QtUiDataFiles, AFileThatCannotBeReadGetsOneBoxWithThePathAndTheReason) {
+  KeepFileState keep;
+  testsupport::TempDir dir;
+  testsupport::WriteFile(dir.File("empty.dat"), "");
+  testsupport::WriteFile(dir.File("binary.dat"), std::string("1 2\n\0\x01" "ELF\n3 4\n", 14));
+  FakeHost host;
+  QtUi ui(&host);
+  platform::ScopedUi installed(ui);
+  const std::pair<std::string, const char*> cases[] = {
+      {dir.File("missing.dat"), "No such file or directory"},
+      {dir.File("empty.dat"), "the file is empty"},
+      {dir.File("binary.dat"), "NUL bytes"},
+      {dir.Path(), "Is a directory"},
+  };
+  for (const auto& [path, reason] : cases) {
+    trendolin::CurveFit doc;
+    BoxRecorder recorder;
+    EXPECT_EQ(trendolin::OpenStartupFile(doc, path), 0);
+    ASSERT_EQ(recorder.boxes.size(), 1u) << path;
+    EXPECT_EQ(recorder.boxes[0].first, QMessageBox::Warning) << path;
+    const QString text = recorder.boxes[0].second;
+    EXPECT_TRUE(text.contains(QString::fromStdString(path)) && text.contains(QLatin1String(reason))) << path << ": "
+                                                                                                     << text.toStdString();
+  }
 }
 
 // The growth sample's shape: a heading, then time, optical density and its
