@@ -38,6 +38,8 @@ std::string WithoutGuessAdvice(const std::string& text) {
 
 }  // namespace
 
+thread_local std::string SuppressedReport;
+
 void SetModelNameProvider(std::string (*provider)(int fitId)) {
   modelNameProvider = provider ? provider : ResourceModelName;
 }
@@ -54,6 +56,7 @@ std::string ErrorMessage(const ErrorRecord& record) {
 void ErrorHandle(ErrorRecord& record) {
   DebugLog("ErrorHandle: entering routine.\n");
   if (ReportsSuppressed()) {
+    if (record.id != kErrSuppressed && record.id != kErrGuessCancelled) SuppressedReport = ErrorMessage(record);
     record.id = kErrSuppressed;
     return;
   }

@@ -13,6 +13,12 @@ namespace trendolin {
 // nothing while reports are suppressed (the id then becomes 10).
 void ErrorHandle(ErrorRecord& record = ErrorInfo);
 
+// What the last report or warning held back during an unattended run would
+// have said (an error's message before its identifier became 10). A group
+// run reads it after each model, to tell at its end which models failed and
+// why. Each thread has its own, like ErrorInfo.
+extern thread_local std::string SuppressedReport;
+
 // The name a report gives the model `fitId`. Until the model catalogue
 // installs its own (which knows, say, the current polynomial degree), the
 // resource string 1000 + fitId is used as it stands.

@@ -96,7 +96,8 @@ FitHunterOutcome RunFitHunter(CurveFit& doc, const SearchRequest& request);
 // One model of a group run and what its command came to.
 struct GroupRunEntry {
   int modelId = 0;
-  int result = 0;  // kWindowOpened, kWindowDeclined or kWindowError
+  int result = 0;       // kWindowOpened, kWindowDeclined or kWindowError
+  std::string reason;   // why its window did not open (what the fit would have reported); empty when it did
 };
 
 // A Calculate Groups run: every model of the groups (but the data plot) in
@@ -104,7 +105,10 @@ struct GroupRunEntry {
 // when no new graph window was opened. An escaped error (an abort) ends it
 // with 0. `log`, when given, receives every model sent.
 int CalculateGroupsRun(CurveFit& doc, int classMask, std::vector<GroupRunEntry>* log = nullptr);
-// The run with its ending: warning 47/48 when no window opened.
+// The run with its ending: one message (caption 47) that says when no
+// window opened, names every model that failed with why, and says where an
+// aborted run stopped and how many windows it opened; none when every model
+// got its window.
 int RunCalculateGroups(CurveFit& doc, int classMask, std::vector<GroupRunEntry>* log = nullptr);
 // Command 482: the Calculate Groups dialog, then the run.
 int CalculateGroupsCommand(CurveFit& doc);

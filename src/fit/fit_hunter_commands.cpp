@@ -4,6 +4,7 @@
 
 #include "app/app_settings.h"
 #include "app/debug_log.h"
+#include "app/error_handle.h"
 #include "app/errors.h"
 #include "app/run_flags.h"
 #include "data/document_hooks.h"
@@ -12,6 +13,7 @@
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "graph/graph_queue.h"
+#include "platform/resource_strings.h"
 #include "platform/ui.h"
 
 namespace trendolin {
@@ -70,6 +72,70 @@ std::optional<int> AskForGroups(const CurveFit& doc) {
   };
   if (!platform::CurrentUi().ModelGroupsDialog(request)) return std::nullopt;
   return chosen;
+}
+
+// Resource strings of the message that ends a group run (caption 47).
+constexpr int kGroupFailuresText = 155;
+constexpr int kGroupStoppedText = 156;
+constexpr int kGroupUnfittedReason = 157;
+constexpr int kGroupNotApplicableReason = 158;
+constexpr int kGroupEndedText = 159;
+constexpr int kGuessFailedText = 15;  // the automatic guesses failed
+
+// A message's first paragraph: the sentence that says what went wrong,
+// without the advice that follows it.
+std::string FirstParagraph(std::string_view text) { return std::string(text.substr(0, text.find("\n\n"))); }
+
+// Why model `id` opened no window: the data rule it breaks (its menu item
+// is greyed for these data), else what its command left behind: the report
+// held back while unattended or the automatic guesses that failed.
+std::string FailureReason(int id) {
+  if (Availability.enoughPoints && !Availability.ModelEnabled(id)) {
+    return std::string(platform::ResourceString(kGroupNotApplicableReason));
+  }
+  if (!SuppressedReport.empty()) return FirstParagraph(SuppressedReport);
+  if (ErrorInfo.id == kErrGuessCancelled) return FirstParagraph(platform::ResourceString(kGuessFailedText));
+  return std::string(platform::ResourceString(kGroupUnfittedReason));
+}
+
+// One line per model that failed: its name and why, unless the reason names
+// it already.
+std::string FailureLines(CurveFit& doc, const std::vector<GroupRunEntry>& entries) {
+  std::string lines;
+  for (const GroupRunEntry& entry : entries) {
+    if (entry.reason.empty()) continue;
+    const std::string name = ModelName(doc, entry.modelId);
+    if (!lines.empty()) lines += "\n";
+    lines += entry.reason.find(name) == std::string::npos ? name + ": " + entry.reason : entry.reason;
+  }
+  return lines;
+}
+
+// The one message that ends a run that opened no window, left models out or
+// ended early; nothing when every model got its window.
+void TellGroupRunEnd(CurveFit& doc, const std::vector<GroupRunEntry>& entries, int result, int windowsOpened) {
+  const std::string failures = FailureLines(doc, entries);
+  std::string text;
+  if (!entries.empty() && entries.back().result == kWindowError) {
+    const bool stopped = entries.back().reason.empty();
+    const std::string format(platform::ResourceString(stopped ? kGroupStoppedText : kGroupEndedText));
+    text = platform::FormatResource(format, {ModelName(doc, entries.back().modelId), std::to_string(windowsOpened)});
+    if (!failures.empty()) {
+      text += "\n\n" + platform::FormatResource(platform::ResourceString(kGroupFailuresText), {failures});
+    }
+  } else if (result == -1) {
+    text = std::string(platform::ResourceString(kNoGroupWindow.text));
+    if (!failures.empty()) text += "\n\n" + failures;
+  } else if (!failures.empty()) {
+    text = platform::FormatResource(platform::ResourceString(kGroupFailuresText), {failures});
+  }
+  if (text.empty()) return;
+  platform::MessageBoxRequest request;
+  request.caption = platform::ResourceString(kNoGroupWindow.caption);
+  request.text = text;
+  request.icon = platform::Icon::Exclamation;
+  request.buttons = platform::Buttons::Ok;
+  platform::CurrentUi().MessageBox(request);
 }
 
 // Every way out of a group run: the interface back, the dialogs back, the
@@ -138,9 +204,15 @@ int CalculateGroupsRun(CurveFit& doc, int classMask, std::vector<GroupRunEntry>*
   for (int id = kFirstModelId; id < kFirstModelId + kModelCount; ++id) {
     const CatalogueEntry* entry = CatalogueEntryOf(id);
     if (id == kPlotModel || entry == nullptr || (entry->classMask & classMask) == 0) continue;
+    ClearErrorInfo();
+    SuppressedReport.clear();
     DispatchFitCommand(doc, id);
-    if (log) log->push_back({id, LastOpenWindowResult});
-    if (LastOpenWindowResult == kWindowError) {
+    GroupRunEntry done{id, LastOpenWindowResult, {}};
+    // An abort says nothing of the model: the run ends with it.
+    const bool aborted = done.result == kWindowError && ErrorInfo.id == kErrStoppedInSearch;
+    if (done.result != kWindowOpened && !aborted) done.reason = FailureReason(id);
+    if (log) log->push_back(done);
+    if (done.result == kWindowError) {
       EndGroupRun();
       return 0;
     }
@@ -150,11 +222,13 @@ int CalculateGroupsRun(CurveFit& doc, int classMask, std::vector<GroupRunEntry>*
 }
 
 int RunCalculateGroups(CurveFit& doc, int classMask, std::vector<GroupRunEntry>* log) {
-  const int result = CalculateGroupsRun(doc, classMask, log);
-  if (result == -1) {
-    ShowWarning(kNoGroupWindow);
-    RestoreIdleStatusBar(doc);
-  }
+  std::vector<GroupRunEntry> entries;
+  GraphQueue.RemoveByClassMask(classMask);  // the count below is of this run's windows
+  const int openBefore = GraphQueue.Count();
+  const int result = CalculateGroupsRun(doc, classMask, &entries);
+  TellGroupRunEnd(doc, entries, result, GraphQueue.Count() - openBefore);
+  if (result == -1) RestoreIdleStatusBar(doc);
+  if (log) *log = std::move(entries);
   return result;
 }
 

@@ -13,6 +13,7 @@
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "fit/splines.h"
+#include "platform/resource_strings.h"
 #include "platform/ui.h"
 
 namespace trendolin {
@@ -90,9 +91,14 @@ int RunInterpolation(CurveFit& doc, const Interpolation& model) {
   }
 }
 
-// The refusal of a spline for too many points, shown unless unattended.
+// The refusal of a spline for too many points, shown unless unattended
+// (then kept for the run to tell at its end).
 int RefuseSpline(int captionId, int textId, platform::Icon icon) {
-  if (!UnattendedFlag) platform::ResourceMessageBox(captionId, textId, icon, platform::Buttons::Ok);
+  if (UnattendedFlag) {
+    SuppressedReport = platform::ResourceString(textId);
+  } else {
+    platform::ResourceMessageBox(captionId, textId, icon, platform::Buttons::Ok);
+  }
   return 1;
 }
 
@@ -107,12 +113,11 @@ int RunSpline(CurveFit& doc, const Interpolation& model) {
 int LagrangeInterpolate(CurveFit& doc, int /*id*/) {
   if (doc.nPoints < 2) return 1;
   if (doc.nPoints > Settings.maxPolyDegree + 1) {
-    if (!UnattendedFlag) {
-      ClearErrorInfo();
-      ErrorInfo.id = kErrTooManyPoints;
-      ErrorInfo.FitId = kLagrangeModel;
-      ErrorHandle(ErrorInfo);
-    }
+    // Unattended, the report is held back for the run to tell at its end.
+    ClearErrorInfo();
+    ErrorInfo.id = kErrTooManyPoints;
+    ErrorInfo.FitId = kLagrangeModel;
+    ErrorHandle(ErrorInfo);
     return 1;
   }
   return RunInterpolation(doc, {kLagrangeModel, "LagrangeInterpolate_1", kInterpolationComment, BuildLagrange});

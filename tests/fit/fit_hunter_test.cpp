@@ -226,7 +226,50 @@ TEST_F(FitHunterTest, CalculateGroupsOpensAWindowPerModel) {
   EXPECT_EQ(GraphQueue.Count(), 8);
 }
 
-TEST_F(FitHunterTest, CalculateGroupsEndsOnAnAbortAndWarnsWhenNothingOpened) {
+// The lines of a message's text after its first paragraph.
+std::vector<std::string> ListedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t at = text.find("\n\n");
+  if (at == std::string::npos) return lines;
+  for (at += 2; at < text.size();) {
+    const std::size_t end = std::min(text.find('\n', at), text.size());
+    lines.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return lines;
+}
+
+// A run ends with one message that names every model that failed and why
+// (the data rule a greyed model breaks, failed guesses, too many points for
+// the polynomial interpolation), and none that succeeded; a run where every
+// model succeeded ends in silence.
+TEST_F(FitHunterTest, CalculateGroupsEndsNamingTheModelsThatFailedAndWhy) {
+  Load([](double x) { return 3 * std::exp(0.25 * x); }, 0, 8, 30, 0.01);  // x = 0
+  std::vector<GroupRunEntry> log;
+  EXPECT_EQ(RunCalculateGroups(doc_, CLASS_EXPONENTIAL | CLASS_POWER | CLASS_INTERPOLATION, &log), 0);
+  const auto boxes = ui_.EventsOf(UiEvent::Kind::MessageBox);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, platform::ResourceString(47));
+  std::vector<int> failed;
+  for (const GroupRunEntry& entry : log) {
+    EXPECT_EQ(entry.result == kWindowOpened, entry.reason.empty()) << entry.modelId;
+    if (!entry.reason.empty()) failed.push_back(entry.modelId);
+  }
+  EXPECT_EQ(failed, (std::vector<int>{505, 506, 507, 508, 509, 511, 512, 513, 514, 515, 516, 534}));
+  const std::vector<std::string> listed = ListedLines(boxes[0].text);
+  ASSERT_EQ(listed.size(), failed.size()) << boxes[0].text;
+  for (std::size_t i = 0; i < failed.size(); ++i) {
+    EXPECT_NE(listed[i].find(ModelName(doc_, failed[i])), std::string::npos) << listed[i];
+  }
+  EXPECT_EQ(listed[0], ModelName(doc_, 505) + ": " + std::string(platform::ResourceString(158)));
+  EXPECT_EQ(listed[4], ModelName(doc_, 509) + ": The initial guesses could not be computed automatically for these data.");
+  EXPECT_EQ(listed[11].rfind("There are too many data points for " + ModelName(doc_, 534) + ":", 0), 0u) << listed[11];
+
+  EXPECT_EQ(RunCalculateGroups(doc_, CLASS_LINEAR), 0);
+  EXPECT_EQ(ui_.EventsOf(UiEvent::Kind::MessageBox).size(), 1u) << "every model succeeded";
+}
+
+TEST_F(FitHunterTest, CalculateGroupsSaysWhereAnAbortStoppedItAndWhenNothingOpened) {
   Load([](double x) { return 3 * std::exp(0.25 * x); }, 0.5, 8, 30);
   StopAtFirstPump(kStopAbort, [] { return CalcMode == 2; });
   std::vector<GroupRunEntry> log;
@@ -235,13 +278,18 @@ TEST_F(FitHunterTest, CalculateGroupsEndsOnAnAbortAndWarnsWhenNothingOpened) {
   EXPECT_EQ(log[0].result, kWindowError);
   EXPECT_EQ(ModelDialogs.polynomial, 1);
   EXPECT_EQ(UnattendedFlag, 0);
-  EXPECT_TRUE(ui_.EventsOf(UiEvent::Kind::MessageBox).empty());
+  ASSERT_EQ(ui_.EventsOf(UiEvent::Kind::MessageBox).size(), 1u);
+  const std::string stopped = ui_.EventsOf(UiEvent::Kind::MessageBox)[0].text;
+  EXPECT_EQ(stopped.rfind("Calculate Groups was stopped during " + ModelName(doc_, 504) + "; ", 0), 0u) << stopped;
+  EXPECT_NE(stopped.find("Graph windows opened: 0."), std::string::npos) << stopped;
 
   ui_.SetPumpHook(nullptr);
   LoadPoints({1, 1}, {2, 4});
   EXPECT_EQ(RunCalculateGroups(doc_, CLASS_GROWTH), -1);
-  ASSERT_EQ(ui_.EventsOf(UiEvent::Kind::MessageBox).size(), 1u);
-  EXPECT_EQ(ui_.EventsOf(UiEvent::Kind::MessageBox)[0].text, platform::ResourceString(48));
+  const auto boxes = ui_.EventsOf(UiEvent::Kind::MessageBox);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].text.rfind(std::string(platform::ResourceString(48)) + "\n\n", 0), 0u) << boxes[1].text;
+  EXPECT_EQ(ListedLines(boxes[1].text).size(), 3u) << boxes[1].text;
 }
 
 TEST_F(FitHunterTest, DialogRules) {
