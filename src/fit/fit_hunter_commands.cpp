@@ -2,6 +2,8 @@
 // mode around the work, and what the user is shown at the end.
 #include "fit/fit_hunter.h"
 
+#include <algorithm>
+
 #include "app/app_settings.h"
 #include "app/debug_log.h"
 #include "app/error_handle.h"
@@ -98,23 +100,51 @@ std::string FailureReason(int id) {
   return std::string(platform::ResourceString(kGroupUnfittedReason));
 }
 
-// One line per model that failed: its name and why, unless the reason names
-// it already.
-std::string FailureLines(CurveFit& doc, const std::vector<GroupRunEntry>& entries) {
-  std::string lines;
+// The models that failed, by reason: a reason that names its model stands
+// alone; models that failed for the same other reason share one paragraph,
+// the reason and then their names.
+std::string FailureParagraphs(CurveFit& doc, const std::vector<GroupRunEntry>& entries) {
+  struct Group {
+    std::string reason;
+    std::vector<std::string> names;  // empty: the reason names its model
+  };
+  std::vector<Group> groups;
   for (const GroupRunEntry& entry : entries) {
     if (entry.reason.empty()) continue;
     const std::string name = ModelName(doc, entry.modelId);
-    if (!lines.empty()) lines += "\n";
-    lines += entry.reason.find(name) == std::string::npos ? name + ": " + entry.reason : entry.reason;
+    if (entry.reason.find(name) != std::string::npos) {
+      groups.push_back({entry.reason, {}});
+      continue;
+    }
+    const auto same = std::find_if(groups.begin(), groups.end(), [&entry](const Group& group) {
+      return !group.names.empty() && group.reason == entry.reason;
+    });
+    if (same == groups.end()) {
+      groups.push_back({entry.reason, {name}});
+    } else {
+      same->names.push_back(name);
+    }
   }
-  return lines;
+  std::string text;
+  for (const Group& group : groups) {
+    if (!text.empty()) text += "\n\n";
+    if (group.names.empty()) {
+      text += group.reason;
+      continue;
+    }
+    std::string heading = group.reason;
+    if (!heading.empty() && heading.back() == '.') heading.pop_back();
+    text += heading + ":\n";
+    for (std::size_t i = 0; i < group.names.size(); ++i) text += (i ? ", " : "") + group.names[i];
+    text += ".";
+  }
+  return text;
 }
 
 // The one message that ends a run that opened no window, left models out or
 // ended early; nothing when every model got its window.
 void TellGroupRunEnd(CurveFit& doc, const std::vector<GroupRunEntry>& entries, int result, int windowsOpened) {
-  const std::string failures = FailureLines(doc, entries);
+  const std::string failures = FailureParagraphs(doc, entries);
   std::string text;
   if (!entries.empty() && entries.back().result == kWindowError) {
     const bool stopped = entries.back().reason.empty();

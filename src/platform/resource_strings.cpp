@@ -351,14 +351,15 @@ const std::vector<ResourceStringEntry> kTable = {
      "must each lie within the range of a data value (about 3.4E+38 either way)."},
 
     // The end of a Calculate Groups run (caption 47): the models that could
-    // not be fitted, one a line ("name: reason"), and where a run that ended
-    // early stopped, with the number of graph windows it opened.
+    // not be fitted, by reason (157 and 158 are reasons that head a list of
+    // models), and where a run that ended early stopped, with the number of
+    // graph windows it opened.
     {155, "These models could not be fitted to the data:\n\n%s"},
     {156,
      "Calculate Groups was stopped during %s; the models after it were not calculated. "
      "Graph windows opened: %s."},
-    {157, "The model could not be fitted to these data."},
-    {158, "The fit was made, but its graph window could not be opened: too many graph windows are open."},
+    {157, "The fit ended without a result."},
+    {158, "Not applicable to data with an x of 0 (or, where the logarithm of x is taken, a negative x)."},
     {159,
      "Calculate Groups ended at %s, which could not be fitted; the models after it were not "
      "calculated. Graph windows opened: %s."},
