@@ -24,6 +24,7 @@ namespace {
 constexpr int kSettingsCaption = 85;
 constexpr int kCreateSettingsQuestion = 84;
 constexpr int kCannotCreateQuestion = 87;
+constexpr int kRunningOnDefaults = 150;
 
 std::string EnvOrEmpty(const char* name) {
   const char* value = std::getenv(name);
@@ -131,7 +132,19 @@ int LocateSettingsFile() {
 
   platform::Answer answer = AskSettingsQuestion(kCreateSettingsQuestion);
   DebugLogF("INI not found.  User responds %d.\n", static_cast<int>(answer));
-  if (answer != platform::Answer::Ok) return 1;
+  if (answer != platform::Answer::Ok) {
+    // Declined: this run goes on with the defaults and without a settings
+    // file, so nothing is written; the next start asks again.
+    lpszIniFile.clear();
+    platform::MessageBoxRequest request;
+    request.caption = std::string(platform::ResourceString(kSettingsCaption));
+    request.text = std::string(platform::ResourceString(kRunningOnDefaults));
+    request.icon = platform::Icon::Information;
+    request.buttons = platform::Buttons::Ok;
+    request.unattendedAnswer = platform::Answer::Ok;
+    platform::CurrentUi().MessageBox(request);
+    return 0;
+  }
 
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);  // an existing folder is fine
@@ -143,8 +156,11 @@ int LocateSettingsFile() {
     answer = AskSettingsQuestion(kCannotCreateQuestion);
     DebugLogF("Failed to create INI.  User responds %d.\n", static_cast<int>(answer));
     DebugLogF("path attempted was %s.\n", lpszIniFile.c_str());
-    // OK: run on the defaults; every read of a missing file gives its default.
-    return answer == platform::Answer::Ok ? 0 : 2;
+    if (answer != platform::Answer::Ok) return 2;
+    // OK: run on the defaults without a settings file; every read gives its
+    // default and nothing tries to write one.
+    lpszIniFile.clear();
+    return 0;
   }
   LogLastSystemError();
   DebugLogF("%s\n", reason.c_str());

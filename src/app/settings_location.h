@@ -28,10 +28,14 @@ bool IsDamagedSettingsText(const std::string& text);
 
 // Sets lpszIniFile and makes sure the file exists, asking the user before it
 // creates one. A damaged file is kept as <name>.bad (replacing an earlier
-// backup) and replaced by the defaults, and the user is told. Returns 0 when the program may go on; 1 when the user declined
-// to create the file; 2 when it could not be created and the user chose to
-// stop; 10 when it was created but the default settings could not be written
-// (the previous contents, if any, are left untouched).
+// backup) and replaced by the defaults, and the user is told. Returns 0 when
+// the program may go on: lpszIniFile is then empty when the run has no
+// settings file (the user declined to create it, and was told that the
+// defaults serve this run; or it could not be created and the user chose to
+// go on), so that every setting reads its default and nothing is written.
+// Returns 2 when the file could not be created and the user chose to stop;
+// 10 when it was created but the default settings could not be written (the
+// previous contents, if any, are left untouched).
 int LocateSettingsFile();
 
 // The settings a new settings file starts with: every default of the

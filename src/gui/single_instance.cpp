@@ -1,5 +1,6 @@
 #include "gui/single_instance.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -41,7 +42,16 @@ bool Reachable(const QString& name) {
 
 }  // namespace
 
-QString InstanceSocketName() { return QStringLiteral("trendolin-%1").arg(::getuid()); }
+QString InstanceSocketName() {
+  const QString perUser = QStringLiteral("trendolin-%1").arg(::getuid());
+  // A settings folder named by TRENDOLIN_CONFIG_DIR (tests, trial runs) is a
+  // workstation of its own: it neither hands over to the user's usual one
+  // nor takes starts meant for it.
+  const QByteArray folder = qgetenv("TRENDOLIN_CONFIG_DIR");
+  if (folder.isEmpty()) return perUser;
+  const QByteArray digest = QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex().left(12);
+  return perUser + QLatin1Char('-') + QString::fromLatin1(digest);
+}
 
 QStringList InstanceSocketNames() {
   const QString usual = InstanceSocketName();

@@ -16,7 +16,8 @@ namespace trendolin::gui {
 // How long a later start waits for the running instance to answer.
 inline constexpr int kHandOverMs = 2500;
 
-// The socket's name for the current user.
+// The socket's name for the current user (and for the settings folder,
+// when TRENDOLIN_CONFIG_DIR names one).
 QString InstanceSocketName();
 // The names an instance may listen on, in order: the usual one, then others
 // used when the usual one's path is taken by something that is no socket (a

@@ -179,6 +179,18 @@ int RunWorkstation(int argc, char** argv) {
 
   const QStringList socketNames = InstanceSocketNames();
   if (AskRunningInstanceToShow(socketNames)) return 0;
+  // The lock is taken before anything asks: a later start while this one
+  // waits for an answer (the settings question of a first run) hands over
+  // to it, as it does later on, instead of asking too. Until the main window
+  // exists, the question is what comes to the front.
+  QPointer<QWidget> frontWindow;
+  InstanceListener listener(socketNames, [&frontWindow] {
+    if (frontWindow) {
+      ShowAndRaise(frontWindow);
+    } else if (QWidget* question = QApplication::activeModalWidget()) {
+      ShowAndRaise(question);
+    }
+  });
 
   // Questions before the main window exists have no parent.
   QtUi earlyUi(nullptr);
@@ -210,7 +222,7 @@ int RunWorkstation(int argc, char** argv) {
   ui.SetGuessTestGraphFactory([&doc](int testModelId) { return MakeGuessTestGraph(doc, testModelId); });
   platform::ScopedUi installed(ui);
 
-  InstanceListener listener(socketNames, [&main] { ShowAndRaise(&main); });
+  frontWindow = &main;
   SessionEndWatcher sessionEnd([&doc, &main](int signo) {
     DebugLogF("Signal %d: closing for the end of the session.\n", signo);
     CloseForSessionEnd(doc, main, kSessionEndAttempts);

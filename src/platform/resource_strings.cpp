@@ -216,7 +216,8 @@ const std::vector<ResourceStringEntry> kTable = {
     // Settings file at start-up: text 84 or 87 with caption 85 (OK/Cancel).
     {84,
      "The settings file was not found.\n\n"
-     "Choose OK to create it with the default settings, or Cancel to quit Trendolin."},
+     "Choose OK to create it with the default settings, or Cancel to use the default settings this time "
+     "without creating it."},
     {85, "Trendolin Settings"},
     {86, "The default settings could not be written to the new settings file."},
     {87,
@@ -349,6 +350,12 @@ const std::vector<ResourceStringEntry> kTable = {
     {145,
      "The generated x values must be finite: the start, the step and the last x value they give "
      "must each lie within the range of a data value (about 3.4E+38 either way)."},
+
+    // The settings file's creation declined at start (caption 85).
+    {150,
+     "Trendolin runs with the default settings this time and writes no settings file: changes to the "
+     "settings, the window's place and the recent files last until the program ends.\n\n"
+     "You will be asked again at the next start."},
 
     // The end of a Calculate Groups run (caption 47): the models that could
     // not be fitted, by reason (157 and 158 are reasons that head a list of

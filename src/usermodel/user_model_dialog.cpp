@@ -19,6 +19,17 @@ MessagePair RefusalOf(std::string_view text) {
                                                                                     : kUserFormulaRefused;
 }
 
+// A run without a settings file (its creation was declined at start) has no
+// library to change.
+bool NoSettingsFile(const std::string& settingsPath, std::string* error) {
+  if (!settingsPath.empty()) return false;
+  if (error) {
+    *error = "The library of user models is kept in the settings file, and this run has none: it was not "
+             "created at start.";
+  }
+  return true;
+}
+
 }  // namespace
 
 UserModelDialogOpening OpenUserModelDialog(const std::string& settingsPath) {
@@ -46,6 +57,7 @@ std::optional<MessagePair> UserModelDialogOk(std::string_view fieldText) {
 
 bool SaveUserModelEntry(const std::string& settingsPath, std::vector<StoredUserModel>& library,
                         std::string_view name, std::string_view fieldText, std::string* error) {
+  if (NoSettingsFile(settingsPath, error)) return false;
   std::optional<platform::ProfileFile> profile = platform::ProfileFile::LoadForUpdate(settingsPath, error);
   if (!profile) return false;
   const std::string formula(Cut(fieldText, kFormulaReaderMaxChars));
@@ -61,7 +73,7 @@ bool SaveUserModelEntry(const std::string& settingsPath, std::vector<StoredUserM
 
 bool DeleteUserModelEntry(const std::string& settingsPath, std::vector<StoredUserModel>& library,
                           std::size_t index, std::string* error) {
-  if (index >= library.size()) return false;
+  if (index >= library.size() || NoSettingsFile(settingsPath, error)) return false;
   std::optional<platform::ProfileFile> profile = platform::ProfileFile::LoadForUpdate(settingsPath, error);
   if (!profile) return false;
   // A list out of step with the file (edited meanwhile) loses the entry all

@@ -66,14 +66,28 @@ TEST(SettingsLocationTest, MissingFileIsCreatedWithTheDefaultsWhenTheUserAgrees)
   EXPECT_EQ(ReadFile(folder + "/REVUZI.INI"), DefaultSettingsText());
 }
 
-TEST(SettingsLocationTest, DecliningEndsTheProgramAndCreatesNothing) {
+// Cancel at the first start's question: the program runs on the defaults
+// for this run, says so once, and has no settings file to read or write, so
+// nothing is made; the next start asks again.
+TEST(SettingsLocationTest, DecliningRunsOnTheDefaultsAndWritesNothing) {
   TempDir dir;
   ScopedEnv env("TRENDOLIN_CONFIG_DIR", dir.File("cfg"));
   HeadlessUi ui;
   ScopedUi installed(ui);
   ui.QueueAnswer(Answer::Cancel);
-  EXPECT_EQ(LocateSettingsFile(), 1);
+  EXPECT_EQ(LocateSettingsFile(), 0);
+  EXPECT_EQ(lpszIniFile, "");
   EXPECT_FALSE(std::filesystem::exists(dir.File("cfg")));
+  const auto told = ui.EventsOf(UiEvent::Kind::MessageBox);
+  ASSERT_EQ(told.size(), 2u);
+  EXPECT_EQ(told[1].caption, platform::ResourceString(85));
+  EXPECT_EQ(told[1].text, platform::ResourceString(150));
+  EXPECT_EQ(told[1].buttons, platform::Buttons::Ok);
+
+  ui.ClearEvents();
+  ui.QueueAnswer(Answer::Cancel);
+  EXPECT_EQ(LocateSettingsFile(), 0);
+  EXPECT_EQ(ui.EventsOf(UiEvent::Kind::MessageBox).size(), 2u) << "asked again at the next start";
 }
 
 TEST(SettingsLocationTest, FolderThatCannotBeMadeAsksWhetherToGoOn) {
@@ -89,6 +103,8 @@ TEST(SettingsLocationTest, FolderThatCannotBeMadeAsksWhetherToGoOn) {
     auto asked = ui.EventsOf(UiEvent::Kind::MessageBox);
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[1].text, platform::ResourceString(87));
+    // Going on, the run has no settings file: nothing tries to write one.
+    if (second == Answer::Ok) EXPECT_EQ(lpszIniFile, "");
   }
   EXPECT_EQ(ReadFile(dir.File("blocker")), "a file where the folder should be");
 }

@@ -9,6 +9,7 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLabel>
@@ -17,6 +18,8 @@
 #include <QMenuBar>
 #include <QUrl>
 #include <QMessageBox>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -568,6 +571,50 @@ TEST_F(WorkstationTest, WhatCannotBeOpenedIsToldWithItsPath) {
   EXPECT_NE(text.find("https://example.org/trendolin-home"), std::string::npos) << text;
   SetHistoryFolder("");
 }
+
+#ifdef TRENDOLIN_WORKSTATION
+// At a first run the question about the settings file waits for its answer;
+// a second start meanwhile hands over to the first, as later starts do,
+// instead of asking too and staying.
+TEST(FirstStartTest, ASecondStartWhileTheFirstAsksHandsOverToIt) {
+  testsupport::TempDir settings;
+  const QString folder = QString::fromStdString(settings.File("config"));
+  QString socket;
+  {
+    testsupport::ScopedEnv named("TRENDOLIN_CONFIG_DIR", folder.toStdString());
+    socket = QDir::tempPath() + QLatin1Char('/') + InstanceSocketName();
+  }
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  environment.insert(QStringLiteral("TRENDOLIN_CONFIG_DIR"), folder);
+  QProcess first;
+  QProcess second;
+  for (QProcess* start : {&first, &second}) {
+    start->setProcessEnvironment(environment);
+    start->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  }
+  first.start(QStringLiteral(TRENDOLIN_WORKSTATION), {});
+  ASSERT_TRUE(first.waitForStarted());
+  // The first start holds the lock while its question waits.
+  QElapsedTimer clock;
+  clock.start();
+  while (!QFileInfo::exists(socket) && clock.elapsed() < 15000) QTest::qWait(50);
+  EXPECT_TRUE(QFileInfo::exists(socket)) << "no instance socket while the first start asks";
+  second.start(QStringLiteral(TRENDOLIN_WORKSTATION), {});
+  const bool handedOver = second.waitForFinished(10000);
+  EXPECT_TRUE(handedOver) << "the second start stayed";
+  if (handedOver) EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(first.state(), QProcess::Running) << "the first start still waits for its answer";
+  EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/REVUZI.INI")));
+  for (QProcess* start : {&second, &first}) {
+    if (start->state() != QProcess::NotRunning) {
+      start->kill();
+      start->waitForFinished(5000);
+    }
+  }
+  QFile::remove(socket);  // what the killed start leaves
+}
+#endif
 
 TEST_F(WorkstationTest, MenusFollowTheData) {
   main_->UpdateMenus();

@@ -108,6 +108,12 @@ TEST(UserModelStoreTest, DialogSaveAndDeleteWriteTheSettingsFile) {
   EXPECT_FALSE(SaveUserModelEntry(dir.File("missing/REVUZI.INI"), library, "X", "a*x", &error));
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(library.size(), 1u) << "a failed save leaves the list alone";
+  // A run without a settings file says so, and writes nothing.
+  error.clear();
+  EXPECT_FALSE(SaveUserModelEntry("", library, "X", "a*x", &error));
+  EXPECT_NE(error.find("settings file"), std::string::npos) << error;
+  EXPECT_FALSE(DeleteUserModelEntry("", library, 0));
+  EXPECT_EQ(library.size(), 1u);
 }
 
 TEST(UserModelStoreTest, NameDialogRefusesCommasAndReads49Characters) {
