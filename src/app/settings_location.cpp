@@ -2,6 +2,7 @@
 #include "app/settings_location.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -118,6 +119,14 @@ std::string SettingsFolder() {
   if (!xdg.empty() && xdg.front() == '/') return xdg + "/Trendolin";
   const std::string home = EnvOrEmpty("HOME");
   return (home.empty() ? std::string(".") : home) + "/.config/Trendolin";
+}
+
+std::string RunFilesFolder() {
+  if (!lpszIniFile.empty()) return SettingsFolder();
+  std::error_code ec;
+  std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
+  if (ec || temp.empty()) temp = "/tmp";
+  return (temp / ("trendolin-" + std::to_string(::getuid()))).string();
 }
 
 int LocateSettingsFile() {

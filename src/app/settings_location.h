@@ -17,6 +17,12 @@ inline constexpr const char* kSettingsFileName = "REVUZI.INI";
 // $XDG_CONFIG_HOME/Trendolin, else ~/.config/Trendolin.
 std::string SettingsFolder();
 
+// Where this run keeps its own files, such as the iteration history: the
+// settings folder; in a run without a settings file (declined, or it could
+// not be made) a folder of this user among the temporary files instead, so
+// that such a run leaves the settings folder as it found it.
+std::string RunFilesFolder();
+
 // The one backup of a settings file that could not be read as settings,
 // kept beside it (REVUZI.INI.bad) before the defaults replace it.
 inline constexpr const char* kDamagedSettingsSuffix = ".bad";

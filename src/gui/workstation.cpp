@@ -205,7 +205,7 @@ int RunWorkstation(int argc, char** argv) {
   }
   // The iteration history is kept beside the settings, not in the data
   // folder the program changes to.
-  SetHistoryFolder(SettingsFolder());
+  SetHistoryFolder(RunFilesFolder());
 
   QPointer<SplashWindow> splash = new SplashWindow;
   splash->show();

@@ -64,6 +64,7 @@ TEST(SettingsLocationTest, MissingFileIsCreatedWithTheDefaultsWhenTheUserAgrees)
   EXPECT_EQ(asked[0].caption, platform::ResourceString(85));
   EXPECT_EQ(asked[0].text, platform::ResourceString(84));
   EXPECT_EQ(ReadFile(folder + "/REVUZI.INI"), DefaultSettingsText());
+  EXPECT_EQ(RunFilesFolder(), folder);
 }
 
 // Cancel at the first start's question: the program runs on the defaults
@@ -78,6 +79,8 @@ TEST(SettingsLocationTest, DecliningRunsOnTheDefaultsAndWritesNothing) {
   EXPECT_EQ(LocateSettingsFile(), 0);
   EXPECT_EQ(lpszIniFile, "");
   EXPECT_FALSE(std::filesystem::exists(dir.File("cfg")));
+  // The run's own files (the iteration history) go elsewhere too.
+  EXPECT_EQ(RunFilesFolder().find(dir.File("cfg")), std::string::npos) << RunFilesFolder();
   const auto told = ui.EventsOf(UiEvent::Kind::MessageBox);
   ASSERT_EQ(told.size(), 2u);
   EXPECT_EQ(told[1].caption, platform::ResourceString(85));
