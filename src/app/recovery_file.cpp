@@ -3,10 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "app/debug_log.h"
 #include "app/mru_list.h"
+#include "app/settings_location.h"
 #include "data/curve_fit.h"
 #include "data/data_file.h"
 #include "data/data_file_flows.h"
@@ -60,12 +62,17 @@ void ForgetRecoveryName(const std::string& recovery) {
 }  // namespace
 
 std::string RecoveryFilePath(const std::string& settingsFile) {
-  return FolderOf(settingsFile) + "/" + kRecoveryFileName;
+  const std::string folder = settingsFile.empty() ? UnsettledRunFolder() : FolderOf(settingsFile);
+  return folder + "/" + kRecoveryFileName;
 }
 
 bool KeepUnsavedData(CurveFit& doc, const std::string& settingsFile) {
-  if (doc.bModified == 0 || doc.nPoints <= 0 || settingsFile.empty()) return true;
+  if (doc.bModified == 0 || doc.nPoints <= 0) return true;
   const std::string recovery = RecoveryFilePath(settingsFile);
+  if (settingsFile.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(FolderOf(recovery), ec);  // the write below tells a failure
+  }
   const std::vector<datatype*> columns = doc.ColumnPointers();
   // The heading goes along, so that a restored data set saves it back too.
   if (WriteDataFile(recovery, columns.data(), 0, 0, doc.nPoints, doc.nColumns, false, nullptr, doc.headingLines) !=
@@ -75,20 +82,31 @@ bool KeepUnsavedData(CurveFit& doc, const std::string& settingsFile) {
   }
   // Where the data came from, so a restored data set saves where it would have.
   std::string error;
-  platform::WriteProfileString(settingsFile, kRecoverySection, kRecoveryKey, CurrentDataFile.fullPath, &error);
+  if (!settingsFile.empty()) {
+    platform::WriteProfileString(settingsFile, kRecoverySection, kRecoveryKey, CurrentDataFile.fullPath, &error);
+  }
   DebugLogF("Unsaved data kept in %s.\n", recovery.c_str());
   return true;
 }
 
 RecoveryOutcome OfferRecovery(CurveFit& doc, const std::string& settingsFile) {
-  if (settingsFile.empty()) return RecoveryOutcome::None;
-  const std::string recovery = RecoveryFilePath(settingsFile);
-  if (!Exists(recovery)) return RecoveryOutcome::None;
-  const std::string origin = platform::ReadProfileString(settingsFile, kRecoverySection, kRecoveryKey, "");
+  std::string recovery = RecoveryFilePath(settingsFile);
+  std::string settings = settingsFile;
+  if (!Exists(recovery)) {
+    // What a run without a settings file kept, offered also once there is one.
+    recovery = RecoveryFilePath("");
+    settings.clear();
+    if (!Exists(recovery)) return RecoveryOutcome::None;
+  }
+  const std::string origin =
+      settings.empty() ? std::string() : platform::ReadProfileString(settings, kRecoverySection, kRecoveryKey, "");
+  const auto forgetOrigin = [&settings] {
+    if (!settings.empty()) platform::WriteProfileString(settings, kRecoverySection, kRecoveryKey, "");
+  };
   const platform::Answer answer = AskToRestore(origin);
   if (answer == platform::Answer::No) {
     ::unlink(recovery.c_str());
-    platform::WriteProfileString(settingsFile, kRecoverySection, kRecoveryKey, "");
+    forgetOrigin();
     return RecoveryOutcome::Discarded;
   }
   if (answer != platform::Answer::Yes) return RecoveryOutcome::Kept;
@@ -102,7 +120,7 @@ RecoveryOutcome OfferRecovery(CurveFit& doc, const std::string& settingsFile) {
   doc.MarkModified();
   // The data live in the data set now, marked unsaved: the copy has served.
   ::unlink(recovery.c_str());
-  platform::WriteProfileString(settingsFile, kRecoverySection, kRecoveryKey, "");
+  forgetOrigin();
   if (Hooks().repaintMain) Hooks().repaintMain();
   return RecoveryOutcome::Restored;
 }

@@ -14,15 +14,19 @@ inline constexpr const char* kRecoveryFileName = "RECOVER.DAT";
 // ("DataFile", empty for an untitled data set).
 inline constexpr const char* kRecoverySection = "Recovery";
 
-// The recovery file beside `settingsFile`.
+// The recovery file beside `settingsFile`; for a run without a settings
+// file (`settingsFile` empty) the one in the run's folder among the
+// temporary files.
 std::string RecoveryFilePath(const std::string& settingsFile);
 
 // Writes the data set of `doc` to the recovery file (atomically, with the
-// data file writer) and notes where it came from. Nothing is written when
-// `doc` holds no unsaved changes. False when it could not be written.
+// data file writer) and notes in the settings file where it came from (a run
+// without one keeps the data all the same, as untitled). Nothing is written
+// when `doc` holds no unsaved changes. False when it could not be written.
 bool KeepUnsavedData(CurveFit& doc, const std::string& settingsFile);
 
-// At start: when a recovery file is there, asks whether to restore it.
+// At start: when a recovery file is there (beside the settings file, or one
+// kept by a run without a settings file), asks whether to restore it.
 // Yes opens it as the current, modified data set under the name it had (so
 // Save writes where the user would have saved); No deletes it. Any other
 // answer (the question closed, nobody there) keeps it for the next start.

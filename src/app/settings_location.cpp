@@ -121,13 +121,14 @@ std::string SettingsFolder() {
   return (home.empty() ? std::string(".") : home) + "/.config/Trendolin";
 }
 
-std::string RunFilesFolder() {
-  if (!lpszIniFile.empty()) return SettingsFolder();
+std::string UnsettledRunFolder() {
   std::error_code ec;
   std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
   if (ec || temp.empty()) temp = "/tmp";
   return (temp / ("trendolin-" + std::to_string(::getuid()))).string();
 }
+
+std::string RunFilesFolder() { return lpszIniFile.empty() ? UnsettledRunFolder() : SettingsFolder(); }
 
 int LocateSettingsFile() {
   const std::string folder = SettingsFolder();

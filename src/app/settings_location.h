@@ -22,6 +22,8 @@ std::string SettingsFolder();
 // not be made) a folder of this user among the temporary files instead, so
 // that such a run leaves the settings folder as it found it.
 std::string RunFilesFolder();
+// That folder among the temporary files, whatever this run has.
+std::string UnsettledRunFolder();
 
 // The one backup of a settings file that could not be read as settings,
 // kept beside it (REVUZI.INI.bad) before the defaults replace it.

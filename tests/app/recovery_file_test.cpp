@@ -111,5 +111,30 @@ TEST_F(RecoveryFileTest, AnUntitledDataSetComesBackUntitled) {
   EXPECT_TRUE(CurrentDataFile.fullPath.empty());  // Save asks for a name
 }
 
+// A run whose person declined the settings file keeps its unsaved data
+// among the temporary files, and the next start offers them back, with a
+// settings file or without.
+TEST_F(RecoveryFileTest, ARunWithoutASettingsFileKeepsItsDataAsWell) {
+  testsupport::ScopedEnv temp("TMPDIR", dir_.File(""));
+  for (const bool nextHasSettings : {false, true}) {
+    CurveFit doc;
+    EditWithoutSaving(doc);
+    ASSERT_TRUE(KeepUnsavedData(doc, ""));
+    const std::string kept = RecoveryFilePath("");
+    ASSERT_TRUE(std::filesystem::exists(kept)) << kept;
+    EXPECT_EQ(kept.rfind(dir_.File(""), 0), 0u) << kept;
+    EXPECT_FALSE(std::filesystem::exists(Recovery()));
+
+    CurveFit next;
+    ui_.QueueAnswer(Answer::Yes);
+    EXPECT_EQ(OfferRecovery(next, nextHasSettings ? ini_ : std::string()), RecoveryOutcome::Restored);
+    ASSERT_EQ(next.nPoints, 3);
+    EXPECT_FLOAT_EQ(next.At(1, 1), 40.0f);
+    EXPECT_EQ(next.bModified, 1);
+    EXPECT_EQ(next.szFileName, kUntitledFileName);  // where it came from was not written down
+    EXPECT_FALSE(std::filesystem::exists(kept));
+  }
+}
+
 }  // namespace
 }  // namespace trendolin

@@ -128,20 +128,15 @@ class WorkstationTest : public testing::Test {
     QTest::keyClicks(Grid().EditBox(), QString::fromLatin1(text));
     QTest::keyClick(Grid().EditBox(), Qt::Key_Return);
   }
-  // Types rows of x, y from the first empty row on; the last value is
-  // committed without moving on (Enter there would append a row).
+  // Types rows of x, y from the first empty row on, Enter after each value;
+  // the empty row that Enter opens after the last is no point.
   void TypeData(std::initializer_list<std::pair<const char*, const char*>> rows) {
     ClickCell(0, doc_.nPoints);
-    std::size_t left = rows.size();
     for (const auto& [x, y] : rows) {
       Type(x);
-      if (--left > 0) {
-        Type(y);
-      } else {
-        QTest::keyClicks(Grid().EditBox(), QString::fromLatin1(y));
-        ASSERT_TRUE(Grid().EndEdit());
-      }
+      Type(y);
     }
+    ASSERT_TRUE(Grid().EndEdit());
   }
   void MenuCommand(int command) {
     main_->UpdateMenus();
@@ -159,7 +154,7 @@ class WorkstationTest : public testing::Test {
 };
 
 TEST_F(WorkstationTest, TypedDataCanBeUndoneAndRedoneFromTheEditMenu) {
-  // Enter at the end of a row appends the next one.
+  // Enter at the end of a row opens the next one.
   TypeData({{"1", "2"}, {"2", "4.1"}, {"3", "1e1"}});
   ASSERT_EQ(doc_.nPoints, 3);
   EXPECT_FLOAT_EQ(doc_.At(1, 1), 4.1f);
