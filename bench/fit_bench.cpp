@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "bench_support.h"
 #include "app/app_settings.h"
-#include "app/errors.h"
+#include "bench_support.h"
 #include "data/curve_fit.h"
 #include "fit/model_functions.h"
 #include "fit/nonlinear.h"
 #include "platform/headless_ui.h"
+#include "precision/errors.h"
 
 namespace {
 

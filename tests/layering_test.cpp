@@ -13,7 +13,7 @@ TEST(LayeringTest, CoreFoldersIncludeNoQtHeader) {
   const std::filesystem::path root = std::filesystem::path(TRENDOLIN_SOURCE_DIR) / "src";
   const std::regex qtInclude(R"(^\s*#\s*include\s*[<"]Q)");
   int checked = 0;
-  for (const char* folder : {"data", "fit", "usermodel", "graph", "app", "platform"}) {
+  for (const char* folder : {"precision", "data", "fit", "usermodel", "graph", "app", "platform"}) {
     const std::filesystem::path dir = root / folder;
     if (!std::filesystem::exists(dir)) continue;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "app/debug_log.h"
+#include "platform/debug_log.h"
 #include "platform/profile_file.h"
 #include "platform/ui.h"
 

@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "app/cmd_opt.h"
-#include "app/debug_log.h"
+#include "platform/debug_log.h"
 #include "platform/ui.h"
 
 namespace trendolin {

@@ -1,8 +1,8 @@
 // ErrorHandle and the guard markers of the diagnostic log.
 #include "app/error_handle.h"
 
-#include "app/debug_log.h"
 #include "app/run_flags.h"
+#include "platform/debug_log.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/errors.h"
+#include "precision/errors.h"
 
 namespace trendolin {
 

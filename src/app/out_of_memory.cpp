@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "app/debug_log.h"
-#include "app/errors.h"
+#include "platform/debug_log.h"
 #include "platform/ui.h"
+#include "precision/errors.h"
 
 namespace trendolin {
 namespace {

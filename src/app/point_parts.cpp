@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/errors.h"
-#include "app/fp_guard.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
 
 namespace trendolin {
 namespace {

@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/debug_log.h"
 #include "app/mru_list.h"
 #include "app/settings_location.h"
 #include "data/curve_fit.h"
 #include "data/data_file.h"
 #include "data/data_file_flows.h"
 #include "data/document_hooks.h"
+#include "platform/debug_log.h"
 #include "platform/profile_file.h"
 #include "platform/ui.h"
 

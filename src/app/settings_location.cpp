@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/debug_log.h"
+#include "platform/debug_log.h"
 #include "platform/profile_file.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"

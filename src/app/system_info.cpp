@@ -13,8 +13,8 @@
 #include <set>
 #include <sstream>
 
-#include "app/debug_log.h"
 #include "app/settings_location.h"
+#include "platform/debug_log.h"
 
 namespace trendolin {
 namespace {

@@ -9,6 +9,7 @@
 #include "data/document_hooks.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
+#include "precision/rounding.h"
 
 namespace trendolin {
 namespace {
@@ -17,7 +18,7 @@ constexpr int kRemoveTooManyCaption = 90;
 constexpr int kRemoveTooManyText = 91;
 // Two values this close are the same value for the grid: typing one again
 // changes nothing and records nothing (2^-23, absolute).
-constexpr double kSameValueTolerance = 1.1920929e-7;
+constexpr double kSameValueTolerance = kDatatypeEpsilon;  // 1.1920929e-7
 
 bool IsValidBlock(int firstRow, int firstColumn, int rowCount, int columnCount) {
   return firstRow >= 0 && firstColumn >= 0 && rowCount > 0 && columnCount > 0;

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/datatype.h"
 #include "data/data_block.h"
 #include "data/history.h"
 #include "fit/fit_result.h"
+#include "precision/datatype.h"
 
 namespace trendolin {
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/datatype.h"
+#include "precision/datatype.h"
 
 namespace trendolin {
 

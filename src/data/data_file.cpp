@@ -17,7 +17,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/debug_log.h"
+#include "platform/debug_log.h"
 #include "platform/profile_file.h"
 #include "platform/ui.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/datatype.h"
 #include "data/import_options.h"
+#include "precision/datatype.h"
 
 namespace trendolin {
 

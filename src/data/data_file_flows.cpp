@@ -11,11 +11,11 @@
 
 #include "app/app_settings.h"
 #include "app/command_line.h"
-#include "app/debug_log.h"
 #include "app/mru_list.h"
 #include "data/data_file.h"
 #include "data/document_hooks.h"
 #include "data/file_failure.h"
+#include "platform/debug_log.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
 

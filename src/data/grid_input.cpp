@@ -1,7 +1,7 @@
 // The in-place editor's character filter and number reading.
 #include "data/grid_input.h"
+#include "precision/rounding.h"
 
-#include <cfloat>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -69,7 +69,7 @@ CellNumber ParseCellNumber(std::string_view text, char decimalPoint) {
     if (c == decimalPoint) c = localePoint;
   }
   const double value = std::strtod(number.c_str(), nullptr);
-  if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) return {false, 0.0, start};
+  if (!FitsDatatype(value)) return {false, 0.0, start};
   return {true, value, 0};
 }
 

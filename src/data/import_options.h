@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "app/datatype.h"
+#include "precision/datatype.h"
 
 namespace trendolin {
 

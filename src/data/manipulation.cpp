@@ -2,7 +2,6 @@
 #include "data/manipulation.h"
 
 #include <cctype>
-#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 
 #include "data/document_hooks.h"
 #include "platform/ui.h"
+#include "precision/rounding.h"
 
 namespace trendolin {
 namespace {
@@ -77,7 +77,7 @@ std::string FormatLimit(datatype value) {
 std::optional<datatype> ReadFloatField(const std::string& text, std::size_t* badPosition) {
   const std::optional<double> value = ReadNumberField(text, badPosition);
   if (!value) return std::nullopt;
-  if (std::fabs(*value) > FLT_MAX) {
+  if (!FitsDatatype(*value)) {
     *badPosition = 0;
     return std::nullopt;
   }

@@ -2,13 +2,11 @@
 #include "data/table_file.h"
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "app/out_of_memory.h"
 #include "data/curve_fit.h"
 #include "data/file_failure.h"
@@ -17,6 +15,8 @@
 #include "platform/profile_file.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
+#include "precision/errors.h"
+#include "precision/rounding.h"
 
 namespace trendolin {
 namespace {
@@ -28,7 +28,7 @@ constexpr double kSmallestStep = 1.1754944e-38;
 // for a table of floats, and is selected whole.
 std::optional<datatype> ReadTableField(std::string_view text, std::size_t* badPosition) {
   std::optional<double> read = ReadNumberField(text, badPosition);
-  if (read && std::fabs(*read) > FLT_MAX) {
+  if (read && !FitsDatatype(*read)) {
     *badPosition = 0;
     return std::nullopt;
   }

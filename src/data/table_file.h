@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/datatype.h"
 #include "fit/analysis.h"
 #include "fit/linear_fits_dialogs.h"
+#include "precision/datatype.h"
 
 namespace trendolin {
 

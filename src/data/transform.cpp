@@ -6,12 +6,12 @@
 #include <cstdio>
 
 #include "app/error_handle.h"
-#include "app/errors.h"
-#include "app/fp_guard.h"
-#include "app/math_guard.h"
 #include "data/document_hooks.h"
 #include "data/manipulation.h"
 #include "platform/ui.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
+#include "precision/math_guard.h"
 
 namespace trendolin {
 namespace {

@@ -8,13 +8,14 @@
 #include <utility>
 
 #include "app/error_handle.h"
-#include "app/errors.h"
-#include "app/fp_guard.h"
 #include "data/curve_fit.h"
 #include "fit/derivatives.h"
 #include "fit/interpolation_search.h"
 #include "fit/model_desc.h"
 #include "platform/ui.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
+#include "precision/rounding.h"
 
 namespace trendolin {
 namespace {
@@ -36,7 +37,6 @@ constexpr double kTolerance = 0.0001;
 // convergence test, which then measures against 1.
 constexpr double kSmallestNormal = 1.1754944e-38;
 
-datatype Round(double v) { return static_cast<datatype>(v); }
 
 // Lets the rest of the program repaint during long work. Whatever ran in
 // the meantime may have left floating-point flags behind: they are not

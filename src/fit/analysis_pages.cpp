@@ -2,16 +2,16 @@
 // analysis on the fit's curve, and the texts the page shows afterwards.
 #include "fit/analysis_pages.h"
 
-#include <cfloat>
 #include <cmath>
 #include <cstdio>
 
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "app/out_of_memory.h"
 #include "data/manipulation.h"
 #include "fit/analysis.h"
 #include "platform/ui.h"
+#include "precision/errors.h"
+#include "precision/rounding.h"
 
 namespace trendolin {
 namespace {
@@ -39,7 +39,7 @@ std::string FormatResult(datatype value) {
 bool ReadField(std::string_view text, int field, datatype* value, AnalyzeOutcome* outcome) {
   std::size_t bad = 0;
   std::optional<double> read = ReadNumberField(text, &bad);
-  if (read && std::fabs(*read) > FLT_MAX) {
+  if (read && !FitsDatatype(*read)) {
     read.reset();
     bad = 0;
   }

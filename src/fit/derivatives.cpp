@@ -8,8 +8,9 @@
 #include <cmath>
 
 #include "app/error_handle.h"
-#include "app/errors.h"
-#include "app/fp_guard.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
+#include "precision/rounding.h"
 
 namespace trendolin {
 namespace {
@@ -28,7 +29,6 @@ constexpr double kSmallestNormal = 1.1754944e-38;
 constexpr int kNewtonSteps = 500;
 constexpr double kNewtonDelta = 0.00001;
 
-datatype Round(double v) { return static_cast<datatype>(v); }
 
 // (f(P+, x) - f(P-, x)) / (p+ - p-) with parameter i moved by +h and -h,
 // each moved value rounded to datatype; the quotient takes the distance the

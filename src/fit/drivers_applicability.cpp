@@ -4,7 +4,6 @@
 #include "fit/drivers.h"
 
 #include <cmath>
-#include <limits>
 
 #include "app/app_settings.h"
 #include "data/document_hooks.h"
@@ -12,6 +11,7 @@
 #include "fit/model_desc.h"
 #include "graph/graph_queue.h"
 #include "platform/ui.h"
+#include "precision/rounding.h"
 
 namespace trendolin {
 
@@ -45,7 +45,7 @@ XScan ScanX(const CurveFit& doc) {
   XScan scan;
   for (int i = 0; i < doc.nPoints; ++i) {
     const datatype x = doc.At(i, 0);
-    if (std::fabs(x) < std::numeric_limits<datatype>::min()) {
+    if (std::fabs(x) < kDatatypeMinNormal) {
       scan.zero = true;
     } else if (x < 0) {
       scan.negative = true;

@@ -8,7 +8,6 @@
 
 #include "app/app_settings.h"
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "app/out_of_memory.h"
 #include "app/settings_location.h"
 #include "data/document_hooks.h"
@@ -19,6 +18,7 @@
 #include "graph/graph_queue.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
+#include "precision/errors.h"
 #include "usermodel/user_model_dialog.h"
 #include "usermodel/user_model_store.h"
 

@@ -3,18 +3,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <new>
 
-#include "app/debug_log.h"
-#include "app/errors.h"
 #include "app/run_flags.h"
 #include "data/document_hooks.h"
 #include "fit/drivers.h"
 #include "fit/fit_state.h"
 #include "fit/model_desc.h"
 #include "graph/graph_queue.h"
+#include "platform/debug_log.h"
 #include "platform/resource_strings.h"
+#include "precision/errors.h"
+#include "precision/rounding.h"
 
 namespace trendolin {
 
@@ -24,7 +24,7 @@ namespace {
 
 constexpr int kRankingNameBase = 500;  // resource string 500 + id: the longer model name
 constexpr int kLowestSearchDegree = 3;
-constexpr datatype kNoScore = std::numeric_limits<datatype>::max();
+constexpr datatype kNoScore = kDatatypeMax;
 
 bool IsRegressionKind(int kind) { return kind == FIT_LINEAR || kind == FIT_NONLINEAR; }
 

@@ -5,9 +5,7 @@
 #include <algorithm>
 
 #include "app/app_settings.h"
-#include "app/debug_log.h"
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "app/run_flags.h"
 #include "data/document_hooks.h"
 #include "fit/drivers.h"
@@ -15,8 +13,10 @@
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "graph/graph_queue.h"
+#include "platform/debug_log.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
+#include "precision/errors.h"
 
 namespace trendolin {
 namespace {

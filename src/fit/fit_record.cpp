@@ -4,11 +4,12 @@
 #include <cmath>
 
 #include "app/error_handle.h"
-#include "app/errors.h"
-#include "app/fp_guard.h"
-#include "app/math_guard.h"
 #include "data/curve_fit.h"
 #include "fit/model_desc.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
+#include "precision/math_guard.h"
+#include "precision/rounding.h"
 
 namespace trendolin {
 
@@ -151,8 +152,6 @@ namespace {
 // The value SSE takes when the fitted curve cannot be evaluated at a point:
 // (2^24 - 1) * 2^103, so that such a fit ranks last.
 constexpr datatype kUnevaluableSse = 1.7014117e38f;
-
-using Extended = long double;
 
 // Sum of squares term by term in extended precision, stored as datatype
 // after every step. A point where the curve cannot be evaluated ends the sum.

@@ -2,7 +2,7 @@
 // types and the sizes every part of it shares.
 #pragma once
 
-#include "app/datatype.h"
+#include "precision/datatype.h"
 
 namespace trendolin {
 

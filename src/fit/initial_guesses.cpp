@@ -2,8 +2,8 @@
 // which model, and the guesses through chosen points and from the data range.
 #include "fit/initial_guesses.h"
 
-#include "app/math_guard.h"
 #include "fit/model_functions.h"
+#include "precision/math_guard.h"
 
 namespace trendolin {
 namespace guesses {

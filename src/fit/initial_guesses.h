@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <limits>
 
-#include "app/datatype.h"
-#include "app/fp_guard.h"
 #include "data/curve_fit.h"
 #include "fit/solvers.h"
+#include "precision/datatype.h"
+#include "precision/fp_guard.h"
+#include "precision/rounding.h"
 
 namespace trendolin::guesses {
 
@@ -26,8 +26,6 @@ namespace trendolin::guesses {
 //    happened on the way, and only then are the guesses written. A routine
 //    that raises therefore leaves the guess vector untouched, and the caller
 //    asks the user for guesses instead.
-
-inline datatype Round(double v) { return static_cast<datatype>(v); }
 
 inline const datatype* XValues(const CurveFit& doc) { return doc.Column(0); }
 inline const datatype* YValues(const CurveFit& doc) { return doc.Column(1); }
@@ -90,7 +88,7 @@ void Deliver(datatype* guess, const std::array<datatype, M>& values) {
 // with a strictly smaller score; a not-a-number score never does.
 template <std::size_t M>
 struct BestCandidate {
-  datatype score = std::numeric_limits<datatype>::max();  // 3.4028235e38
+  datatype score = kDatatypeMax;
   std::array<datatype, M> values{};
   bool found = false;
 

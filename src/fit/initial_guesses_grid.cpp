@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "app/math_guard.h"
 #include "fit/derivatives.h"
+#include "precision/math_guard.h"
 
 namespace trendolin::guesses {
 namespace {

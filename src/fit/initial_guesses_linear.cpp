@@ -2,7 +2,7 @@
 // transformed y on transformed x, then the coefficients mapped back.
 #include "fit/initial_guesses.h"
 
-#include "app/math_guard.h"
+#include "precision/math_guard.h"
 
 namespace trendolin::guesses {
 namespace {

@@ -3,7 +3,6 @@
 
 #include "app/app_settings.h"
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
 #include "data/document_hooks.h"
@@ -15,6 +14,7 @@
 #include "fit/splines.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
+#include "precision/errors.h"
 
 namespace trendolin {
 namespace {

@@ -3,18 +3,18 @@
 #include "fit/interpolation_eval.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "data/curve_fit.h"
 #include "fit/interpolation_search.h"
 #include "fit/linear_fits.h"
 #include "fit/model_desc.h"
 #include "fit/splines.h"
+#include "precision/rounding.h"
 
 namespace trendolin {
 namespace {
 
-constexpr datatype kNoValue = std::numeric_limits<datatype>::quiet_NaN();
+constexpr datatype kNoValue = kDatatypeNaN;
 
 // The record of an interpolation with the knots it is evaluated on. A record
 // is used only as far as both it and the data set reach (a fit that is no

@@ -15,11 +15,11 @@ using Index = std::vector<datatype>::size_type;
 // row (ascending powers, `degree` its current degree) times the factor
 // scale * x - shift, through the scratch row.
 void MultiplyByFactor(datatype* row, datatype* scratch, int degree, datatype scale, datatype shift) {
-  scratch[0] = RoundToDatatype(-static_cast<double>(shift) * row[0]);
+  scratch[0] = RoundExtended(-static_cast<double>(shift) * row[0]);
   for (int p = 1; p <= degree; ++p) {
-    scratch[p] = RoundToDatatype(static_cast<double>(scale) * row[p - 1] - static_cast<double>(shift) * row[p]);
+    scratch[p] = RoundExtended(static_cast<double>(scale) * row[p - 1] - static_cast<double>(shift) * row[p]);
   }
-  scratch[degree + 1] = RoundToDatatype(static_cast<double>(scale) * row[degree]);
+  scratch[degree + 1] = RoundExtended(static_cast<double>(scale) * row[degree]);
   std::copy(scratch, scratch + degree + 2, row);
 }
 
@@ -32,9 +32,9 @@ int BuildBasis(NonlinearProblem& problem, int i, datatype* row, datatype* scratc
   int degree = 0;
   for (int j = 0; j < n; ++j) {
     if (j != i) {
-      const datatype d = RoundToDatatype(static_cast<double>(x[i]) - x[j]);
-      const datatype scale = RoundToDatatype(1.0 / d);
-      const datatype shift = RoundToDatatype(x[j] / static_cast<double>(d));
+      const datatype d = RoundExtended(static_cast<double>(x[i]) - x[j]);
+      const datatype scale = RoundExtended(1.0 / d);
+      const datatype shift = RoundExtended(x[j] / static_cast<double>(d));
       MultiplyByFactor(row, scratch, degree, scale, shift);
       ++degree;
     }
@@ -58,7 +58,7 @@ int LagrangeInterpolation(NonlinearProblem& problem, datatype* coefficients) {
     }
     for (int i = 0; i < n; ++i) {
       datatype* row = basis.data() + static_cast<Index>(i) * size;
-      for (int p = 0; p < n; ++p) row[p] = RoundToDatatype(static_cast<double>(problem.y[i]) * row[p]);
+      for (int p = 0; p < n; ++p) row[p] = RoundExtended(static_cast<double>(problem.y[i]) * row[p]);
     }
     for (int p = 0; p < n; ++p) {
       datatype sum = 0;

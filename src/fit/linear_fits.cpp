@@ -2,11 +2,9 @@
 // polynomial model functions they store coefficients for.
 #include "fit/linear_fits.h"
 
-#include <limits>
 #include <string>
 
 #include "app/app_settings.h"
-#include "app/errors.h"
 #include "data/curve_fit.h"
 #include "data/document_hooks.h"
 #include "fit/fit_state.h"
@@ -14,6 +12,8 @@
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "fit/polynomial_regression.h"
+#include "precision/errors.h"
+#include "precision/rounding.h"
 
 namespace trendolin {
 namespace {
@@ -21,7 +21,7 @@ namespace {
 constexpr const char* kRegressionComment = "Linear regression completed successfully. ";
 
 datatype EvaluateSlot(const ModelDesc& desc, int degree, datatype x) {
-  if (desc.coefficients == nullptr) return std::numeric_limits<datatype>::quiet_NaN();
+  if (desc.coefficients == nullptr) return kDatatypeNaN;
   return PolynomialValue(desc.coefficients, degree, x);
 }
 

@@ -1,5 +1,6 @@
 // What the polynomial degree dialog and the tension dialog accept.
 #include "fit/linear_fits_dialogs.h"
+#include "precision/rounding.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +8,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <limits>
 
 namespace trendolin {
 namespace {
@@ -79,7 +79,7 @@ TensionCheck CheckTensionText(std::string_view text) {
   errno = 0;
   const double value = std::strtod(field.c_str(), &end);
   if (end != field.c_str() + field.size()) return check;
-  if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<datatype>::max()) return check;
+  if (!FitsDatatype(value)) return check;
   if (value < kSmallestTension) {
     check.verdict = TensionVerdict::NotPositive;
     check.warning = kTensionNotPositive;

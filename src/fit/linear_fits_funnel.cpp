@@ -3,10 +3,10 @@
 #include "fit/linear_fits_funnel.h"
 
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
 #include "fit/nonlinear.h"
+#include "precision/errors.h"
 
 namespace trendolin {
 

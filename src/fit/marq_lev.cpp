@@ -33,14 +33,15 @@
 #include <limits>
 #include <vector>
 
-#include "app/debug_log.h"
 #include "app/error_handle.h"
-#include "app/errors.h"
-#include "app/fp_guard.h"
 #include "app/out_of_memory.h"
 #include "fit/nonlinear.h"
 #include "fit/nonlinear_passes.h"
 #include "fit/solvers.h"
+#include "platform/debug_log.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
+#include "precision/rounding.h"
 
 namespace trendolin {
 namespace {
@@ -203,7 +204,7 @@ datatype TryStep(const NonlinearProblem& problem, const PointPasses& passes, Wor
   } catch (const errnotify&) {
     ClearErrorInfo();
     ClearFpFaults();
-    return std::numeric_limits<datatype>::quiet_NaN();
+    return kDatatypeNaN;
   }
 }
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <cmath>
 
-#include "app/math_guard.h"
+#include "precision/math_guard.h"
 
 namespace trendolin {
 namespace {

@@ -7,10 +7,7 @@
 #include <utility>
 
 #include "app/app_settings.h"
-#include "app/debug_log.h"
 #include "app/error_handle.h"
-#include "app/errors.h"
-#include "app/fp_guard.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
 #include "data/document_hooks.h"
@@ -18,7 +15,10 @@
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "fit/nonlinear_passes.h"
+#include "platform/debug_log.h"
 #include "platform/ui.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
 
 namespace trendolin {
 

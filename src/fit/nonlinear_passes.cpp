@@ -11,12 +11,13 @@
 #include <exception>
 #include <limits>
 
-#include "app/debug_log.h"
 #include "app/error_handle.h"
-#include "app/errors.h"
-#include "app/fp_guard.h"
 #include "app/point_parts.h"
 #include "fit/derivatives.h"
+#include "platform/debug_log.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
+#include "precision/rounding.h"
 
 namespace trendolin {
 namespace {
@@ -191,7 +192,7 @@ datatype PointPasses::ChiSquare(const datatype* params, std::vector<datatype>& v
 }
 
 double PointPasses::RoundingNoise(const datatype* values, datatype chiSquare) const {
-  constexpr double kUlp = std::numeric_limits<datatype>::epsilon();
+  constexpr double kUlp = kDatatypeEpsilon;
   double crossTerms = 0;  // sum of (r_k f_k / w_k)^2
   double squares = 0;     // sum of f_k^2 / w_k
   for (int k = 0; k < problem_.nPoints; ++k) {

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "app/error_handle.h"
-#include "app/errors.h"
-#include "app/fp_guard.h"
 #include "fit/nonlinear_passes.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
 
 namespace trendolin {
 namespace {

@@ -6,14 +6,13 @@
 // stored values and stored back rounded to datatype before the next element,
 // so the results are the same whatever the compiler keeps in registers.
 #include "fit/solvers.h"
+#include "precision/rounding.h"
 
 #include <new>
 #include <vector>
 
 namespace trendolin {
 namespace {
-
-using Extended = long double;
 
 inline datatype Eliminate(datatype element, datatype factor, datatype pivotRowElement) {
   return static_cast<datatype>(static_cast<Extended>(element) -

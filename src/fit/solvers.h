@@ -2,7 +2,7 @@
 // small dense systems of the fitting engine.
 #pragma once
 
-#include "app/datatype.h"
+#include "precision/datatype.h"
 
 namespace trendolin {
 

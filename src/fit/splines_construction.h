@@ -9,14 +9,13 @@
 #include <new>
 
 #include "app/error_handle.h"
-#include "app/errors.h"
-#include "app/fp_guard.h"
 #include "fit/nonlinear.h"
 #include "fit/nonlinear_passes.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
+#include "precision/rounding.h"
 
 namespace trendolin {
-
-inline datatype RoundToDatatype(long double value) { return static_cast<datatype>(value); }
 
 // After a unit of work: a fault of that unit raises first, as a trap at the
 // faulting operation would, then the user is asked for a stop request.

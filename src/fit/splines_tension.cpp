@@ -8,14 +8,13 @@
 #include <cmath>
 #include <vector>
 
-#include "app/math_guard.h"
 #include "fit/splines.h"
 #include "fit/splines_construction.h"
+#include "precision/math_guard.h"
+#include "precision/rounding.h"
 
 namespace trendolin {
 namespace {
-
-using Extended = long double;
 
 Extended CheckedSinh(Extended v) {
   const Extended s = std::sinh(v);
@@ -35,19 +34,19 @@ struct TensionRow {
 };
 
 TensionRow RowAt(const datatype* x, const datatype* y, int i, Extended t) {
-  const datatype h0 = RoundToDatatype(static_cast<Extended>(x[i]) - x[i - 1]);
-  const datatype h1 = RoundToDatatype(static_cast<Extended>(x[i + 1]) - x[i]);
+  const datatype h0 = RoundExtended(static_cast<Extended>(x[i]) - x[i - 1]);
+  const datatype h1 = RoundExtended(static_cast<Extended>(x[i + 1]) - x[i]);
   const Extended sinh0 = CheckedSinh(t * h0);
   const Extended sinh1 = CheckedSinh(t * h1);
   const Extended cosh0 = CheckedCosh(t * h0);
   const Extended cosh1 = CheckedCosh(t * h1);
   const Extended t2 = t * t;
   TensionRow row;
-  row.sub = RoundToDatatype(1 / static_cast<Extended>(h0) - t / sinh0);
-  row.super = RoundToDatatype(1 / static_cast<Extended>(h1) - t / sinh1);
-  row.diag = RoundToDatatype((t * cosh0 / sinh0 - 1 / static_cast<Extended>(h0)) +
+  row.sub = RoundExtended(1 / static_cast<Extended>(h0) - t / sinh0);
+  row.super = RoundExtended(1 / static_cast<Extended>(h1) - t / sinh1);
+  row.diag = RoundExtended((t * cosh0 / sinh0 - 1 / static_cast<Extended>(h0)) +
                              (t * cosh1 / sinh1 - 1 / static_cast<Extended>(h1)));
-  row.rhs = RoundToDatatype(t2 * (static_cast<Extended>(y[i + 1]) - y[i]) / h1 -
+  row.rhs = RoundExtended(t2 * (static_cast<Extended>(y[i + 1]) - y[i]) / h1 -
                             t2 * (static_cast<Extended>(y[i]) - y[i - 1]) / h0);
   return row;
 }
@@ -79,13 +78,13 @@ datatype TensionPiece(datatype x0, datatype x1, datatype y0, datatype y1, dataty
                       datatype x) {
   const Extended t = tension;
   const Extended t2 = t * t;
-  const datatype h = RoundToDatatype(static_cast<Extended>(x1) - x0);
+  const datatype h = RoundExtended(static_cast<Extended>(x1) - x0);
   const Extended right = static_cast<Extended>(x1) - x;  // x(i+1) - x
   const Extended left = static_cast<Extended>(x) - x0;   // x - x(i)
   const Extended value = (y0 - z0 / t2) * right / h +
                          (z0 * std::sinh(t * right) + z1 * std::sinh(t * left)) / (t2 * std::sinh(t * h)) +
                          (y1 - z1 / t2) * left / h;
-  return RoundToDatatype(value);
+  return RoundExtended(value);
 }
 
 }  // namespace trendolin

@@ -11,11 +11,11 @@
 #include <system_error>
 #include <vector>
 
-#include "app/fp_guard.h"
 #include "data/curve_fit.h"
 #include "fit/model_desc.h"
 #include "graph/plot_renderer.h"
 #include "platform/profile_file.h"
+#include "precision/fp_guard.h"
 
 namespace trendolin {
 namespace {

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/datatype.h"
 #include "graph/surface.h"
 #include "graph/system_colours.h"
+#include "precision/datatype.h"
 
 namespace platform {
 class ProfileFile;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/datatype.h"
 #include "graph/graph_attr.h"
+#include "precision/datatype.h"
 
 namespace trendolin {
 

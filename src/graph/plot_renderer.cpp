@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "app/errors.h"
-#include "app/fp_guard.h"
-#include "app/math_guard.h"
 #include "data/curve_fit.h"
 #include "fit/fit_verdict.h"
 #include "fit/model_desc.h"
 #include "graph/draw_object_stack.h"
 #include "graph/plot_axes.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
+#include "precision/math_guard.h"
 
 namespace trendolin {
 namespace {

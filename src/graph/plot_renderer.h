@@ -5,10 +5,10 @@
 
 #include <functional>
 
-#include "app/datatype.h"
 #include "graph/graph_attr.h"
 #include "graph/plot_transform.h"
 #include "graph/surface.h"
+#include "precision/datatype.h"
 
 namespace trendolin {
 

@@ -5,13 +5,13 @@
 #include <string>
 
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "data/curve_fit.h"
 #include "fit/fit_types.h"
 #include "fit/model_desc.h"
 #include "graph/graph_attr.h"
 #include "graph/system_colours.h"
 #include "platform/resource_strings.h"
+#include "precision/errors.h"
 
 namespace trendolin {
 namespace {

@@ -13,10 +13,10 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "app/debug_log.h"
 #include "data/grid_edits.h"
 #include "data/grid_input.h"
 #include "gui/data_grid_edit_box.h"
+#include "platform/debug_log.h"
 #include "platform/ui.h"
 #include "render_qt/ui_metrics.h"
 

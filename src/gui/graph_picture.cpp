@@ -10,12 +10,12 @@
 #include <QSvgGenerator>
 
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "fit/model_desc.h"
 #include "graph/plot_renderer.h"
 #include "graph/system_colours.h"
 #include "gui/graph_window.h"
 #include "platform/resource_strings.h"
+#include "precision/errors.h"
 #include "render_qt/qt_surface.h"
 
 namespace trendolin::gui {

@@ -19,9 +19,7 @@
 #include <string>
 
 #include "app/app_settings.h"
-#include "app/debug_log.h"
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "app/main_layout.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
@@ -33,6 +31,8 @@
 #include "graph/window_arrangement.h"
 #include "gui/graph_picture.h"
 #include "gui/not_available.h"
+#include "platform/debug_log.h"
+#include "precision/errors.h"
 #include "render_qt/qt_font.h"
 #include "render_qt/qt_surface.h"
 #include "render_qt/ui_metrics.h"

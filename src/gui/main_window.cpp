@@ -18,7 +18,6 @@
 #include <QUrl>
 
 #include "app/app_settings.h"
-#include "app/debug_log.h"
 #include "app/main_layout.h"
 #include "app/main_menu.h"
 #include "app/run_flags.h"
@@ -33,6 +32,7 @@
 #include "gui/lock_keys.h"
 #include "gui/main_client_area.h"
 #include "gui/preview_widget.h"
+#include "platform/debug_log.h"
 #include "render_qt/qt_font.h"
 #include "render_qt/ui_metrics.h"
 

@@ -16,10 +16,7 @@
 #include <string>
 
 #include "app/app_settings.h"
-#include "app/debug_log.h"
 #include "app/error_handle.h"
-#include "app/errors.h"
-#include "app/math_guard.h"
 #include "app/main_menu.h"
 #include "app/mru_list.h"
 #include "app/run_flags.h"
@@ -36,7 +33,10 @@
 #include "gui/main_window.h"
 #include "gui/not_available.h"
 #include "gui/preview_widget.h"
+#include "platform/debug_log.h"
 #include "platform/ui.h"
+#include "precision/errors.h"
+#include "precision/math_guard.h"
 
 namespace trendolin::gui {
 namespace {

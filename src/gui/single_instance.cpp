@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/debug_log.h"
+#include "platform/debug_log.h"
 
 namespace trendolin::gui {
 namespace {

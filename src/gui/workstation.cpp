@@ -13,8 +13,6 @@
 
 #include "app/app_settings.h"
 #include "app/command_line.h"
-#include "app/debug_log.h"
-#include "app/fp_guard.h"
 #include "app/main_layout.h"
 #include "app/mru_list.h"
 #include "app/out_of_memory.h"
@@ -36,8 +34,10 @@
 #include "gui/session_end.h"
 #include "gui/single_instance.h"
 #include "gui/splash_window.h"
+#include "platform/debug_log.h"
 #include "platform/profile_file.h"
 #include "platform/ui.h"
+#include "precision/fp_guard.h"
 #include "usermodel/user_model.h"
 
 namespace trendolin::gui {

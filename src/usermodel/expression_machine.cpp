@@ -11,12 +11,12 @@
 #include "usermodel/expression_machine.h"
 
 #include <cfenv>
-#include <cfloat>
 #include <cmath>
 
-#include "app/errors.h"
-#include "app/fp_guard.h"
-#include "app/math_guard.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
+#include "precision/math_guard.h"
+#include "precision/rounding.h"
 
 namespace trendolin {
 namespace {
@@ -68,7 +68,7 @@ float Factorial(float argument) {
   double product = 1;
   for (double i = 2; i <= n; ++i) {
     product *= i;
-    if (product > FLT_MAX) fpe_catch(FE_OVERFLOW);
+    if (product > kDatatypeMax) fpe_catch(FE_OVERFLOW);
   }
   return static_cast<float>(product);
 }

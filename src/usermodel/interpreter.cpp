@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "data/curve_fit.h"
+#include "precision/errors.h"
 #include "usermodel/expression_machine.h"
 #include "usermodel/expression_reader.h"
 

@@ -16,8 +16,8 @@
 
 #include <string_view>
 
-#include "app/datatype.h"
 #include "fit/fit_result.h"
+#include "precision/datatype.h"
 #include "usermodel/expression_program.h"
 
 namespace trendolin {

@@ -7,12 +7,12 @@
 
 #include "app/app_settings.h"
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
 #include "data/document_hooks.h"
 #include "fit/fit_routines.h"
 #include "fit/nonlinear.h"
+#include "precision/errors.h"
 #include "usermodel/interpreter.h"
 
 namespace trendolin {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/debug_log.h"
+#include "platform/debug_log.h"
 
 namespace trendolin {
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/debug_log.h"
+#include "platform/debug_log.h"
 #include "platform/headless_ui.h"
 
 namespace trendolin {

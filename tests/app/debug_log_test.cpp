@@ -1,6 +1,6 @@
 // The diagnostic log: file numbering, banner, flushing, and the silent
 // fall-back when no log can be created.
-#include "app/debug_log.h"
+#include "platform/debug_log.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

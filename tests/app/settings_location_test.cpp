@@ -107,7 +107,9 @@ TEST(SettingsLocationTest, FolderThatCannotBeMadeAsksWhetherToGoOn) {
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[1].text, platform::ResourceString(87));
     // Going on, the run has no settings file: nothing tries to write one.
-    if (second == Answer::Ok) EXPECT_EQ(lpszIniFile, "");
+    if (second == Answer::Ok) {
+      EXPECT_EQ(lpszIniFile, "");
+    }
   }
   EXPECT_EQ(ReadFile(dir.File("blocker")), "a file where the folder should be");
 }

@@ -12,9 +12,9 @@
 
 #include "app/app_settings.h"
 #include "app/command_line.h"
-#include "app/debug_log.h"
 #include "app/mru_list.h"
 #include "data/document_hooks.h"
+#include "platform/debug_log.h"
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
 #include "support/temp_dir.h"

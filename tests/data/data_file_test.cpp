@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/debug_log.h"
+#include "platform/debug_log.h"
 #include "platform/headless_ui.h"
 #include "support/temp_dir.h"
 
@@ -151,7 +151,7 @@ Loaded ReferenceRead(const std::string& text) {
     std::vector<float> row(ref.columns);
     for (int c = 0; c < ref.columns; ++c) {
       if (c >= static_cast<int>(fields.size()) || std::sscanf(fields[c].c_str(), "%g", &row[c]) != 1) {
-        return Loaded{kFileBadLine, 0, {}};
+        return Loaded{kFileBadLine, 0, {}, {}};
       }
     }
     ref.rows.push_back(row);

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "app/app_settings.h"
-#include "app/debug_log.h"
 #include "data/curve_fit.h"
 #include "data/data_test_support.h"
 #include "data/export_file.h"
 #include "data/table_file.h"
 #include "fit/model_desc.h"
+#include "platform/debug_log.h"
 #include "platform/headless_ui.h"
 #include "support/temp_dir.h"
 

@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "app/debug_log.h"
-#include "app/errors.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
 #include "fit/analysis_pages.h"
 #include "fit/fit_result.h"
 #include "fit/interpolation_drivers.h"
 #include "fit/model_desc.h"
+#include "platform/debug_log.h"
 #include "platform/headless_ui.h"
+#include "precision/errors.h"
 
 namespace trendolin {
 namespace {

@@ -10,11 +10,11 @@
 #include <string_view>
 #include <utility>
 
-#include "app/debug_log.h"
 #include "app/settings_location.h"
 #include "fit/drivers_test_support.h"
 #include "fit/interpolation_drivers.h"
 #include "fit/nonlinear.h"
+#include "platform/debug_log.h"
 #include "platform/resource_strings.h"
 #include "support/temp_dir.h"
 

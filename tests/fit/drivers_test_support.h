@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "app/app_settings.h"
-#include "app/errors.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
 #include "data/document_hooks.h"
@@ -19,6 +18,7 @@
 #include "fit/nonlinear.h"
 #include "graph/graph_queue.h"
 #include "platform/headless_ui.h"
+#include "precision/errors.h"
 
 namespace trendolin::testing_support {
 

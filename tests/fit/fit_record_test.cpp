@@ -4,11 +4,11 @@
 #include <cmath>
 #include <set>
 
-#include "app/errors.h"
 #include "data/curve_fit.h"
 #include "data/data_test_support.h"
 #include "fit/fit_state.h"
 #include "fit/model_desc.h"
+#include "precision/errors.h"
 
 namespace trendolin {
 namespace {

@@ -7,9 +7,9 @@
 #include <functional>
 #include <vector>
 
-#include "app/errors.h"
 #include "data/curve_fit.h"
 #include "fit/model_functions.h"
+#include "precision/errors.h"
 
 namespace trendolin {
 namespace {

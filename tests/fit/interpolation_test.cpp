@@ -11,9 +11,7 @@
 #include <vector>
 
 #include "app/app_settings.h"
-#include "app/debug_log.h"
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
 #include "data/data_test_support.h"
@@ -24,8 +22,10 @@
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "fit/splines.h"
+#include "platform/debug_log.h"
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
+#include "precision/errors.h"
 #include "support/fit_fixture.h"
 #include "support/temp_dir.h"
 

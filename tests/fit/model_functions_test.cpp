@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/debug_log.h"
-#include "app/errors.h"
-#include "support/raised.h"
-#include "app/fp_guard.h"
 #include "fit/derivatives.h"
+#include "platform/debug_log.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
+#include "support/raised.h"
 
 namespace trendolin {
 namespace {

@@ -13,9 +13,7 @@
 #include <vector>
 
 #include "app/app_settings.h"
-#include "app/debug_log.h"
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
 #include "data/data_test_support.h"
@@ -25,8 +23,10 @@
 #include "fit/model_desc.h"
 #include "fit/model_functions.h"
 #include "fit/nonlinear_passes.h"
+#include "platform/debug_log.h"
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
+#include "precision/errors.h"
 #include "support/normal_noise.h"
 #include "support/temp_dir.h"
 

@@ -10,9 +10,7 @@
 #include <vector>
 
 #include "app/app_settings.h"
-#include "app/debug_log.h"
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
 #include "data/data_test_support.h"
@@ -21,7 +19,9 @@
 #include "fit/linear_fits_dialogs.h"
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
+#include "platform/debug_log.h"
 #include "platform/headless_ui.h"
+#include "precision/errors.h"
 #include "support/fit_fixture.h"
 #include "support/temp_dir.h"
 

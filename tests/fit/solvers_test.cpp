@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/errors.h"
-#include "app/fp_guard.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
 
 namespace trendolin {
 namespace {

@@ -17,7 +17,6 @@
 
 #include "app/app_settings.h"
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
 #include "data/document_hooks.h"
@@ -33,6 +32,7 @@
 #include "graph/headless_graph_host.h"
 #include "platform/headless_ui.h"
 #include "platform/profile_file.h"
+#include "precision/errors.h"
 #include "usermodel/user_model.h"
 #include "usermodel/user_model_dialog.h"
 

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/errors.h"
-#include "app/fp_guard.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
 #include "usermodel/interpreter.h"
 #include "usermodel/user_model.h"
 

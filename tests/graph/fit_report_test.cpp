@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "app/app_settings.h"
-#include "app/debug_log.h"
 #include "data/curve_fit.h"
 #include "data/data_test_support.h"
 #include "fit/fit_result.h"
 #include "graph/fit_report.h"
+#include "platform/debug_log.h"
 #include "platform/headless_ui.h"
 #include "usermodel/user_model.h"
 #include "usermodel/user_model_dialog.h"

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/errors.h"
 #include "data/curve_fit.h"
 #include "data/data_test_support.h"
 #include "fit/model_desc.h"
 #include "graph/draw_object_stack.h"
 #include "graph/plot_axes.h"
 #include "graph/plot_renderer.h"
+#include "precision/errors.h"
 #include "support/raised.h"
 #include "support/recording_surface.h"
 

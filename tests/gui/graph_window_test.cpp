@@ -18,7 +18,6 @@
 #include <string>
 #include <string_view>
 
-#include "app/debug_log.h"
 #include "app/settings_location.h"
 #include "fit/drivers_test_support.h"
 #include "graph/graph_zoom.h"
@@ -28,6 +27,7 @@
 #include "gui/graph_window.h"
 #include "gui/preview_widget.h"
 #include "gui/qt_graph_host.h"
+#include "platform/debug_log.h"
 #include "support/temp_dir.h"
 
 namespace trendolin::gui {

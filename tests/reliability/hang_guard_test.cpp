@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "app/app_settings.h"
-#include "app/errors.h"
 #include "data/curve_fit.h"
 #include "fit/analysis.h"
 #include "fit/derivatives.h"
@@ -23,6 +22,7 @@
 #include "graph/headless_graph_host.h"
 #include "platform/headless_ui.h"
 #include "platform/profile_file.h"
+#include "precision/errors.h"
 #include "usermodel/interpreter.h"
 
 namespace trendolin {

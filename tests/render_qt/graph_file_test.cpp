@@ -11,7 +11,7 @@
 #include <QImage>
 #include <QSvgRenderer>
 
-#include "app/errors.h"
+#include "precision/errors.h"
 #include "render_qt/graph_file.h"
 #include "support/temp_dir.h"
 

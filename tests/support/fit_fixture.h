@@ -10,15 +10,15 @@
 #include <vector>
 
 #include "app/app_settings.h"
-#include "app/debug_log.h"
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
 #include "fit/fit_state.h"
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
+#include "platform/debug_log.h"
 #include "platform/headless_ui.h"
+#include "precision/errors.h"
 #include "support/temp_dir.h"
 
 namespace testsupport {

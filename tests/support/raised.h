@@ -2,7 +2,7 @@
 // error paths.
 #pragma once
 
-#include "app/errors.h"
+#include "precision/errors.h"
 
 namespace testsupport {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/debug_log.h"
-#include "app/errors.h"
-#include "app/fp_guard.h"
+#include "platform/debug_log.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
 #include "usermodel/expression_reader.h"
 
 namespace trendolin {

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/debug_log.h"
 #include "app/error_handle.h"
 #include "fit/drivers_test_support.h"
 #include "fit/fit_routines.h"
 #include "fit/model_desc.h"
+#include "platform/debug_log.h"
 #include "platform/resource_strings.h"
 #include "support/temp_dir.h"
 #include "usermodel/expression_reader.h"

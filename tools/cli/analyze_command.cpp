@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "cli/common.h"
 #include "fit/analysis_pages.h"
 #include "fit/model_desc.h"
+#include "precision/errors.h"
 
 namespace cli {
 namespace {

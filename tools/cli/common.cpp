@@ -11,7 +11,6 @@
 #include "app/app_settings.h"
 #include "app/command_line.h"
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "app/out_of_memory.h"
 #include "cli/model_names.h"
 #include "data/data_file.h"
@@ -24,6 +23,7 @@
 #include "fit/nonlinear.h"
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
+#include "precision/errors.h"
 #include "usermodel/user_model.h"
 #include "usermodel/user_model_dialog.h"
 

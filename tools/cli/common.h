@@ -11,9 +11,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/datatype.h"
 #include "cli/commands.h"
 #include "data/curve_fit.h"
+#include "precision/datatype.h"
 
 namespace platform {
 class HeadlessUi;

@@ -9,7 +9,6 @@
 
 #include "app/app_settings.h"
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "app/out_of_memory.h"
 #include "cli/common.h"
 #include "cli/model_names.h"
@@ -17,6 +16,7 @@
 #include "fit/fit_state.h"
 #include "fit/model_desc.h"
 #include "graph/fit_report.h"
+#include "precision/errors.h"
 
 namespace cli {
 namespace {

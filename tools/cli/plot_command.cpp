@@ -8,13 +8,13 @@
 #include <string>
 
 #include "app/error_handle.h"
-#include "app/errors.h"
 #include "cli/common.h"
 #include "fit/fit_types.h"
 #include "fit/model_desc.h"
 #include "graph/graph_attr.h"
 #include "graph/plot_renderer.h"
 #include "platform/profile_file.h"
+#include "precision/errors.h"
 #include "render_qt/graph_file.h"
 #include "render_qt/gui_session.h"
 #include "render_qt/ui_metrics.h"

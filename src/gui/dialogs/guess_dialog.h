@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/datatype.h"
+#include "precision/datatype.h"
 
 class QKeyEvent;
 class QLabel;

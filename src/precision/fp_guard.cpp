@@ -1,10 +1,10 @@
 // Floating-point status checks that turn faults into errnotify.
-#include "app/fp_guard.h"
+#include "precision/fp_guard.h"
 
 #include <cfenv>
 
-#include "app/debug_log.h"
-#include "app/errors.h"
+#include "platform/debug_log.h"
+#include "precision/errors.h"
 
 namespace trendolin {
 

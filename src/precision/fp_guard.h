@@ -5,8 +5,8 @@
 
 #include <exception>
 
-#include "app/debug_log.h"
-#include "app/errors.h"
+#include "platform/debug_log.h"
+#include "precision/errors.h"
 
 namespace trendolin {
 

@@ -1,6 +1,6 @@
 // Floating-point faults and math-library errors become errnotify with the
 // right identifier and routine name; quiet not-a-numbers stay quiet.
-#include "app/fp_guard.h"
+#include "precision/fp_guard.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <cmath>
 #include <limits>
 
-#include "app/errors.h"
+#include "precision/errors.h"
+#include "precision/math_guard.h"
 #include "support/raised.h"
-#include "app/math_guard.h"
 
 namespace trendolin {
 namespace {

@@ -1,12 +1,12 @@
 // Math-library wrappers that report domain, pole and overflow errors.
-#include "app/math_guard.h"
+#include "precision/math_guard.h"
 
 #include <cfenv>
 #include <cmath>
 
-#include "app/debug_log.h"
-#include "app/errors.h"
-#include "app/fp_guard.h"
+#include "platform/debug_log.h"
+#include "precision/errors.h"
+#include "precision/fp_guard.h"
 
 namespace trendolin {
 

@@ -1,5 +1,5 @@
 // The global error record and the one raise helper.
-#include "app/errors.h"
+#include "precision/errors.h"
 
 namespace trendolin {
 

@@ -1,5 +1,5 @@
 // The diagnostic log file, the console mirror and the system-error logger.
-#include "app/debug_log.h"
+#include "platform/debug_log.h"
 
 #include <fcntl.h>
 #include <unistd.h>
