@@ -1,20 +1,71 @@
-// The core must build without Qt: no file under the core folders may include
-// a Qt header.
+// The core's layers hold: no file under the core folders includes a Qt
+// header, and the lowest layers include nothing above them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
+#include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
+const std::filesystem::path kSource = std::filesystem::path(TRENDOLIN_SOURCE_DIR) / "src";
+
+// Each include of the project in `text`: its line number and its folder
+// ("fit" for "fit/nonlinear.h"; empty for an include without a folder).
+struct Include {
+  int line;
+  std::string folder;
+  std::string text;
+};
+
+std::vector<Include> ProjectIncludes(std::istream& in) {
+  static const std::regex quoted(R"re(^\s*#\s*include\s*"([^"]+)")re");
+  std::vector<Include> found;
+  std::string line;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    std::smatch m;
+    if (!std::regex_search(line, m, quoted)) continue;
+    const std::string path = m[1];
+    const std::size_t slash = path.find('/');
+    found.push_back({number, slash == std::string::npos ? std::string() : path.substr(0, slash), line});
+  }
+  return found;
+}
+
+// Which folders the files of a folder may include, besides their own. The
+// platform seam is the floor; the precision set (the stored type, rounding,
+// checked math, fault checks and the numeric error channel) stands on it.
+const std::map<std::string, std::set<std::string>>& AllowedBelow() {
+  static const std::map<std::string, std::set<std::string>> allowed = {
+      {"platform", {}},
+      {"precision", {"platform"}},
+  };
+  return allowed;
+}
+
+// The upward includes of one file of `folder`, as "line: text".
+std::vector<std::string> UpwardIncludes(const std::string& folder, std::istream& in) {
+  std::vector<std::string> upward;
+  const std::set<std::string>& below = AllowedBelow().at(folder);
+  for (const Include& include : ProjectIncludes(in)) {
+    if (include.folder.empty() || include.folder == folder || below.count(include.folder) != 0) continue;
+    upward.push_back(std::to_string(include.line) + ": " + include.text);
+  }
+  return upward;
+}
+
 TEST(LayeringTest, CoreFoldersIncludeNoQtHeader) {
-  const std::filesystem::path root = std::filesystem::path(TRENDOLIN_SOURCE_DIR) / "src";
   const std::regex qtInclude(R"(^\s*#\s*include\s*[<"]Q)");
   int checked = 0;
   for (const char* folder : {"precision", "data", "fit", "usermodel", "graph", "app", "platform"}) {
-    const std::filesystem::path dir = root / folder;
+    const std::filesystem::path dir = kSource / folder;
     if (!std::filesystem::exists(dir)) continue;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
       if (!entry.is_regular_file()) continue;
@@ -29,6 +80,33 @@ TEST(LayeringTest, CoreFoldersIncludeNoQtHeader) {
     }
   }
   EXPECT_GT(checked, 0);
+}
+
+TEST(LayeringTest, TheLowestLayersIncludeNothingAboveThem) {
+  int checked = 0;
+  for (const auto& [folder, below] : AllowedBelow()) {
+    for (const auto& entry : std::filesystem::directory_iterator(kSource / folder)) {
+      if (!entry.is_regular_file()) continue;
+      std::ifstream in(entry.path());
+      for (const std::string& include : UpwardIncludes(folder, in)) ADD_FAILURE() << entry.path() << ":" << include;
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 10);
+}
+
+// The check itself: an include planted one layer up is found, with its line.
+TEST(LayeringTest, APlantedUpwardIncludeIsFound) {
+  std::istringstream planted(
+      "#include \"precision/fp_guard.h\"\n"
+      "\n"
+      "#include <cmath>\n"
+      "#include \"platform/debug_log.h\"\n"
+      "#include \"data/curve_fit.h\"\n"
+      "#include \"ui.h\"\n");
+  EXPECT_EQ(UpwardIncludes("precision", planted), std::vector<std::string>{"5: #include \"data/curve_fit.h\""});
+  std::istringstream fromTheFloor("#include \"precision/datatype.h\"\n");
+  EXPECT_EQ(UpwardIncludes("platform", fromTheFloor).size(), 1u);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "data/import_options.h"
+#include "platform/import_options.h"
 #include "precision/datatype.h"
 
 namespace trendolin {

@@ -1,6 +1,6 @@
 // The import options of a data file: their defaults, the fields derived from
 // what a person edits, and the consistency rule of the import dialog.
-#include "data/import_options.h"
+#include "platform/import_options.h"
 
 #include <algorithm>
 #include <climits>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "data/import_options.h"
+#include "platform/import_options.h"
 
 namespace platform {
 

@@ -26,6 +26,8 @@ inline datatype RoundExtended(Extended value) { return static_cast<datatype>(val
 
 // Whether a number read or computed in double can be stored: finite and
 // within the range of the stored type (it may still round to zero).
-inline bool FitsDatatype(double value) { return std::isfinite(value) && std::fabs(value) <= kDatatypeMax; }
+inline bool FitsDatatype(double value) {
+  return std::isfinite(value) && std::fabs(value) <= static_cast<double>(kDatatypeMax);
+}
 
 }  // namespace trendolin

@@ -5,7 +5,8 @@
 
 #include <QDialog>
 
-#include "data/import_options.h"
+#include "platform/import_options.h"
+#include "precision/datatype.h"
 
 class QCheckBox;
 class QLabel;

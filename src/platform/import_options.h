@@ -1,10 +1,10 @@
-// How the columns of a data file become the columns of the data set.
+// How the columns of a data file become the columns of the data set: what
+// the import dialog shows and the person edits. The rules that fill and check
+// it are the data file reader's (data/data_file.h).
 #pragma once
 
 #include <cstddef>
 #include <string>
-
-#include "precision/datatype.h"
 
 namespace trendolin {
 
@@ -20,8 +20,8 @@ struct ImportOptions {
   bool generateX = false;       // x values are generated, not read
   bool uncertainty = false;     // the last column read holds uncertainties
   bool showDialogNextTime = true;  // mirrors the "ShowFileImportDlg" setting
-  datatype xStart = 0.0f;       // first generated x
-  datatype xIncrement = 1.0f;   // step between generated x values
+  float xStart = 0.0f;          // first generated x (a stored value: datatype)
+  float xIncrement = 1.0f;      // step between generated x values
   // The bytes of the file the scanning pass read; the reading pass reads no
   // more, so lines another program appends in between are not taken for a
   // changed file (0: the whole file).
