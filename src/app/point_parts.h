@@ -14,7 +14,8 @@ int PointPartCount();
 // `minCount` points the whole range runs on the calling thread.
 //
 // The body must only write to its own points' slots and call routines that
-// keep no shared state (the built-in model functions, not the interpreter).
+// write no shared state (the built-in model functions, the user model's
+// parsed formula; not the interpreter's cache of formula texts).
 // Each part starts with clear floating-point flags. Answers false when some
 // part raised errnotify or left a division by zero or an overflow pending
 // (the caller then redoes the work in point order to report the first fault

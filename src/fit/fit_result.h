@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,10 +44,16 @@ struct InterpResult {
   void Release();  // keeps `parameter`
 };
 
+struct CompiledFormula;  // the interpreter's parsed form of a formula
+
 // The user model's result (539): like FitResult, with its statistics inline.
 struct UserFitResult {
   std::string formula;  // lower case
   int count = 0;        // parameters, from the formula (1..19)
+  // The formula as the interpreter parsed it, made with the formula by
+  // SetUserFormula (set the formula only through it) and shared, never
+  // changed, by copies of the record and by the threads of a fit.
+  std::shared_ptr<const CompiledFormula> compiled;
   int valid = 0;
   int iterationCount = 0;
   std::array<datatype, 3> statistics{};
@@ -57,7 +64,7 @@ struct UserFitResult {
   std::string comment;
   int fittedWith = 0;
 
-  void Release();  // keeps the formula and the count
+  void Release();  // keeps the formula, its parsed form and the count
 };
 
 // The one user model of the process.

@@ -112,10 +112,12 @@ PointPasses::PointPasses(const NonlinearProblem& problem)
     : problem_(problem),
       weight_(WeightKindOf(problem.flags)),
       quick_((problem.flags & kNlQuickDerivatives) != 0),
-      // The built-in model functions keep no state, so their points can be
-      // evaluated on several threads; a user's formula runs on the one
-      // interpreter and stays on this thread.
-      concurrent_(problem.modelId >= kFirstNonlinearModel && problem.modelId <= kLastNonlinearModel) {
+      // The built-in model functions keep no state, and the user model's
+      // runs the parsed formula its record holds with the variables on the
+      // evaluating thread's stack, so the points of either can be evaluated
+      // on several threads.
+      concurrent_((problem.modelId >= kFirstNonlinearModel && problem.modelId <= kLastNonlinearModel) ||
+                  problem.modelId == kUserModel) {
   // Weighting by uncertainty without the column is no weighting.
   if (weight_ == WeightKind::Uncertainty && problem.uncertainties == nullptr) weight_ = WeightKind::None;
 }

@@ -25,7 +25,7 @@ WeightKind WeightKindOf(unsigned flags);
 // fit to many points.
 //
 // Faults: a pass first runs fast: model values and derivatives of every
-// point are computed first (for the built-in models on every core), then
+// point are computed first (for many points on every core), then
 // summed in point order; the flags are looked at only when the pass ends,
 // and the diagnostic log is muted. If that run raised errnotify or
 // left a division by zero or an overflow pending, the pass is run again in

@@ -22,13 +22,6 @@ DataSummary UserModelData;
 
 namespace {
 
-struct CachedProgram {
-  std::string formula;
-  int parameterCount = 0;
-  char decimal = '.';
-  ExpressionProgram program;
-};
-
 // A handful of formulas are in use at a time: the user model's, and the
 // ones the user model dialog checks.
 constexpr std::size_t kCacheEntries = 8;
@@ -38,8 +31,9 @@ constexpr std::size_t kCacheEntries = 8;
 // which letters are parameters and on the decimal separator, so all three
 // are the key. The text is kept whole (a NUL in it and all that follows
 // are part of the key, though not of the formula), so that a hit costs one
-// comparison.
-std::vector<std::unique_ptr<CachedProgram>> ParsedFormulas;
+// comparison. An entry is shared with the records that hold it and so
+// outlives its place in the cache.
+std::vector<std::shared_ptr<const CompiledFormula>> ParsedFormulas;
 
 std::string_view UpToNul(std::string_view text) {
   const std::size_t nul = text.find('\0');
@@ -67,17 +61,18 @@ bool SameText(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool Matches(const CachedProgram& entry, std::string_view formula, int parameterCount, char decimal) {
+bool Matches(const CompiledFormula& entry, std::string_view formula, int parameterCount, char decimal) {
   return entry.parameterCount == parameterCount && entry.decimal == decimal && SameText(entry.formula, formula);
 }
 
 // The cache below its first entry: found further down (and moved to the
 // front), or parsed now.
-[[gnu::noinline]] const ExpressionProgram& LookUpOrParse(std::string_view formula, int parameterCount, char decimal) {
+[[gnu::noinline]] const std::shared_ptr<const CompiledFormula>& LookUpOrParse(std::string_view formula,
+                                                                            int parameterCount, char decimal) {
   auto found = std::find_if(ParsedFormulas.begin(), ParsedFormulas.end(),
                             [&](const auto& entry) { return Matches(*entry, formula, parameterCount, decimal); });
   if (found == ParsedFormulas.end()) {
-    auto entry = std::make_unique<CachedProgram>();
+    auto entry = std::make_shared<CompiledFormula>();
     entry->formula = std::string(formula);
     entry->parameterCount = parameterCount;
     entry->decimal = decimal;
@@ -87,7 +82,7 @@ bool Matches(const CachedProgram& entry, std::string_view formula, int parameter
   } else {
     std::rotate(ParsedFormulas.begin(), found, found + 1);
   }
-  return ParsedFormulas.front()->program;
+  return ParsedFormulas.front();
 }
 
 // The parsed form of a formula; nearly always the one used last.
@@ -95,7 +90,7 @@ inline const ExpressionProgram& ProgramOf(std::string_view formula, int paramete
   if (!ParsedFormulas.empty() && Matches(*ParsedFormulas.front(), formula, parameterCount, decimal)) {
     return ParsedFormulas.front()->program;
   }
-  return LookUpOrParse(formula, parameterCount, decimal);
+  return LookUpOrParse(formula, parameterCount, decimal)->program;
 }
 
 EvaluationMode ModeOf(bool checking) { return checking ? EvaluationMode::Check : EvaluationMode::Evaluate; }
@@ -130,6 +125,33 @@ datatype InterpretFormulaDirect(std::string_view formula, int parameterCount, co
   ImmediateMachine machine(slots, ModeOf(checking));
   ReadFormula(formula, parameterCount, CurrentDecimalSeparator(), machine);
   return slots[kSlotY];
+}
+
+std::shared_ptr<const CompiledFormula> CompileUserFormula(std::string_view formula, int parameterCount) {
+  return LookUpOrParse(formula, ClampedCount(parameterCount), CurrentDecimalSeparator());
+}
+
+CompiledFormula ParseUserFormula(std::string_view formula, int parameterCount) {
+  CompiledFormula parsed;
+  parsed.formula = std::string(formula);
+  parsed.parameterCount = ClampedCount(parameterCount);
+  parsed.decimal = CurrentDecimalSeparator();
+  parsed.program = CompileFormula(UpToNul(formula), parsed.parameterCount, parsed.decimal);
+  return parsed;
+}
+
+bool CompiledStillFits(const CompiledFormula& compiled, int parameterCount) {
+  return compiled.parameterCount == ClampedCount(parameterCount) && compiled.decimal == CurrentDecimalSeparator();
+}
+
+datatype InterpretCompiled(const CompiledFormula& compiled, const datatype* parameters, datatype x,
+                           const DataSummary& data) {
+  try {
+    return RunProgram(compiled.program, compiled.parameterCount, parameters, x, data, EvaluationMode::Evaluate);
+  } catch (const errnotify&) {
+    LogExceptionMarker("InterpretMain_1");
+    throw;
+  }
 }
 
 void InterpretMain(const UserFitResult& model, const datatype* parameters, datatype x, datatype& result,

@@ -12,8 +12,12 @@
 // A formula is parsed once into instructions and kept in a small cache keyed
 // by its text, its parameter count and the locale's decimal separator; every
 // value, error and log marker is the one reading the text afresh would give.
+// The user model's record holds its own parsed form (CompiledFormula), so
+// that the fit's evaluations look nothing up and may run on any thread.
 #pragma once
 
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "fit/fit_result.h"
@@ -41,6 +45,37 @@ extern DataSummary UserModelData;
 // after logging "EX: InterpretMain_1"; `result` is then left unchanged.
 void InterpretMain(const UserFitResult& model, const datatype* parameters, datatype x, datatype& result,
                    bool checking = false, const DataSummary& data = UserModelData);
+
+// A formula parsed for evaluation: the text it was read from (up to a NUL),
+// the parameter count and the decimal separator it was read with, and its
+// instructions. Never changed once made, so any number of threads may
+// evaluate it at once; the variable table and the stack of an evaluation
+// live on the evaluating thread's stack.
+struct CompiledFormula {
+  std::string formula;
+  int parameterCount = 0;
+  char decimal = '.';
+  ExpressionProgram program;
+};
+
+// `formula` with `parameterCount` parameters read with the locale's decimal
+// separator now (through the cache). Touches the cache: user-interface
+// thread only.
+std::shared_ptr<const CompiledFormula> CompileUserFormula(std::string_view formula, int parameterCount);
+
+// The same parsed afresh, without the cache: safe on any thread.
+CompiledFormula ParseUserFormula(std::string_view formula, int parameterCount);
+
+// Whether `compiled` is what `formula`'s text with `parameterCount`
+// parameters reads as under the locale in force now, judged without
+// comparing the text: by the count and the decimal separator.
+bool CompiledStillFits(const CompiledFormula& compiled, int parameterCount);
+
+// What InterpretMain gives for the formula `compiled` was read from, its
+// parameter count and separator: the value, or errnotify after logging
+// "EX: InterpretMain_1". Keeps no state of its own: safe on any thread.
+datatype InterpretCompiled(const CompiledFormula& compiled, const datatype* parameters, datatype x,
+                           const DataSummary& data);
 
 // The same for a formula text; raises without the marker.
 datatype InterpretFormula(std::string_view formula, int parameterCount, const datatype* parameters, datatype x,

@@ -34,6 +34,14 @@ void AllocateParameters(UserFitResult& record) {
   record.covariance.assign(count * count, 0.0f);
 }
 
+// The record's parsed formula made again when the count or the locale's
+// decimal separator changed since it was made.
+void RefreshCompiledFormula(UserFitResult& record) {
+  if (record.compiled == nullptr || !CompiledStillFits(*record.compiled, record.count)) {
+    record.compiled = CompileUserFormula(record.formula, record.count);
+  }
+}
+
 // What every attempt starts from: no result of an earlier fit (a failed
 // attempt leaves the coefficients where the solver stopped), room for the
 // coefficients and the covariance matrix.
@@ -48,6 +56,7 @@ int SetUserFormula(UserFitResult& record, std::string_view text) {
   record.Release();
   record.formula = LowerCaseUpToNul(text);
   record.count = std::max(NumberofParams(record.formula), 0);
+  record.compiled = CompileUserFormula(record.formula, record.count);
   AllocateParameters(record);
   UserModelFunction = UserModelValue;
   UserModelGuess = UserModelGuesses;
@@ -75,10 +84,17 @@ bool AcceptUserFormula(std::string_view text) {
 
 void InitUserModel() { SetUserFormula(UserModel, kStartUserFormula); }
 
+// Called for every point of a fit, on several threads at once: the record's
+// parsed formula is used as it stands, and nothing shared is written. A
+// parsed form that no longer fits (the locale changed since, or the count
+// was set by hand) is replaced only by UserFit, on the user-interface
+// thread; until then each call parses the formula for itself.
 datatype UserModelValue(const datatype* parameters, datatype x) {
-  datatype result = 0;
-  InterpretMain(UserModel, parameters, x, result);
-  return result;
+  const CompiledFormula* compiled = UserModel.compiled.get();
+  if (compiled != nullptr && CompiledStillFits(*compiled, UserModel.count)) {
+    return InterpretCompiled(*compiled, parameters, x, UserModelData);
+  }
+  return InterpretCompiled(ParseUserFormula(UserModel.formula, UserModel.count), parameters, x, UserModelData);
 }
 
 void UserModelGuesses(const CurveFit& /*doc*/, datatype* guess) {
@@ -87,6 +103,7 @@ void UserModelGuesses(const CurveFit& /*doc*/, datatype* guess) {
 
 int UserFit(CurveFit& doc, int /*id*/) {
   if (UserModel.formula.empty()) InitUserModel();  // a record that never had a formula starts like the program
+  RefreshCompiledFormula(UserModel);
   UserModelData = SummaryOf(doc);
   NonlinearFlags.guessesObtained = false;
   for (;;) {
