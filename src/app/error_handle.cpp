@@ -2,6 +2,7 @@
 #include "app/error_handle.h"
 
 #include "app/run_flags.h"
+#include "fit/model_desc.h"
 #include "platform/debug_log.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
@@ -9,20 +10,12 @@
 namespace trendolin {
 namespace {
 
-constexpr int kModelNameBase = 1000;
 constexpr std::size_t kModelNameMax = 30;
 constexpr std::size_t kMessageFormatMax = 200;
 
 std::string Cut(std::string_view text, std::size_t max) { return std::string(text.substr(0, max)); }
 
-std::string ResourceModelName(int fitId) { return std::string(platform::ResourceString(kModelNameBase + fitId)); }
-
-std::string (*modelNameProvider)(int) = ResourceModelName;
-
-// Only the nonlinear models and the user model start from initial guesses;
-// the advice to try others would send the person looking for a dialog that a
-// line, a polynomial or an interpolation does not have.
-bool StartsFromGuesses(int fitId) { return (fitId >= 504 && fitId <= 533) || fitId == 539; }
+std::string (*modelNameProvider)(int) = ModelShortName;
 
 std::string WithoutGuessAdvice(const std::string& text) {
   constexpr std::string_view kAdvice = " or try other initial guesses";
@@ -41,7 +34,7 @@ std::string WithoutGuessAdvice(const std::string& text) {
 thread_local std::string SuppressedReport;
 
 void SetModelNameProvider(std::string (*provider)(int fitId)) {
-  modelNameProvider = provider ? provider : ResourceModelName;
+  modelNameProvider = provider ? provider : ModelShortName;
 }
 
 std::string ErrorMessage(const ErrorRecord& record) {
@@ -49,6 +42,8 @@ std::string ErrorMessage(const ErrorRecord& record) {
   if (record.FitId != -1) model = Cut(modelNameProvider(record.FitId), kModelNameMax);
   std::string format = Cut(platform::ResourceString(record.id + kErrorMessageBase), kMessageFormatMax);
   std::string text = platform::FormatResource(format, {model, record.routine});
+  // The advice to try other initial guesses would send the person looking
+  // for a dialog that a line, a polynomial or an interpolation does not have.
   if (record.FitId != -1 && !StartsFromGuesses(record.FitId)) text = WithoutGuessAdvice(text);
   return text;
 }

@@ -18,12 +18,6 @@
 namespace trendolin {
 namespace {
 
-constexpr int kMenuNameBase = 500;  // the model menu names model id by string id + 500
-constexpr int kLinearSpline = 535;
-constexpr int kQuadraticSpline = 536;
-constexpr int kCubicSpline = 537;
-constexpr int kTensionSpline = 538;
-
 const char* WeightingSchemeName(int scheme) {
   switch (scheme) {
     case kWeightingY2: return "By Y^2";
@@ -75,15 +69,15 @@ void AppendParameterLines(std::string& out, const datatype* values, int count, c
 // written out in powers of x here, in double, each rounded once.
 std::array<datatype, 4> PieceInPowersOfX(const InterpResult& record, int model, datatype knot, int i) {
   const auto at = [&](int a) { return record.arrays[static_cast<std::size_t>(a)][static_cast<std::size_t>(i)]; };
-  if (model == kLinearSpline) {
+  if (model == kLinearSplineModel) {
     const LinearPowers p = LinearInPowersOfX(at(0), at(1), knot);
     return {p.x1, p.x0, 0, 0};
   }
-  if (model == kQuadraticSpline) {
+  if (model == kQuadraticSplineModel) {
     const QuadraticPowers p = QuadraticInPowersOfX(at(0), at(1), at(2), knot);
     return {p.x2, p.x1, p.x0, 0};
   }
-  if (model == kCubicSpline) {
+  if (model == kCubicSplineModel) {
     const CubicPowers p = CubicInPowersOfX(at(0), at(1), at(2), at(3), knot);
     return {p.x3, p.x2, p.x1, p.x0};
   }
@@ -117,25 +111,25 @@ void AppendInterpolationCoefficients(std::string& out, const CurveFit& doc, cons
       AppendParameterLines(out, desc.coefficients, std::min(desc.m, record.arrayLength), s);
       break;
     }
-    case kLinearSpline:
+    case kLinearSplineModel:
       AppendFormat(out, "\"%s\"\n", prompt.c_str());
       out += "\"Form: y=a*x+b  (piecewise)\"\n";
       AppendFormat(out, "\"Xstart\"%cXend%ca%cb\n", s, s, s);
       AppendPieces(out, doc, desc.id, s);
       break;
-    case kQuadraticSpline:
+    case kQuadraticSplineModel:
       AppendFormat(out, "\"%s\"\n", prompt.c_str());
       out += "\"Form: y=a*x^2+b*x+c  (piecewise)\"\n";
       AppendFormat(out, "\"Xstart\"%c\"Xend\"%c\"a\"%c\"b\"%c\"c\"\n", s, s, s, s);
       AppendPieces(out, doc, desc.id, s);
       break;
-    case kCubicSpline:
+    case kCubicSplineModel:
       AppendFormat(out, "\"%s\"\n", prompt.c_str());
       out += "\"Form: y=a*x^3+b*x^2+c*x+d  (piecewise)\"\n";
       AppendFormat(out, "\"Xstart\"%c\"Xend\"%c\"a\"%c\"b\"%c\"c\"%c\"d\"\n", s, s, s, s, s);
       AppendPieces(out, doc, desc.id, s);
       break;
-    case kTensionSpline:
+    case kTensionSplineModel:
       AppendFormat(out, "\"%s\"\n", prompt.c_str());
       out += "\"Error:  No coefficient form for tension spline.\"";
       break;
@@ -183,7 +177,7 @@ ExportOptions InitialExportOptions(const CurveFit& doc) {
 std::vector<ExportModelEntry> ExportModelMenu(const CurveFit& doc) {
   std::vector<ExportModelEntry> menu;
   for (int id = kFirstModelId; id < kFirstModelId + kModelCount; ++id) {
-    if (HasExportableResult(doc, id)) menu.push_back({id, std::string(platform::ResourceString(id + kMenuNameBase))});
+    if (HasExportableResult(doc, id)) menu.push_back({id, ModelLongName(id)});
   }
   return menu;
 }
@@ -191,7 +185,7 @@ std::vector<ExportModelEntry> ExportModelMenu(const CurveFit& doc) {
 std::string ExportModelText(const CurveFit& doc, const ExportOptions& options) {
   if (ExportModelMenu(doc).empty()) return kNoFitsPerformed;
   if (!HasExportableResult(doc, options.model)) return {};
-  return std::string(platform::ResourceString(options.model + kMenuNameBase));
+  return ModelLongName(options.model);
 }
 
 std::optional<MessagePair> CheckExportOptions(const CurveFit& doc, const ExportOptions& options) {

@@ -1,8 +1,9 @@
 // The model catalogue: every model id with its menu label, prompt, formula,
-// parameter count, kind and class, and the domain restrictions of the data.
-#include <algorithm>
+// parameter count, kind and class, the data it cannot take, and its names.
+#include <string>
 
 #include "fit/model_desc.h"
+#include "platform/resource_strings.h"
 
 namespace trendolin {
 
@@ -15,22 +16,23 @@ const std::vector<CatalogueEntry>& Catalogue() {
       {503, "P&lot...", "Plot the current data set", "", 0, FIT_INTERPOLATION, CLASS_INTERPOLATION},
       {504, "&Exponential...", "Exponential Function, y=ae^(bx)", "a*exp(b*x)", 2, FIT_NONLINEAR, CLASS_EXPONENTIAL},
       {505, "Modified Exponential...", "Modified Exponential, y=a*e^(b/x)", "a*exp(b/x)", 2, FIT_NONLINEAR,
-       CLASS_EXPONENTIAL},
-      {506, "&Logarithm...", "Logarithm fit, y=a+b*ln(x)", "a+b*ln(x)", 2, FIT_NONLINEAR, CLASS_EXPONENTIAL},
+       CLASS_EXPONENTIAL, true, false},
+      {506, "&Logarithm...", "Logarithm fit, y=a+b*ln(x)", "a+b*ln(x)", 2, FIT_NONLINEAR, CLASS_EXPONENTIAL, true,
+       true},
       {507, "Reciprocal Log...", "Reciprocal Logarithm Fit, y=1/(a+b*ln(x))", "1/(a+b*ln(x))", 2, FIT_NONLINEAR,
-       CLASS_EXPONENTIAL},
+       CLASS_EXPONENTIAL, true, true},
       {508, "&Vapor Pressure Model...", "Vapor Pressure Model, y=exp(a+b/x+cln(x))", "exp(a+b/x+c*ln(x))", 3,
-       FIT_NONLINEAR, CLASS_EXPONENTIAL},
+       FIT_NONLINEAR, CLASS_EXPONENTIAL, true, true},
       {509, "Power...", "Power Equation, y=ax^b", "a*x^b", 2, FIT_NONLINEAR, CLASS_POWER},
       {510, "Modified Power...", "Modified Power Curvefit, y=a*b^x", "a*b^x", 2, FIT_NONLINEAR, CLASS_POWER},
       {511, "Shifted Power...", "Shifted Power Equation, y=a*(x-b)^c", "a*(x-b)^c", 3, FIT_NONLINEAR, CLASS_POWER},
       {512, "Geometric...", "Geometric Fit, y=ax^(bx)", "a*x^(b*x)", 2, FIT_NONLINEAR, CLASS_POWER},
       {513, "Modified Geometric ...", "Modified Geometric fit, a*x^(b/x)", "a*x^(b/x)", 2, FIT_NONLINEAR,
-       CLASS_POWER},
-      {514, "Root...", "Root Fit, y=a^(1/x)", "a*b^(1/x)", 2, FIT_NONLINEAR, CLASS_POWER},
+       CLASS_POWER, true, false},
+      {514, "Root...", "Root Fit, y=a^(1/x)", "a*b^(1/x)", 2, FIT_NONLINEAR, CLASS_POWER, true, false},
       {515, "Hoerl Model...", "Hoerl Model Curvefit, y=a*(b^x)*(x^c)", "a*b^x*x^c", 3, FIT_NONLINEAR, CLASS_POWER},
       {516, "Modified Hoerl Model...", "Modified Hoerl Model, y=a*b^(1/x)*x^c", "a*b^(1/x)*x^c", 3, FIT_NONLINEAR,
-       CLASS_POWER},
+       CLASS_POWER, true, false},
       {517, "&Reciprocal...", "Reciprocal Model, y=1/(ax+b)", "1/(a*x+b)", 2, FIT_NONLINEAR, CLASS_YIELD_DENSITY},
       {518, "Reciprocal &Quadratic...", "Reciprocal Quadratic Model, y=1/(a+bx+cx^2)", "1/(a+b*x+c*x^2)", 3,
        FIT_NONLINEAR, CLASS_YIELD_DENSITY},
@@ -42,7 +44,7 @@ const std::vector<CatalogueEntry>& Catalogue() {
       {522, "&Logistic Model...", "Logistic Model, y=a/(1+b*exp(-cx))", "a/(1+b*exp(-c*x))", 3, FIT_NONLINEAR,
        CLASS_SIGMOIDAL},
       {523, "&Weibull Model...", "Weibull Model, y=a-b*exp(-c*x^d)", "a-b*exp(-c*x^d)", 4, FIT_NONLINEAR,
-       CLASS_SIGMOIDAL},
+       CLASS_SIGMOIDAL, true, false},
       {524, "&MMF Model...", "MMF Model, y=(a*b+c*x^d)/(b+x^d)", "(a*b+c*x^d)/(b+x^d)", 4, FIT_NONLINEAR,
        CLASS_SIGMOIDAL},
       {525, "&Richards Model...", "Richards Model, y=a/(1+exp(b-cx))^(1/d)", "a/(1+exp(b-c*x))^(1/d)", 4,
@@ -56,8 +58,9 @@ const std::vector<CatalogueEntry>& Catalogue() {
       {529, "&Sinusoidal...", "Sinusoidal Fit, y=a+b*cos(cx+d)", "a+b*cos(c*x+d)", 4, FIT_NONLINEAR, CLASS_MISC},
       {530, "&Gaussian Model..", "Gaussian Fit, y=a*exp((-(b-x)^2)/(2*c^2))", "a*exp(-0.5*(x-b)^2/c/c)", 3,
        FIT_NONLINEAR, CLASS_MISC},
-      {531, "&Hyperbolic...", "Hyperbolic Fit, y=a+b/x", "a+b/x", 2, FIT_NONLINEAR, CLASS_MISC},
-      {532, "Heat &Capacity...", "Heat Capacity Model, y=a+bx+c/x^2", "a+b*x+c/x/x", 3, FIT_NONLINEAR, CLASS_MISC},
+      {531, "&Hyperbolic...", "Hyperbolic Fit, y=a+b/x", "a+b/x", 2, FIT_NONLINEAR, CLASS_MISC, true, false},
+      {532, "Heat &Capacity...", "Heat Capacity Model, y=a+bx+c/x^2", "a+b*x+c/x/x", 3, FIT_NONLINEAR, CLASS_MISC,
+       true, false},
       {533, "&Rational Function...", "Rational Function, y=(a+bx)/(1+cx+dx^2)", "(a+b*x)/(1+c*x+d*x*x)", 4,
        FIT_NONLINEAR, CLASS_MISC},
       {534, "Polynomial &Interpolation...", "Lagrangian Interpolation,  y=a+bx+cx^2+dx^3...", "", 0,
@@ -72,8 +75,8 @@ const std::vector<CatalogueEntry>& Catalogue() {
 }
 
 const CatalogueEntry* CatalogueEntryOf(int id) {
-  if (id < 500 || id > 539) return nullptr;
-  return &Catalogue()[static_cast<std::size_t>(id - 500)];
+  if (id < kFirstCatalogueModel || id > kLastCatalogueModel) return nullptr;
+  return &Catalogue()[static_cast<std::size_t>(id - kFirstCatalogueModel)];
 }
 
 const std::vector<ModelFamily>& ModelFamilies() {
@@ -89,10 +92,25 @@ const std::vector<ModelFamily>& ModelFamilies() {
 }
 
 bool ExcludedByZeroX(int id) {
-  static const int ids[] = {505, 506, 507, 508, 513, 514, 516, 523, 531, 532};
-  return std::find(std::begin(ids), std::end(ids), id) != std::end(ids);
+  const CatalogueEntry* entry = CatalogueEntryOf(id);
+  return entry != nullptr && entry->needsNonzeroX;
 }
 
-bool ExcludedByNegativeX(int id) { return id == 506 || id == 507 || id == 508; }
+bool ExcludedByNegativeX(int id) {
+  const CatalogueEntry* entry = CatalogueEntryOf(id);
+  return entry != nullptr && entry->needsNonnegativeX;
+}
+
+// Resource strings 1000..1039 and 1500..1539 hold the two names, in model order.
+constexpr int kLongNameBase = 500;
+constexpr int kShortNameBase = 1000;
+
+std::string ModelLongName(int id) { return std::string(platform::ResourceString(id + kLongNameBase)); }
+std::string ModelShortName(int id) { return std::string(platform::ResourceString(id + kShortNameBase)); }
+
+bool StartsFromGuesses(int id) {
+  const CatalogueEntry* entry = CatalogueEntryOf(id);
+  return entry != nullptr && entry->kind == FIT_NONLINEAR;
+}
 
 }  // namespace trendolin

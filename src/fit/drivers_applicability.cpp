@@ -95,11 +95,11 @@ bool CommandAvailability::ToolbarButtonEnabled(int command) const {
     case kCmdCopy:
     case kCmdSave:
     case kCmdPrint:
-    case 500:
-    case 501:
-    case 502:
+    case kLinearModel:
+    case kQuadraticModel:
+    case kPolynomialModel:
     case kCmdFitHunter:
-    case 539:
+    case kUserModel:
     case kCmdAutoGuess:
       return enoughPoints;
     case kCmdPaste:

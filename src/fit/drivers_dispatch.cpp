@@ -12,7 +12,7 @@ bool DispatchFitCommand(CurveFit& doc, int command, int notifyCode) {
     case kPolynomialModel:
       PolynomialCommand(doc);
       return true;
-    case 538:
+    case kTensionSplineModel:
       TensionSplineCommand(doc);
       return true;
     case kUserModel:

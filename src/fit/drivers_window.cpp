@@ -25,7 +25,6 @@
 namespace trendolin {
 namespace {
 
-constexpr int kTensionModel = 538;
 
 
 // The data grid finishes a pending cell edit first; false when it cannot.
@@ -193,13 +192,13 @@ int PolynomialCommand(CurveFit& doc) {
 }
 
 int TensionSplineCommand(CurveFit& doc) {
-  if (!ModelDialogs.tension) return OpenSkippingDialog(doc, kTensionModel, ModelDialogs.tension);
+  if (!ModelDialogs.tension) return OpenSkippingDialog(doc, kTensionSplineModel, ModelDialogs.tension);
   if (!GridAgrees()) return kWindowDeclined;
-  if (ReuseOpenWindow(doc, kTensionModel)) return kWindowOpened;
+  if (ReuseOpenWindow(doc, kTensionSplineModel)) return kWindowOpened;
   datatype tension = CurrentTension(doc);
   if (!AskForTension(tension)) return kWindowDeclined;
   ApplyTension(doc, tension);
-  return OpenFitWindow(doc, kTensionModel);
+  return OpenFitWindow(doc, kTensionSplineModel);
 }
 
 // The user model dialog: OK takes a formula that passes the check; the fit

@@ -12,7 +12,6 @@
 #include "fit/model_desc.h"
 #include "graph/graph_queue.h"
 #include "platform/debug_log.h"
-#include "platform/resource_strings.h"
 #include "precision/errors.h"
 #include "precision/rounding.h"
 
@@ -22,7 +21,6 @@ RankingList FitRanking;
 
 namespace {
 
-constexpr int kRankingNameBase = 500;  // resource string 500 + id: the longer model name
 constexpr int kLowestSearchDegree = 3;
 constexpr datatype kNoScore = kDatatypeMax;
 
@@ -133,7 +131,7 @@ std::vector<RankingEntry> RankFittedModels(CurveFit& doc) {
   return entries;
 }
 
-std::string RankingName(int id) { return std::string(platform::ResourceString(kRankingNameBase + id)); }
+std::string RankingName(int id) { return ModelLongName(id); }
 
 std::string RankingLine(const RankingEntry& entry) {
   return std::to_string(entry.rank) + "\t" + RankingName(entry.modelId);

@@ -7,21 +7,20 @@
 #include "app/app_settings.h"
 #include "data/document_hooks.h"
 #include "fit/fit_state.h"
+#include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "fit/nonlinear_passes.h"
 #include "platform/profile_file.h"
-#include "platform/resource_strings.h"
 #include "platform/ui.h"
 
 namespace trendolin {
 namespace {
 
-constexpr int kProgressNameBase = 500;  // resource string id + 500: the model's progress name
 constexpr std::size_t kProgressNameMax = 255;
 
 std::string ProgressName(int id) {
   if (id == kPolynomialModel) return FormatText("Polynomial Fit (%d)", PolynomialDegree);
-  return std::string(platform::ResourceString(id + kProgressNameBase).substr(0, kProgressNameMax));
+  return ModelLongName(id).substr(0, kProgressNameMax);
 }
 
 std::string historyFolder;  // set once at start, before any fit

@@ -50,7 +50,7 @@ void UserFitResult::Release() {
 
 namespace {
 
-bool IsRegression(int id) { return id >= 500 && id <= 533; }
+bool IsRegression(int id) { return id >= kLinearModel && id <= kLastNonlinearModel; }
 bool IsInterpolation(int id) { return id >= kFirstInterpolation && id <= kLastInterpolation; }
 
 // Arrays of the interpolation records: 534..538 hold 1, 2, 3, 4 and 1.
@@ -66,7 +66,9 @@ void CurveFit::ClearAllFittedMarks() {
 }
 
 void CurveFit::InvalidateInterpolations() {
-  for (int id : {537, 536, 535, 538, 534}) MarkFitted(id, 0);
+  for (int id : {kCubicSplineModel, kQuadraticSplineModel, kLinearSplineModel, kTensionSplineModel, kLagrangeModel}) {
+    MarkFitted(id, 0);
+  }
 }
 
 void CurveFit::MarkFitted(int id, int scheme) {

@@ -22,29 +22,29 @@ FitRoutine FitRoutineOf(int id) {
   if (id == kPlotModel) return PlotOnlyFit;
   if (id >= kFirstNonlinearModel && id <= kLastNonlinearModel) return NonlinearPrepareFit;
   switch (id) {
-    case 500: return LinearFit;
-    case 501: return QuadraticFit;
-    case 502: return PolynomialFit;
-    case 534: return LagrangeInterpolate;
-    case 535: return LSplineFit;
-    case 536: return QSplineFit;
-    case 537: return SplineFit;
-    case 538: return TSplineFit;
-    case 539: return UserFit;
+    case kLinearModel: return LinearFit;
+    case kQuadraticModel: return QuadraticFit;
+    case kPolynomialModel: return PolynomialFit;
+    case kLagrangeModel: return LagrangeInterpolate;
+    case kLinearSplineModel: return LSplineFit;
+    case kQuadraticSplineModel: return QSplineFit;
+    case kCubicSplineModel: return SplineFit;
+    case kTensionSplineModel: return TSplineFit;
+    case kUserModel: return UserFit;
     default: return nullptr;
   }
 }
 
 EvaluateFunction EvaluateRoutineOf(int id) {
   switch (id) {
-    case 500: return EvaluateLinear;
-    case 501: return EvaluateQuadratic;
-    case 502: return EvaluatePolynomial;
-    case 534: return EvaluateLagrange;
-    case 535: return EvaluateLinearSpline;
-    case 536: return EvaluateQuadraticSpline;
-    case 537: return EvaluateCubicSpline;
-    case 538: return EvaluateTensionSpline;
+    case kLinearModel: return EvaluateLinear;
+    case kQuadraticModel: return EvaluateQuadratic;
+    case kPolynomialModel: return EvaluatePolynomial;
+    case kLagrangeModel: return EvaluateLagrange;
+    case kLinearSplineModel: return EvaluateLinearSpline;
+    case kQuadraticSplineModel: return EvaluateQuadraticSpline;
+    case kCubicSplineModel: return EvaluateCubicSpline;
+    case kTensionSplineModel: return EvaluateTensionSpline;
     default: return nullptr;
   }
 }
@@ -53,9 +53,9 @@ EvaluateFunction EvaluateRoutineOf(int id) {
 // their pieces need the knots, which only the evaluators reach.
 ModelFunction LinearModelFunctionOf(int id) {
   switch (id) {
-    case 500: return LinearModel;
-    case 501: return QuadraticModel;
-    case 502: return PolynomialModel;
+    case kLinearModel: return LinearModel;
+    case kQuadraticModel: return QuadraticModel;
+    case kPolynomialModel: return PolynomialModel;
     default: return nullptr;
   }
 }

@@ -28,13 +28,25 @@ enum FitClass : int {
 inline constexpr int kMaxParameters = 19;     // nonlinear parameters at most
 inline constexpr int kGuessVectorSize = 26;
 inline constexpr int kPolynomialSlotSize = 20; // degree 19 at most
+
+// Model ids: the command numbers of the Fit and Interpolate menus, and the
+// keys of the catalogue, the result slots and the resource strings.
+inline constexpr int kLinearModel = 500;
+inline constexpr int kQuadraticModel = 501;
 inline constexpr int kPolynomialModel = 502;
 inline constexpr int kPlotModel = 503;
-inline constexpr int kUserModel = 539;
-inline constexpr int kFirstNonlinearModel = 504;
+inline constexpr int kFirstNonlinearModel = 504;  // 504..533: the built-in nonlinear models
 inline constexpr int kLastNonlinearModel = 533;
-inline constexpr int kFirstInterpolation = 534;
-inline constexpr int kLastInterpolation = 538;
+inline constexpr int kLagrangeModel = 534;        // polynomial interpolation
+inline constexpr int kLinearSplineModel = 535;
+inline constexpr int kQuadraticSplineModel = 536;
+inline constexpr int kCubicSplineModel = 537;
+inline constexpr int kTensionSplineModel = 538;
+inline constexpr int kUserModel = 539;
+inline constexpr int kFirstInterpolation = kLagrangeModel;
+inline constexpr int kLastInterpolation = kTensionSplineModel;
+inline constexpr int kFirstCatalogueModel = kLinearModel;
+inline constexpr int kLastCatalogueModel = kUserModel;
 
 // y = f(coefficients a, b, c, ... ; x), rounded to datatype.
 using ModelFunction = datatype (*)(const datatype* p, datatype x);

@@ -19,8 +19,6 @@
 namespace trendolin {
 namespace {
 
-constexpr int kLagrangeModel = 534;
-constexpr int kTensionModel = 538;
 
 // Resource strings of the refusals.
 constexpr int kSplineLimitCaption = 12;
@@ -124,7 +122,7 @@ int LagrangeInterpolate(CurveFit& doc, int /*id*/) {
 }
 
 int LSplineFit(CurveFit& doc, int /*id*/) {
-  return RunSpline(doc, {535, "LSplineFit_1", kSplineComment, BuildLinear});
+  return RunSpline(doc, {kLinearSplineModel, "LSplineFit_1", kSplineComment, BuildLinear});
 }
 
 int QSplineFit(CurveFit& doc, int /*id*/) {
@@ -132,20 +130,20 @@ int QSplineFit(CurveFit& doc, int /*id*/) {
   if (doc.nPoints > kQuadraticSplineMaxPoints) {
     return RefuseSpline(kQuadraticLimitCaption, kQuadraticLimitText, platform::Icon::Exclamation);
   }
-  return RunInterpolation(doc, {536, "QSplineFit_1", kSplineComment, BuildQuadratic});
+  return RunInterpolation(doc, {kQuadraticSplineModel, "QSplineFit_1", kSplineComment, BuildQuadratic});
 }
 
 // This driver's marker has never carried a guard number.
-int SplineFit(CurveFit& doc, int /*id*/) { return RunSpline(doc, {537, "SplineFit", kSplineComment, BuildCubic}); }
+int SplineFit(CurveFit& doc, int /*id*/) { return RunSpline(doc, {kCubicSplineModel, "SplineFit", kSplineComment, BuildCubic}); }
 
 int TSplineFit(CurveFit& doc, int /*id*/) {
-  return RunSpline(doc, {kTensionModel, "TSplineFit_1", kSplineComment, BuildTension});
+  return RunSpline(doc, {kTensionSplineModel, "TSplineFit_1", kSplineComment, BuildTension});
 }
 
-datatype CurrentTension(const CurveFit& doc) { return doc.Interp(kTensionModel).parameter; }
+datatype CurrentTension(const CurveFit& doc) { return doc.Interp(kTensionSplineModel).parameter; }
 
 void ApplyTension(CurveFit& doc, datatype tension) {
-  InterpResult& record = doc.Interp(kTensionModel);
+  InterpResult& record = doc.Interp(kTensionSplineModel);
   record.parameter = tension;
   record.fitted = 0;
 }

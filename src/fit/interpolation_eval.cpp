@@ -83,10 +83,10 @@ using PieceFunction = datatype (*)(const Stored&, int, datatype);
 
 PieceFunction PieceOf(int id) {
   switch (id) {
-    case 535: return LinearAt;
-    case 536: return QuadraticAt;
-    case 537: return CubicAt;
-    case 538: return TensionAt;
+    case kLinearSplineModel: return LinearAt;
+    case kQuadraticSplineModel: return QuadraticAt;
+    case kCubicSplineModel: return CubicAt;
+    case kTensionSplineModel: return TensionAt;
     default: return nullptr;
   }
 }
@@ -94,7 +94,7 @@ PieceFunction PieceOf(int id) {
 datatype SplineAt(const ModelDesc& desc, datatype x) {
   Stored stored;
   if (!Lookup(desc, stored) || stored.knots.n < 2) return kNoValue;
-  if (desc.id == 538) x = ClampToKnots(stored.knots, x);
+  if (desc.id == kTensionSplineModel) x = ClampToKnots(stored.knots, x);
   return PieceOf(desc.id)(stored, FindInterval(stored.knots, x), x);
 }
 
@@ -124,7 +124,7 @@ void EvaluateInterpolation(const ModelDesc& desc, std::span<const datatype> xs, 
     return;
   }
   const PieceFunction piece = PieceOf(desc.id);
-  const bool clamp = desc.id == 538;
+  const bool clamp = desc.id == kTensionSplineModel;
   IntervalCursor cursor(stored.knots);
   for (std::size_t k = 0; k < count; ++k) {
     const datatype x = clamp ? ClampToKnots(stored.knots, xs[k]) : xs[k];

@@ -81,9 +81,9 @@ datatype EvaluatePolynomial(const ModelDesc& desc, datatype x) { return Evaluate
 
 unsigned RegressionWeightingFlag(const CurveFit& doc) { return WeightingFlag(doc); }
 
-int LinearFit(CurveFit& doc, int /*id*/) { return RegressionDriver(doc, 500, 1, "LinearFit_1"); }
+int LinearFit(CurveFit& doc, int /*id*/) { return RegressionDriver(doc, kLinearModel, 1, "LinearFit_1"); }
 
-int QuadraticFit(CurveFit& doc, int /*id*/) { return RegressionDriver(doc, 501, 2, "QuadraticFit_1"); }
+int QuadraticFit(CurveFit& doc, int /*id*/) { return RegressionDriver(doc, kQuadraticModel, 2, "QuadraticFit_1"); }
 
 int PolynomialFit(CurveFit& doc, int /*id*/) {
   // The slot holds 20 coefficients; the degree dialog and the search keep

@@ -72,7 +72,7 @@ void FillModelDesc(CurveFit& doc, ModelDesc& desc) {
     desc.classMask = entry->classMask;
     desc.m = entry->m;
     if (desc.id == kPolynomialModel) desc.m = PolynomialDegree + 1;
-    if (desc.id == 534) desc.m = doc.nPoints;
+    if (desc.id == kLagrangeModel) desc.m = doc.nPoints;
     if (desc.id == kUserModel) desc.m = UserModel.count;
     desc.fitRoutine = FitRoutineOf(desc.id);
     desc.evaluate = EvaluateRoutineOf(desc.id);

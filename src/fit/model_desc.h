@@ -17,11 +17,24 @@ struct CatalogueEntry {
   int m;                  // parameter count (502, 534, 539: see FillModelDesc)
   int kind;
   int classMask;
+  // What the model cannot take in the data: an x of 0 (it divides by x or
+  // takes its logarithm or a power of it), a negative x (a logarithm).
+  bool needsNonzeroX = false;
+  bool needsNonnegativeX = false;
 };
 
 // The entry of `id` (500..539), or nullptr.
 const CatalogueEntry* CatalogueEntryOf(int id);
 const std::vector<CatalogueEntry>& Catalogue();
+
+// The model's names among the resource strings: the long one of the ranking,
+// the menus and the graph titles ("Logistic Model"), and the short one of
+// the error reports and the initial-guess dialog.
+std::string ModelLongName(int id);
+std::string ModelShortName(int id);
+// Whether a fit of the model starts from initial guesses (the built-in
+// nonlinear models and the user model).
+bool StartsFromGuesses(int id);
 
 // Menu families: class bit, family menu label, family name (strings 304..309).
 struct ModelFamily {

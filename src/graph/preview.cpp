@@ -10,18 +10,16 @@
 #include "fit/model_desc.h"
 #include "graph/graph_attr.h"
 #include "graph/system_colours.h"
-#include "platform/resource_strings.h"
 #include "precision/errors.h"
 
 namespace trendolin {
 namespace {
 
 // Display names of the models are resource strings 1000 + (id - 500).
-constexpr int kModelNameBase = 500;
 constexpr std::size_t kMaxPreviewTitle = 39;
 
 std::string PreviewModelName(int modelId) {
-  std::string name(platform::ResourceString(modelId + kModelNameBase));
+  std::string name = ModelLongName(modelId);
   if (name.size() > kMaxPreviewTitle) name.resize(kMaxPreviewTitle);
   return name;
 }

@@ -31,10 +31,26 @@ TEST(CatalogueTest, EveryIdHasOneEntryAndTheFamiliesCoverTheNonlinearModels) {
   }
   EXPECT_EQ(CatalogueEntryOf(514)->m, 2) << "the Root fit has a and b although its prompt shows only a";
   EXPECT_STREQ(CatalogueEntryOf(527)->prompt, "Exponential association, y=a(1-exp(-bx)");
-  EXPECT_TRUE(ExcludedByZeroX(523));
-  EXPECT_FALSE(ExcludedByZeroX(504));
-  EXPECT_TRUE(ExcludedByNegativeX(507));
-  EXPECT_FALSE(ExcludedByNegativeX(505));
+  // The models an x of 0 or a negative x greys, as the catalogue marks them.
+  std::set<int> zero;
+  std::set<int> negative;
+  for (int id = 500; id <= 539; ++id) {
+    if (ExcludedByZeroX(id)) zero.insert(id);
+    if (ExcludedByNegativeX(id)) negative.insert(id);
+  }
+  EXPECT_EQ(zero, (std::set<int>{505, 506, 507, 508, 513, 514, 516, 523, 531, 532}));
+  EXPECT_EQ(negative, (std::set<int>{506, 507, 508}));
+  EXPECT_FALSE(ExcludedByZeroX(499));
+
+  // Its two names: the long one of rankings and titles, the short one of
+  // error reports; only the iterative fits start from guesses.
+  EXPECT_EQ(ModelLongName(kUserModel), "User Defined Model");
+  EXPECT_EQ(ModelShortName(kUserModel), "User Model");
+  EXPECT_EQ(ModelLongName(500), "Linear Regression");
+  EXPECT_TRUE(StartsFromGuesses(522));
+  EXPECT_TRUE(StartsFromGuesses(kUserModel));
+  EXPECT_FALSE(StartsFromGuesses(kPolynomialModel));
+  EXPECT_FALSE(StartsFromGuesses(kTensionSplineModel));
 }
 
 TEST(ModelDescTest, DescriptorsFollowTheCatalogueAndTheCurrentCounts) {

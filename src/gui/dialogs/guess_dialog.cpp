@@ -19,6 +19,7 @@
 #include "data/manipulation.h"
 #include "fit/fit_state.h"
 #include "fit/fit_types.h"
+#include "fit/model_desc.h"
 #include "gui/dialogs/dialog_kit.h"
 #include "gui/not_available.h"
 #include "platform/resource_strings.h"
@@ -28,7 +29,6 @@ namespace trendolin::gui {
 namespace {
 
 constexpr int kEditMaxChars = 40;
-constexpr int kModelNameBase = 1000;
 constexpr int kPolynomialNameString = 1502;
 constexpr int kCaptionString = 14;
 constexpr const char* kGuessHelpTopic = "modelinginitguesses.html";
@@ -53,7 +53,7 @@ QString GuessDialogModelName(int modelId) {
     const std::string format(platform::ResourceString(kPolynomialNameString));
     return FromUtf8(platform::FormatResource(format, {std::to_string(PolynomialDegree)}));
   }
-  return FromUtf8(std::string(platform::ResourceString(kModelNameBase + modelId)));
+  return FromUtf8(ModelShortName(modelId));
 }
 
 GuessDialog::GuessDialog(int modelId, int m, const datatype* guesses, GuessTestGraphFactory testGraph,
