@@ -1,7 +1,8 @@
 // The cost of a user model: the formula "a*exp(b*x)" fitted through the
 // expression interpreter against the built-in Exponential model (504) on the
-// same data and from the same initial guesses, and one evaluation of each.
-// After the runs the ratio of the medians (user / built-in) is printed.
+// same data and from the same initial guesses, the point passes of one solver
+// iteration of each, and one evaluation of each. After the runs the ratio of
+// the medians (user / built-in) is printed.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -21,8 +22,10 @@
 #include "bench_support.h"
 #include "app/app_settings.h"
 #include "data/curve_fit.h"
+#include "fit/model_desc.h"
 #include "fit/model_functions.h"
 #include "fit/nonlinear.h"
+#include "fit/nonlinear_passes.h"
 #include "platform/headless_ui.h"
 #include "usermodel/interpreter.h"
 #include "usermodel/user_model.h"
@@ -91,10 +94,40 @@ void RunFits(benchmark::State& state, bool userModel) {
 
 void BM_BuiltInFit(benchmark::State& state) { RunFits(state, false); }
 void BM_UserFit(benchmark::State& state) { RunFits(state, true); }
-BENCHMARK(BM_BuiltInFit)->ArgName("points")->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_UserFit)->ArgName("points")->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuiltInFit)->ArgName("points")->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_UserFit)->ArgName("points")->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// One evaluation of the model function at a moving x.
+// The point passes of one solver iteration as a fit with the default
+// settings runs them: chi-square at the parameters, then the normal sums
+// with the residuals of those values. Unlike whole fits, both models do
+// exactly the same work, however their iterations would have gone.
+void RunPasses(benchmark::State& state, int id) {
+  const int n = static_cast<int>(state.range(0));
+  trendolin::Settings = trendolin::DefaultAppSettings();
+  CurveFit doc;
+  FillNoisy(doc, n);
+  trendolin::AcceptUserFormula(kFormula);
+  trendolin::UserModelData = trendolin::SummaryOf(doc);
+  const trendolin::ModelDesc desc = trendolin::DescriptorOf(doc, id);
+  trendolin::NonlinearProblem problem;
+  trendolin::FillProblemFromSettings(doc, desc, problem);
+  const trendolin::UserModelFitScope fitting;  // as UserFit evaluates the formula (unused by 504)
+  const trendolin::PointPasses passes(problem);
+  std::vector<datatype> values;
+  std::vector<datatype> a(static_cast<std::size_t>(desc.m * (desc.m + 1)));
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(passes.ChiSquare(kStart.data(), values));
+    passes.NormalSums(kStart.data(), values.data(), true, a.data(), desc.m + 1);
+    benchmark::DoNotOptimize(a.data());
+  }
+}
+void BM_BuiltInPasses(benchmark::State& state) { RunPasses(state, kExponential); }
+void BM_UserPasses(benchmark::State& state) { RunPasses(state, trendolin::kUserModel); }
+BENCHMARK(BM_BuiltInPasses)->ArgName("points")->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_UserPasses)->ArgName("points")->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One evaluation of the model function at a moving x (the user model's as
+// in a fit).
 void BM_BuiltInValue(benchmark::State& state) {
   const trendolin::ModelFunction f = trendolin::ModelFunctionOf(kExponential);
   float x = 0;
@@ -105,6 +138,7 @@ void BM_BuiltInValue(benchmark::State& state) {
 }
 void BM_UserValue(benchmark::State& state) {
   trendolin::AcceptUserFormula(kFormula);
+  const trendolin::UserModelFitScope fitting;  // evaluated as in a fit
   float x = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(trendolin::UserModelValue(kStart.data(), x));
@@ -114,16 +148,19 @@ void BM_UserValue(benchmark::State& state) {
 BENCHMARK(BM_BuiltInValue);
 BENCHMARK(BM_UserValue);
 
-// Keeps the CPU time of every run, by benchmark name and aggregate, for the
+// Keeps the time of every run, by benchmark name and aggregate, for the
 // ratio printed at the end: the median when repetitions were asked for,
-// else the single run. CPU time, because the fits are single-threaded and
+// else the single run. Wall time for the fits and passes, which spread their
+// points over the cores (the CPU time of the calling thread would leave the
+// other threads' share out); CPU time for the single evaluations, where
 // wall time on a busy machine also counts the other programs.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       const std::string aggregate = run.run_type == Run::RT_Aggregate ? run.aggregate_name : "single";
-      times_[run.run_name.str()][aggregate] = run.GetAdjustedCPUTime();
+      const bool wall = run.run_name.time_type == "real_time";
+      times_[run.run_name.str()][aggregate] = wall ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime();
       const auto iterations = run.counters.find("iterations");
       if (iterations != run.counters.end()) iterations_[run.run_name.str()][aggregate] = iterations->second.value;
     }
@@ -172,10 +209,14 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::printf("\nUser model \"%s\" against the built-in Exponential model (CPU times in the benchmarks' units):\n",
+  std::printf("\nUser model \"%s\" against the built-in Exponential model (times in the benchmarks' units):\n",
               kFormula);
-  reporter.PrintRatio("BM_UserFit/points:10000", "BM_BuiltInFit/points:10000", "fit of 10^4 points");
-  reporter.PrintRatio("BM_UserFit/points:100000", "BM_BuiltInFit/points:100000", "fit of 10^5 points");
+  reporter.PrintRatio("BM_UserFit/points:10000/real_time", "BM_BuiltInFit/points:10000/real_time",
+                      "fit of 10^4 points");
+  reporter.PrintRatio("BM_UserFit/points:100000/real_time", "BM_BuiltInFit/points:100000/real_time",
+                      "fit of 10^5 points");
+  reporter.PrintRatio("BM_UserPasses/points:100000/real_time", "BM_BuiltInPasses/points:100000/real_time",
+                      "passes of one iteration at 10^5 points");
   reporter.PrintRatio("BM_UserValue", "BM_BuiltInValue", "one evaluation");
   benchmark::Shutdown();
   return 0;

@@ -42,6 +42,11 @@ void RefreshCompiledFormula(UserFitResult& record) {
   }
 }
 
+// The record's parsed formula while a UserModelFitScope lives; null
+// otherwise. Written on the user-interface thread only, before and after the
+// fit, never while its points are evaluated.
+const CompiledFormula* FittingFormula = nullptr;
+
 // What every attempt starts from: no result of an earlier fit (a failed
 // attempt leaves the coefficients where the solver stopped), room for the
 // coefficients and the covariance matrix.
@@ -51,6 +56,13 @@ void ResetUserResult() {
 }
 
 }  // namespace
+
+UserModelFitScope::UserModelFitScope() {
+  RefreshCompiledFormula(UserModel);
+  FittingFormula = UserModel.compiled.get();
+}
+
+UserModelFitScope::~UserModelFitScope() { FittingFormula = nullptr; }
 
 int SetUserFormula(UserFitResult& record, std::string_view text) {
   record.Release();
@@ -84,12 +96,13 @@ bool AcceptUserFormula(std::string_view text) {
 
 void InitUserModel() { SetUserFormula(UserModel, kStartUserFormula); }
 
-// Called for every point of a fit, on several threads at once: the record's
-// parsed formula is used as it stands, and nothing shared is written. A
-// parsed form that no longer fits (the locale changed since, or the count
-// was set by hand) is replaced only by UserFit, on the user-interface
-// thread; until then each call parses the formula for itself.
+// Called for every point of a fit, on several threads at once: nothing
+// shared is written. In a fit the parsed formula made current for it is used
+// as it stands; elsewhere the record's, unless it no longer fits (the locale
+// changed since, or the count was set by hand): then each call parses the
+// formula for itself until the next fit makes it current again.
 datatype UserModelValue(const datatype* parameters, datatype x) {
+  if (FittingFormula != nullptr) return InterpretCompiled(*FittingFormula, parameters, x, UserModelData);
   const CompiledFormula* compiled = UserModel.compiled.get();
   if (compiled != nullptr && CompiledStillFits(*compiled, UserModel.count)) {
     return InterpretCompiled(*compiled, parameters, x, UserModelData);
@@ -103,7 +116,6 @@ void UserModelGuesses(const CurveFit& /*doc*/, datatype* guess) {
 
 int UserFit(CurveFit& doc, int /*id*/) {
   if (UserModel.formula.empty()) InitUserModel();  // a record that never had a formula starts like the program
-  RefreshCompiledFormula(UserModel);
   UserModelData = SummaryOf(doc);
   NonlinearFlags.guessesObtained = false;
   for (;;) {
@@ -112,6 +124,7 @@ int UserFit(CurveFit& doc, int /*id*/) {
     // no guesses of its own worth trusting.
     NonlinearFlags.forceDialog = true;
     try {
+      const UserModelFitScope fitting;
       NonlinearFit(doc, kUserModel);
     } catch (const errnotify&) {
       LogExceptionMarker("::UserFit_1");

@@ -40,6 +40,19 @@ void InitUserModel();
 datatype UserModelValue(const datatype* parameters, datatype x);
 void UserModelGuesses(const CurveFit& doc, datatype* guess);
 
+// While one lives, the catalogue routine of 539 evaluates the user model's
+// parsed formula as made current on construction (for the record's count and
+// the locale's decimal separator), without asking the locale again at every
+// point: the setting of a fit, during which neither changes. UserFit makes
+// one around each attempt. User-interface thread; one at a time.
+class UserModelFitScope {
+ public:
+  UserModelFitScope();
+  ~UserModelFitScope();
+  UserModelFitScope(const UserModelFitScope&) = delete;
+  UserModelFitScope& operator=(const UserModelFitScope&) = delete;
+};
+
 // The fit routine of 539: the nonlinear fit of the user model, showing the
 // initial-guess dialog before every attempt (unless the run is unattended)
 // and trying again after a reported error until the user cancels it.
