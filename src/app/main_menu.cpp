@@ -44,17 +44,18 @@ std::vector<TopMenu> BuildMenuBar() {
                  {Item(cmd::kPlot, "P&lot...\tCtrl+P"), Separator(), Item(cmd::kManipulate, "&Manipulate...\tCtrl+D"),
                   Item(cmd::kTransform, "&Transform..."), Separator(), Item(cmd::kReexamine, "Re&examine"),
                   Item(cmd::kInformation, "&Information...")}});
-  bar.push_back({"&Interpolate", {Model(534), Separator(), Model(535), Model(536), Model(537), Model(538)}});
+  bar.push_back({"&Interpolate", {Model(kLagrangeModel), Separator(), Model(kLinearSplineModel), Model(kQuadraticSplineModel),
+                                 Model(kCubicSplineModel), Model(kTensionSplineModel)}});
 
   // Apply Fit: the families sit at positions 4 to 9, which the status bar's
   // help for submenus relies on.
-  std::vector<MenuEntry> fit = {Model(500), Model(501), Model(502), Separator()};
+  std::vector<MenuEntry> fit = {Model(kLinearModel), Model(kQuadraticModel), Model(kPolynomialModel), Separator()};
   int help = 304;
   for (const ModelFamily& family : ModelFamilies()) {
     fit.push_back(Submenu(family.menuLabel, ModelsOfFamily(family.classMask), help++));
   }
   fit.push_back(Separator());
-  fit.push_back(Model(539));
+  fit.push_back(Model(kUserModel));
   fit.push_back(Separator());
   fit.push_back(Submenu("&Weighting",
                         {Item(460, "None", true), Item(459, "By &Uncertainty", true), Item(458, "By X", true),
@@ -113,8 +114,8 @@ const std::vector<ToolbarEntry>& MainToolbar() {
   static const std::vector<ToolbarEntry> bar = {
       {0, -1},       {cmd::kNew, 3},   {cmd::kOpen, 4},  {cmd::kSave, 5},  {cmd::kPrint, 6},
       {0, -1},       {cmd::kCut, 0},   {cmd::kCopy, 1},  {cmd::kPaste, 2}, {cmd::kUndo, 17},
-      {cmd::kRedo, 18}, {0, -1},       {500, 9},         {501, 10},        {502, 11},
-      {539, 14},     {cmd::kFitHunter, 12}, {cmd::kAutoGuess, 13, true}, {0, -1}, {cmd::kHelpContents, 7},
+      {cmd::kRedo, 18}, {0, -1},       {kLinearModel, 9}, {kQuadraticModel, 10}, {kPolynomialModel, 11},
+      {kUserModel, 14},     {cmd::kFitHunter, 12}, {cmd::kAutoGuess, 13, true}, {0, -1}, {cmd::kHelpContents, 7},
       {0, -1},       {cmd::kAbort, 15}, {cmd::kAccept, 16},
   };
   return bar;

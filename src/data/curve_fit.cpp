@@ -58,7 +58,7 @@ void CurveFit::ResetData() {
   ClearHistory();
   ReleaseAllResults();
   ClearAllFittedMarks();
-  Interp(538).parameter = 1.0f;
+  Interp(kTensionSplineModel).parameter = 1.0f;
   modelIntegers.fill(0);
   ClearModified();
   bStatsStale = 0;

@@ -10,8 +10,8 @@ Gqueue GraphQueue;
 
 namespace {
 
-constexpr int kFirstModel = 500;
-constexpr int kLastModel = 539;
+constexpr int kFirstModel = kFirstCatalogueModel;
+constexpr int kLastModel = kLastCatalogueModel;
 
 void WarnQueueFull() {
   platform::MessageBoxRequest request;
