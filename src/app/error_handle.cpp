@@ -62,9 +62,4 @@ void ErrorHandle(ErrorRecord& record) {
   platform::CurrentUi().ShowErrorReport(ErrorMessage(record), kErrorHelpTopic);
 }
 
-void LogExceptionMarker(const char* routineAndGuard) {
-  if (DebugFlags == 0) return;
-  DebugLog(std::string("EX: ") + routineAndGuard + "\n");
-}
-
 }  // namespace trendolin

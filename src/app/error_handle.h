@@ -30,8 +30,4 @@ std::string ErrorMessage(const ErrorRecord& record);
 // The help topic of the error report.
 inline constexpr const char* kErrorHelpTopic = "fpe.html";
 
-// Logs the marker of a guard that caught errnotify: "EX: " + name + "\n",
-// where name is a routine name with its guard number ("MarqLev_1").
-void LogExceptionMarker(const char* routineAndGuard);
-
 }  // namespace trendolin

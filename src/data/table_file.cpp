@@ -6,7 +6,6 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "app/error_handle.h"
 #include "app/out_of_memory.h"
 #include "data/curve_fit.h"
 #include "data/file_failure.h"

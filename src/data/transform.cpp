@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/error_handle.h"
 #include "data/document_hooks.h"
 #include "data/manipulation.h"
 #include "platform/ui.h"

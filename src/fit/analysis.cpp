@@ -7,7 +7,6 @@
 #include <cmath>
 #include <utility>
 
-#include "app/error_handle.h"
 #include "data/curve_fit.h"
 #include "fit/derivatives.h"
 #include "fit/interpolation_search.h"

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/error_handle.h"
 #include "app/out_of_memory.h"
 #include "data/manipulation.h"
 #include "fit/analysis.h"

@@ -7,7 +7,6 @@
 #include <cfenv>
 #include <cmath>
 
-#include "app/error_handle.h"
 #include "precision/errors.h"
 #include "precision/fp_guard.h"
 #include "precision/rounding.h"

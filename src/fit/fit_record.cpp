@@ -3,7 +3,6 @@
 #include <cfenv>
 #include <cmath>
 
-#include "app/error_handle.h"
 #include "data/curve_fit.h"
 #include "fit/model_desc.h"
 #include "precision/errors.h"

@@ -33,7 +33,6 @@
 #include <limits>
 #include <vector>
 
-#include "app/error_handle.h"
 #include "app/out_of_memory.h"
 #include "fit/nonlinear.h"
 #include "fit/nonlinear_passes.h"

@@ -11,7 +11,6 @@
 #include <exception>
 #include <limits>
 
-#include "app/error_handle.h"
 #include "app/point_parts.h"
 #include "fit/derivatives.h"
 #include "platform/debug_log.h"

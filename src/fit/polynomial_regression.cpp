@@ -15,7 +15,6 @@
 #include <new>
 #include <vector>
 
-#include "app/error_handle.h"
 #include "fit/nonlinear_passes.h"
 #include "precision/errors.h"
 #include "precision/fp_guard.h"

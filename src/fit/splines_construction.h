@@ -8,7 +8,6 @@
 #include <initializer_list>
 #include <new>
 
-#include "app/error_handle.h"
 #include "fit/nonlinear.h"
 #include "fit/nonlinear_passes.h"
 #include "precision/errors.h"

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <string>
 
-#include "app/error_handle.h"
 #include "data/curve_fit.h"
 #include "fit/fit_types.h"
 #include "fit/model_desc.h"

@@ -1,5 +1,7 @@
-// The global error record and the one raise helper.
+// The global error record, the one raise helper and the log marker of a guard.
 #include "precision/errors.h"
+
+#include "platform/debug_log.h"
 
 namespace trendolin {
 
@@ -19,6 +21,11 @@ void RaiseError(int id, int fitId, std::string_view routine, int fpFlag) {
   ErrorInfo.fpFlag = fpFlag;
   ErrorInfo.routine = std::string(routine.substr(0, kRoutineNameSize - 1));
   throw errnotify();
+}
+
+void LogExceptionMarker(const char* routineAndGuard) {
+  if (DebugFlags == 0) return;
+  DebugLog(std::string("EX: ") + routineAndGuard + "\n");
 }
 
 }  // namespace trendolin

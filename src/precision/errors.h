@@ -57,4 +57,9 @@ class errnotify {
 // the record's 19 characters.
 [[noreturn]] void RaiseError(int id, int fitId = -1, std::string_view routine = {}, int fpFlag = 0);
 
+// Logs the marker of a guard that caught errnotify: "EX: " + name + "\n",
+// where name is a routine name with its guard number ("MarqLev_1"). Only
+// while the diagnostic log is on.
+void LogExceptionMarker(const char* routineAndGuard);
+
 }  // namespace trendolin

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/error_handle.h"
 #include "data/curve_fit.h"
 #include "precision/errors.h"
 #include "usermodel/expression_machine.h"
