@@ -40,6 +40,9 @@ class RecoveryFileTest : public ::testing::Test {
   std::string Recovery() const { return RecoveryFilePath(ini_); }
 
   testsupport::TempDir dir_;
+  // A run without a settings file keeps its data among the temporary files:
+  // the test's own folder, never the machine's.
+  testsupport::ScopedEnv temp_{"TMPDIR", dir_.File("")};
   std::string ini_;
   HeadlessUi ui_;
   platform::ScopedUi installed_{ui_};
@@ -115,7 +118,6 @@ TEST_F(RecoveryFileTest, AnUntitledDataSetComesBackUntitled) {
 // among the temporary files, and the next start offers them back, with a
 // settings file or without.
 TEST_F(RecoveryFileTest, ARunWithoutASettingsFileKeepsItsDataAsWell) {
-  testsupport::ScopedEnv temp("TMPDIR", dir_.File(""));
   for (const bool nextHasSettings : {false, true}) {
     CurveFit doc;
     EditWithoutSaving(doc);
