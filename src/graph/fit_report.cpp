@@ -55,7 +55,7 @@ std::string CommentText(const CurveFit& doc, const ModelDesc& desc) {
   return comment;
 }
 
-std::string CoefficientsReport(CurveFit& doc, const ModelDesc& desc) {
+std::string CoefficientsReport(const ModelDesc& desc) {
   std::string out = "Coefficient Data:\r\n";
   if (!ShowsCoefficients(desc)) {
     out += "Splines do not have a simple coefficient expansion.\r\n";
@@ -218,7 +218,7 @@ std::string FitReport(CurveFit& doc, int model, ReportPage page) {
   const ModelDesc desc = DescriptorOf(doc, model);
   std::string out = FitReportHeader(doc, model);
   switch (page) {
-    case ReportPage::Coefficients: out += CoefficientsReport(doc, desc); break;
+    case ReportPage::Coefficients: out += CoefficientsReport(desc); break;
     case ReportPage::History: out += HistoryReport(desc); break;
     case ReportPage::Covariance: out += CovarianceReport(desc); break;
     case ReportPage::Residuals: out += ResidualsReport(doc, desc); break;

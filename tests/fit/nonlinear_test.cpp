@@ -204,7 +204,9 @@ TEST_F(NonlinearTest, EveryModelRecoversItsParametersFromNoiseFreeData) {
     EXPECT_EQ(doc_.FittedMark(c.id), kWeightingNone);
     EXPECT_TRUE(Reports().empty());
     EXPECT_EQ(dialogs, c.start == Start::Supplied ? 1 : 0);
-    if (c.start == Start::Exact) EXPECT_LE(doc_.Slot(c.id).iterationCount, 1);
+    if (c.start == Start::Exact) {
+      EXPECT_LE(doc_.Slot(c.id).iterationCount, 1);
+    }
     for (std::size_t i = 0; i < c.truth.size(); ++i) {
       EXPECT_NEAR(Coefficients(c.id)[i], c.truth[i], 1e-4 * std::max(1.0f, std::fabs(c.truth[i]))) << i;
     }
@@ -288,7 +290,9 @@ TEST_F(NonlinearTest, ConvergedFitStoresCommentHistoriesStatisticsAndHistoryFile
   for (int i = 1; i <= it; ++i) {
     const datatype trial = slot.chiSquareHistory[static_cast<std::size_t>(i)];
     if (!(trial < accepted)) continue;
-    if (i < it) EXPECT_GE(double{accepted} - trial, 0.0001 * accepted) << i;
+    if (i < it) {
+      EXPECT_GE(double{accepted} - trial, 0.0001 * accepted) << i;
+    }
     accepted = trial;
     taken = i;
   }

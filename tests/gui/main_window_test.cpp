@@ -499,11 +499,17 @@ TEST_F(WorkstationTest, StatusFieldsKeepEachTextInside) {
     for (int part = 0; part < 4; ++part) {
       QLabel& field = main_->StatusPart(part);
       const std::string what = when + ", part " + std::to_string(part) + ": " + field.text().toStdString();
-      if (part < 3) EXPECT_LT(field.geometry().right(), main_->StatusPart(part + 1).x()) << what;
+      if (part < 3) {
+        EXPECT_LT(field.geometry().right(), main_->StatusPart(part + 1).x()) << what;
+      }
       EXPECT_FALSE(TextRunsToTheEdge(field)) << what;
       const bool cut = !field.toolTip().isEmpty();
-      if (part > 0) EXPECT_FALSE(cut) << what;
-      if (cut) EXPECT_EQ(field.toolTip(), field.text()) << what;
+      if (part > 0) {
+        EXPECT_FALSE(cut) << what;
+      }
+      if (cut) {
+        EXPECT_EQ(field.toolTip(), field.text()) << what;
+      }
     }
   };
   for (int width : {DefaultWindowWidth(main_->UiTextHeight()), main_->minimumWidth()}) {
@@ -598,7 +604,9 @@ TEST(FirstStartTest, ASecondStartWhileTheFirstAsksHandsOverToIt) {
   second.start(QStringLiteral(TRENDOLIN_WORKSTATION), {});
   const bool handedOver = second.waitForFinished(10000);
   EXPECT_TRUE(handedOver) << "the second start stayed";
-  if (handedOver) EXPECT_EQ(second.exitCode(), 0);
+  if (handedOver) {
+    EXPECT_EQ(second.exitCode(), 0);
+  }
   EXPECT_EQ(first.state(), QProcess::Running) << "the first start still waits for its answer";
   EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/REVUZI.INI")));
   for (QProcess* start : {&second, &first}) {

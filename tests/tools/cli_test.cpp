@@ -283,7 +283,7 @@ TEST(CliTest, FitOptionsOutsideTheirLimitsAreRefusedByName) {
     EXPECT_EQ(run.status, 0) << limits << ": " << run.err;
   }
 
-  for (const std::string& x : {"nan,1", "inf,1", "1,nan", "1,-inf", "1e39,1"}) {
+  for (const std::string x : {"nan,1", "inf,1", "1,nan", "1,-inf", "1e39,1"}) {
     CliRun run = Cli(dir, "info --columns 1 --first-column 2 --generate-x " + x + file);
     EXPECT_EQ(run.status, 2) << x;
     EXPECT_NE(run.err.find("The generated x values must be finite"), std::string::npos) << x << run.err;
