@@ -128,8 +128,8 @@ WeightingMenuState RefreshWeightingMenu(const CurveFit& doc);
 // being current under another scheme.
 WeightingMenuState WeightingCommand(const CurveFit& doc, int command);
 
-// The status bar's idle content: the program's caption in part 0, the
-// data file's name in part 3 (the window refreshes its key indicators).
+// The status bar's idle content: the program's caption in the first field, the
+// data file's name in the fourth (the window refreshes its key indicators).
 void RestoreIdleStatusBar(const CurveFit& doc);
 
 // Installs the document hooks the drivers answer for `doc`: the ranking

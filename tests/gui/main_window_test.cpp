@@ -522,7 +522,7 @@ TEST_F(WorkstationTest, StatusFieldsKeepEachTextInside) {
       ShowFitProgress(99999, id, false, 1234567.875f);
       check("iterations of " + std::to_string(id) + " at " + std::to_string(width));
     }
-    // Reading a long file counts its lines and rows in parts 1 and 2.
+    // Reading a long file counts its lines and rows in the second and third fields.
     main_->SetStatusPart(1, QStringLiteral("1000000"));
     main_->SetStatusPart(2, QStringLiteral("1000000"));
     check("reading at " + std::to_string(width));
