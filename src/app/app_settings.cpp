@@ -336,14 +336,9 @@ bool WriteSettings(const std::string& path, std::string* error) {
 bool SaveSettingsFile(const std::string& path) {
   std::string reason;
   if (WriteSettings(path, &reason)) return true;
-  platform::MessageBoxRequest request;
-  request.caption = "Settings";
-  request.text = "Your settings could not be saved: " + reason +
-                 ".\n\nThe settings file was left as it was; the settings stay in effect until the program ends.";
-  request.icon = platform::Icon::Exclamation;
-  request.buttons = platform::Buttons::Ok;
-  request.unattendedAnswer = platform::Answer::Ok;
-  platform::CurrentUi().MessageBox(request);
+  platform::TellUser("Settings", "Your settings could not be saved: " + reason +
+                                     ".\n\nThe settings file was left as it was; the settings stay in effect until "
+                                     "the program ends.");
   return false;
 }
 

@@ -41,13 +41,7 @@ StartupOptions Failure(CommandLineError error) {
 }
 
 void ShowCommandLineError(CommandLineError error) {
-  platform::MessageBoxRequest request;
-  request.caption = "Error";
-  request.text = CommandLineErrorText(error);
-  request.icon = platform::Icon::Exclamation;
-  request.buttons = platform::Buttons::Ok;
-  request.unattendedAnswer = platform::Answer::Ok;
-  platform::CurrentUi().MessageBox(request);
+  platform::TellUser("Error", CommandLineErrorText(error));
 }
 
 StartupOptions Apply(const StartupOptions& options) {

@@ -75,14 +75,9 @@ bool KeepDamagedSettings(const std::string& path, const std::string& text) {
     return false;
   }
   DebugLogF("Damaged INI kept as %s; defaults written.\n", backup.c_str());
-  platform::MessageBoxRequest request;
-  request.caption = std::string(platform::ResourceString(kSettingsCaption));
-  request.text = "The settings file " + path + " could not be read as settings.\n\nIt was kept as " + backup +
-                 ", and the program starts with the default settings.";
-  request.icon = platform::Icon::Exclamation;
-  request.buttons = platform::Buttons::Ok;
-  request.unattendedAnswer = platform::Answer::Ok;
-  platform::CurrentUi().MessageBox(request);
+  platform::TellUser(std::string(platform::ResourceString(kSettingsCaption)),
+                     "The settings file " + path + " could not be read as settings.\n\nIt was kept as " + backup +
+                         ", and the program starts with the default settings.");
   return true;
 }
 
@@ -146,13 +141,8 @@ int LocateSettingsFile() {
     // Declined: this run goes on with the defaults and without a settings
     // file, so nothing is written; the next start asks again.
     lpszIniFile.clear();
-    platform::MessageBoxRequest request;
-    request.caption = std::string(platform::ResourceString(kSettingsCaption));
-    request.text = std::string(platform::ResourceString(kRunningOnDefaults));
-    request.icon = platform::Icon::Information;
-    request.buttons = platform::Buttons::Ok;
-    request.unattendedAnswer = platform::Answer::Ok;
-    platform::CurrentUi().MessageBox(request);
+    platform::TellUser(std::string(platform::ResourceString(kSettingsCaption)),
+                       std::string(platform::ResourceString(kRunningOnDefaults)), platform::Icon::Information);
     return 0;
   }
 

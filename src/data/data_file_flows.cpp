@@ -53,15 +53,6 @@ void Warn(int captionId, int textId) {
   platform::ResourceMessageBox(captionId, textId, Icon::Exclamation, Buttons::Ok);
 }
 
-void ShowMessage(const std::string& caption, const std::string& text, Icon icon) {
-  platform::MessageBoxRequest request;
-  request.caption = caption;
-  request.text = text;
-  request.icon = icon;
-  request.buttons = Buttons::Ok;
-  platform::CurrentUi().MessageBox(request);
-}
-
 void ShowReadOnlyRefusal() {
   platform::ResourceMessageBox(kReadOnlyCaption, kReadOnlyText, Icon::Error, Buttons::Ok);
 }
@@ -92,7 +83,7 @@ std::optional<platform::FileDialogResult> AskForDataFile(bool save, const std::s
     std::optional<platform::FileDialogResult> result =
         save ? ui.SaveFileDialog(request) : ui.OpenFileDialog(request);
     if (!result || !FileTitle(result->path).empty()) return result;
-    ShowMessage(title, std::string(platform::ResourceString(kBadFileNameText)), Icon::Exclamation);
+    platform::TellUser(title, std::string(platform::ResourceString(kBadFileNameText)), Icon::Exclamation);
     request.initialPath = result->path;
   }
 }
@@ -100,7 +91,7 @@ std::optional<platform::FileDialogResult> AskForDataFile(bool save, const std::s
 // The file and the system's reason in one box: "could not be opened"
 // alone left a folder, a named pipe and a missing file looking alike.
 void ReportCannotOpen(const std::string& path) {
-  ShowMessage(std::string(platform::ResourceString(kDataFileCaption)),
+  platform::TellUser(std::string(platform::ResourceString(kDataFileCaption)),
               platform::FormatResource(platform::ResourceString(kCannotOpenWhyText), {OpenFailureReason(path)}),
               Icon::Exclamation);
 }
@@ -129,12 +120,12 @@ void ReportScanFailure(const std::string& path, int status, long badLine, const 
   }
   const std::string caption(platform::ResourceString(kDataFileCaption));
   if (status == kFileBadLine && badLine > 0) {
-    ShowMessage(caption,
+    platform::TellUser(caption,
                 platform::FormatResource(platform::ResourceString(kBadLineText), {path, std::to_string(badLine)}),
                 Icon::Exclamation);
     return;
   }
-  ShowMessage(caption,
+  platform::TellUser(caption,
               platform::FormatResource(platform::ResourceString(kNoDataWhyText), {NoDataReason(path, status, skipped)}),
               Icon::Exclamation);
 }
@@ -146,7 +137,7 @@ void ReportSkippedLines(const SkippedLines& skipped) {
   if (skipped.count == 0) return;
   const std::string text = platform::FormatResource(platform::ResourceString(kSkippedLinesText),
                                                     {std::to_string(skipped.count), std::to_string(skipped.firstLine)});
-  ShowMessage(std::string(platform::ResourceString(kDataFileCaption)), text, Icon::Exclamation);
+  platform::TellUser(std::string(platform::ResourceString(kDataFileCaption)), text, Icon::Exclamation);
 }
 
 enum class ImportStatus { Accepted, Cancelled, WrongShape };
@@ -279,7 +270,7 @@ LoadStatus LoadDataFile(CurveFit& doc, const std::string& path, bool showOpenDia
   options.scannedBytes = scannedBytes;  // the lines the scan counted, and no more
   const int rows = ReadIntoStaging(options, staged, &heading);
   if (rows == kNoMemory) {
-    ShowMessage(std::string(platform::ResourceString(kDataFileCaption)), kNoMemoryText, Icon::Exclamation);
+    platform::TellUser(std::string(platform::ResourceString(kDataFileCaption)), kNoMemoryText, Icon::Exclamation);
     return LoadStatus::Failed;
   }
   // Fewer rows than the scan counted means the file changed in between.
@@ -293,7 +284,7 @@ LoadStatus LoadDataFile(CurveFit& doc, const std::string& path, bool showOpenDia
   }
 
   if (!RebuildDataSet(doc, rows, options.dataSetColumns, options.uncertainty)) {
-    ShowMessage(std::string(platform::ResourceString(kDataFileCaption)), kNoMemoryText, Icon::Exclamation);
+    platform::TellUser(std::string(platform::ResourceString(kDataFileCaption)), kNoMemoryText, Icon::Exclamation);
     return LoadStatus::FailedAfterReset;
   }
   for (int c = 0; c < options.dataSetColumns; ++c) {

@@ -44,12 +44,9 @@ inline std::string WriteFailureReason(const std::string& path, const std::string
 // caption and text of the resource pair, the text holding the file and the
 // system's reason.
 inline void ReportWriteFailure(int captionId, int textId, const std::string& path, const std::string& writerError) {
-  platform::MessageBoxRequest request;
-  request.caption = platform::ResourceString(captionId);
-  request.text = platform::FormatResource(platform::ResourceString(textId), {WriteFailureReason(path, writerError)});
-  request.icon = platform::Icon::Exclamation;
-  request.buttons = platform::Buttons::Ok;
-  platform::CurrentUi().MessageBox(request);
+  const std::string reason = WriteFailureReason(path, writerError);
+  platform::TellUser(std::string(platform::ResourceString(captionId)),
+                     platform::FormatResource(platform::ResourceString(textId), {reason}));
 }
 
 }  // namespace trendolin

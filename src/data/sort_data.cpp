@@ -98,10 +98,7 @@ int CurveFit::SortData(int key) {
   try {
     points.resize(static_cast<std::size_t>(n));
   } catch (const std::bad_alloc&) {
-    platform::MessageBoxRequest request;
-    request.caption = "Sorting";
-    request.text = "Out of Memory Error";
-    platform::CurrentUi().MessageBox(request);
+    platform::TellUser("Sorting", "Out of Memory Error", platform::Icon::None);
     return 1;
   }
   const bool third = bUncertainty && nColumns > 2;

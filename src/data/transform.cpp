@@ -18,12 +18,7 @@ namespace {
 constexpr int kUncertaintyColumn = 2;
 
 void ShowError(const char* text) {
-  platform::MessageBoxRequest request;
-  request.caption = kTransformErrorCaption;
-  request.text = text;
-  request.icon = platform::Icon::Exclamation;
-  request.buttons = platform::Buttons::Ok;
-  platform::CurrentUi().MessageBox(request);
+  platform::TellUser(kTransformErrorCaption, text);
 }
 
 bool IsValidColumn(int column) { return column == 0 || column == 1; }

@@ -160,12 +160,7 @@ void TellGroupRunEnd(CurveFit& doc, const std::vector<GroupRunEntry>& entries, i
     text = platform::FormatResource(platform::ResourceString(kGroupFailuresText), {failures});
   }
   if (text.empty()) return;
-  platform::MessageBoxRequest request;
-  request.caption = platform::ResourceString(kNoGroupWindow.caption);
-  request.text = text;
-  request.icon = platform::Icon::Exclamation;
-  request.buttons = platform::Buttons::Ok;
-  platform::CurrentUi().MessageBox(request);
+  platform::TellUser(std::string(platform::ResourceString(kNoGroupWindow.caption)), text);
 }
 
 // Every way out of a group run: the interface back, the dialogs back, the

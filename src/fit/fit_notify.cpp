@@ -32,14 +32,9 @@ bool historyTroubleTold = false;
 void TellHistoryTrouble(const std::string& reason) {
   if (historyTroubleTold) return;
   historyTroubleTold = true;
-  platform::MessageBoxRequest request;
-  request.caption = "Iteration History";
-  request.text = "The iteration history file " + HistoryFilePath() + " could not be written: " + reason +
-                 ".\n\nThe fit is not affected. Any earlier history file was left as it was.";
-  request.icon = platform::Icon::Exclamation;
-  request.buttons = platform::Buttons::Ok;
-  request.unattendedAnswer = platform::Answer::Ok;
-  platform::CurrentUi().MessageBox(request);
+  platform::TellUser("Iteration History",
+                     "The iteration history file " + HistoryFilePath() + " could not be written: " + reason +
+                         ".\n\nThe fit is not affected. Any earlier history file was left as it was.");
 }
 
 // The accepted parameters and chi-square after the current iteration.

@@ -14,12 +14,7 @@ constexpr int kFirstModel = kFirstCatalogueModel;
 constexpr int kLastModel = kLastCatalogueModel;
 
 void WarnQueueFull() {
-  platform::MessageBoxRequest request;
-  request.caption = kGraphQueueFullCaption;
-  request.text = kGraphQueueFullText;
-  request.icon = platform::Icon::Exclamation;
-  request.buttons = platform::Buttons::Ok;
-  platform::CurrentUi().MessageBox(request);
+  platform::TellUser(kGraphQueueFullCaption, kGraphQueueFullText);
 }
 
 }  // namespace

@@ -49,16 +49,6 @@ QString HomePage() {
 
 constexpr const char* kBuildDate = "Jun  7 2009,22:44:06";
 
-void TellCannotOpen(const std::string& caption, const std::string& text) {
-  platform::MessageBoxRequest request;
-  request.caption = caption;
-  request.text = text;
-  request.icon = platform::Icon::Exclamation;
-  request.buttons = platform::Buttons::Ok;
-  request.unattendedAnswer = platform::Answer::Ok;
-  platform::CurrentUi().MessageBox(request);
-}
-
 // "notepad" on this desktop: the user's editor when one is set, else the
 // desktop's opener for the file. False when none of them could be started.
 bool StartEditor(const QString& path) {
@@ -85,34 +75,36 @@ std::string NoEditorText(const std::string& what, const std::string& path) {
 void ViewHistoryFile() {
   const std::string path = HistoryFilePath();
   if (!std::filesystem::exists(path)) {
-    TellCannotOpen("View History File",
+    platform::TellUser("View History File",
                    "No iteration history has been written yet.\n\nEach nonlinear fit writes its iterations to " +
                        path + "; fit a nonlinear model first.");
     return;
   }
   if (!StartEditor(QString::fromStdString(path))) {
-    TellCannotOpen("View History File", NoEditorText("The iteration history", path));
+    platform::TellUser("View History File", NoEditorText("The iteration history", path));
   }
 }
 
 void EditCurrentFile() {
   const std::string& path = CurrentDataFile.fullPath;
   if (path.empty()) {
-    TellCannotOpen("Edit Current File",
+    platform::TellUser("Edit Current File",
                    "There is no current data file: the data have not been read from a file or saved to one.");
     return;
   }
   if (!std::filesystem::exists(path)) {
-    TellCannotOpen("Edit Current File", "The data file " + path + " is no longer there.");
+    platform::TellUser("Edit Current File", "The data file " + path + " is no longer there.");
     return;
   }
-  if (!StartEditor(QString::fromStdString(path))) TellCannotOpen("Edit Current File", NoEditorText("The data file", path));
+  if (!StartEditor(QString::fromStdString(path))) {
+    platform::TellUser("Edit Current File", NoEditorText("The data file", path));
+  }
 }
 
 void OpenHomePage() {
   const QString address = HomePage();
   if (QDesktopServices::openUrl(QUrl(address))) return;
-  TellCannotOpen("Trendolin Home Page",
+  platform::TellUser("Trendolin Home Page",
                  "The home page could not be opened: no web browser could be started.\n\nIts address is " +
                      address.toStdString() +
                      "\n\nSet the environment variable BROWSER to your web browser and start Trendolin again, "

@@ -62,4 +62,12 @@ Answer ResourceMessageBox(int captionId, int textId, Icon icon, Buttons buttons,
   return CurrentUi().MessageBox(request);
 }
 
+void TellUser(const std::string& caption, const std::string& text, Icon icon) {
+  MessageBoxRequest request;
+  request.caption = caption;
+  request.text = text;
+  request.icon = icon;
+  CurrentUi().MessageBox(request);
+}
+
 }  // namespace platform

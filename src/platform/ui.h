@@ -167,6 +167,9 @@ Ui* InstallUi(Ui* ui);
 Answer ResourceMessageBox(int captionId, int textId, Icon icon, Buttons buttons,
                           std::optional<Answer> unattendedAnswer = std::nullopt);
 
+// A box with an OK button only: the person is told something and goes on.
+void TellUser(const std::string& caption, const std::string& text, Icon icon = Icon::Exclamation);
+
 // Installs a Ui for the lifetime of a scope (tests, tools).
 class ScopedUi {
  public:

@@ -136,11 +136,8 @@ void UserFormulaDialog::Delete() {
 }
 
 void UserFormulaDialog::ShowStoreError(const std::string& error) {
-  platform::MessageBoxRequest request;
-  request.caption = "User Model";
-  request.text = error.empty() ? std::string("The library of user models could not be changed.") : error;
-  request.icon = platform::Icon::Exclamation;
-  platform::CurrentUi().MessageBox(request);
+  platform::TellUser("User Model",
+                     error.empty() ? std::string("The library of user models could not be changed.") : error);
 }
 
 void UserFormulaDialog::SyncDeleteButton() { delete_->setEnabled(list_->currentRow() >= 0); }
