@@ -354,12 +354,22 @@ TEST_F(WorkstationTest, DroppedFilesOpenOneAtATime) {
 
 // A later start knocks from its own process; here from a thread, while this
 // thread's event loop plays the first instance and answers.
-KnockResult KnockFromElsewhere(const QString& name, int waitMs = kHandOverMs) {
+template <class Knock>
+int FromElsewhere(Knock knock) {
   std::atomic<int> result{-1};
-  std::thread later([&] { result = static_cast<int>(KnockOn(name, waitMs)); });
+  std::thread later([&] { result = knock(); });
   while (result < 0) QTest::qWait(10);
   later.join();
-  return static_cast<KnockResult>(result.load());
+  return result.load();
+}
+
+KnockResult KnockFromElsewhere(const QString& name, int waitMs = kHandOverMs) {
+  return static_cast<KnockResult>(FromElsewhere([&] { return static_cast<int>(KnockOn(name, waitMs)); }));
+}
+
+// Whether a later start that tries `names` in order is answered.
+bool AnsweredFromElsewhere(const QStringList& names) {
+  return FromElsewhere([&] { return AskRunningInstanceToShow(names) ? 1 : 0; }) == 1;
 }
 
 QString TestSocketName(const char* tag) {
@@ -395,11 +405,7 @@ TEST(SingleInstanceTest, AnInstanceThatDoesNotAnswerIsNotWaitedForLong) {
   ASSERT_TRUE(listener.Listening());
   EXPECT_EQ(listener.Name(), names[1]);
   EXPECT_TRUE(mute.isListening());
-  std::atomic<int> answered{-1};
-  std::thread later([&] { answered = AskRunningInstanceToShow(names) ? 1 : 0; });
-  while (answered < 0) QTest::qWait(10);
-  later.join();
-  EXPECT_EQ(answered, 1);
+  EXPECT_TRUE(AnsweredFromElsewhere(names));
   EXPECT_EQ(shown, 1);
 }
 
@@ -436,11 +442,7 @@ TEST(SingleInstanceTest, AFolderAtTheSocketPathIsLeftAloneAndAnotherNameServes) 
     ASSERT_TRUE(listener.Listening());
     EXPECT_EQ(listener.Name(), names[1]);
     EXPECT_TRUE(QFileInfo(path + QStringLiteral("/somebody's")).isDir());
-    std::atomic<int> answered{-1};
-    std::thread later([&] { answered = AskRunningInstanceToShow(names) ? 1 : 0; });
-    while (answered < 0) QTest::qWait(10);
-    later.join();
-    EXPECT_EQ(answered, 1);
+    EXPECT_TRUE(AnsweredFromElsewhere(names));
     EXPECT_EQ(shown, 1);
   }
   QDir(path).removeRecursively();
