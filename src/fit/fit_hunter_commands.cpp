@@ -248,10 +248,11 @@ int CalculateGroupsRun(CurveFit& doc, int classMask, std::vector<GroupRunEntry>*
 
 int RunCalculateGroups(CurveFit& doc, int classMask, std::vector<GroupRunEntry>* log) {
   std::vector<GroupRunEntry> entries;
-  GraphQueue.RemoveByClassMask(classMask);  // the count below is of this run's windows
-  const int openBefore = GraphQueue.Count();
   const int result = CalculateGroupsRun(doc, classMask, &entries);
-  TellGroupRunEnd(doc, entries, result, GraphQueue.Count() - openBefore);
+  // The run closes the groups' windows first, so each window it reports is new.
+  const auto opened = std::count_if(entries.begin(), entries.end(),
+                                    [](const GroupRunEntry& entry) { return entry.result == kWindowOpened; });
+  TellGroupRunEnd(doc, entries, result, static_cast<int>(opened));
   if (result == -1) RestoreIdleStatusBar(doc);
   if (log) *log = std::move(entries);
   return result;
