@@ -19,6 +19,7 @@
 #include "fit/nonlinear.h"
 #include "platform/headless_ui.h"
 #include "precision/errors.h"
+#include "session/session.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ void BM_NonlinearFit(benchmark::State& state) {
   const ScratchFolder scratch;
   const BenchModel& model = ModelOf(static_cast<int>(state.range(0)));
   const int n = static_cast<int>(state.range(1));
-  trendolin::Settings = trendolin::DefaultAppSettings();
+  trendolin::CurrentSession().settings = trendolin::DefaultAppSettings();
   platform::HeadlessUi ui;
   platform::ScopedUi installed(ui);
   ui.SetGuessDialogHandler([](int, int, float*) { return false; });  // a failed fit is not retried
@@ -102,4 +103,3 @@ BENCHMARK(BM_NonlinearFit)->Apply(FitArguments)->ArgNames({"model", "points"})->
 
 }  // namespace
 
-BENCHMARK_MAIN();

@@ -28,6 +28,8 @@
 #include "fit/model_functions.h"
 #include "fit/nonlinear.h"
 #include "platform/headless_ui.h"
+#include "session/session.h"
+#include "session/session.h"
 
 namespace {
 
@@ -95,10 +97,10 @@ struct SolverRun {
     problem.covariance = covariance.data();
     problem.initial = kStart.data();
     problem.modelFunction = trendolin::ModelFunctionOf(kLogistic);
-    problem.tolerance = static_cast<float>(trendolin::Settings.nonlinearTolerance);
+    problem.tolerance = static_cast<float>(trendolin::CurrentSession().settings.nonlinearTolerance);
     problem.flags = trendolin::kNlQuickDerivatives | trendolin::kNlNoWeighting;
-    problem.maxIterations = trendolin::Settings.maxIterations;
-    problem.divergeLimit = trendolin::Settings.divergeIterations;
+    problem.maxIterations = trendolin::CurrentSession().settings.maxIterations;
+    problem.divergeLimit = trendolin::CurrentSession().settings.divergeIterations;
     problem.nPoints = doc.nPoints;
     problem.x = doc.Column(0);
     problem.y = doc.Column(1);
@@ -117,7 +119,7 @@ int Time(int runs) {
   const std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(folder);
 
-  trendolin::Settings = trendolin::DefaultAppSettings();
+  trendolin::CurrentSession().settings = trendolin::DefaultAppSettings();
   platform::HeadlessUi ui;
   platform::ScopedUi installed(ui);
   CurveFit doc;
@@ -128,7 +130,7 @@ int Time(int runs) {
   SolverRun run;
   for (int i = 0; i < runs; ++i) solver.push_back(MilliSeconds([&] { run.Run(doc); }));
 
-  trendolin::Settings.initGuess = 1;
+  trendolin::CurrentSession().settings.initGuess = 1;
   ui.SetGuessDialogHandler([](int, int m, float* guesses) {
     std::copy(kStart.begin(), kStart.begin() + m, guesses);
     return true;
@@ -156,6 +158,8 @@ int Time(int runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  trendolin::Session session;
+  trendolin::SessionScope bound(session);
   const std::string option = argc > 1 ? argv[1] : "";
   if (argc == 3 && option == "--write") {
     CurveFit doc;

@@ -16,7 +16,8 @@
 #include "data/curve_fit.h"
 #include "fit/drivers.h"
 #include "fit/fit_hunter.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
+#include "session/session.h"
 
 namespace {
 
@@ -45,31 +46,31 @@ void FillPowerLaw(CurveFit& doc, int n) {
 }
 
 void BM_FitHunter(benchmark::State& state) {
-  trendolin::Settings = trendolin::DefaultAppSettings();
+  trendolin::CurrentSession().settings = trendolin::DefaultAppSettings();
   CurveFit doc;
   FillPowerLaw(doc, static_cast<int>(state.range(0)));
   trendolin::Reexamine(doc, 0);
   trendolin::FitHunterOutcome outcome;
   for (auto _ : state) {
-    trendolin::PolynomialDegree = 4;
+    trendolin::CurrentEngine().polynomialDegree = 4;
     outcome = trendolin::RunFitHunter(doc, trendolin::SearchRequest{});
     benchmark::DoNotOptimize(outcome);
   }
   state.counters["best"] = outcome.best;
   state.counters["fitted"] = static_cast<double>(trendolin::RankFittedModels(doc).size());
-  state.counters["degree"] = trendolin::PolynomialDegree;
+  state.counters["degree"] = trendolin::CurrentEngine().polynomialDegree;
 }
 BENCHMARK(BM_FitHunter)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // The search alone, one group at a time: where the time of a search goes.
 void BM_FitHunterGroup(benchmark::State& state) {
-  trendolin::Settings = trendolin::DefaultAppSettings();
+  trendolin::CurrentSession().settings = trendolin::DefaultAppSettings();
   CurveFit doc;
   FillPowerLaw(doc, 10000);
   trendolin::Reexamine(doc, 0);
   trendolin::SetCalculationMode(2);
   for (auto _ : state) {
-    trendolin::PolynomialDegree = 4;
+    trendolin::CurrentEngine().polynomialDegree = 4;
     benchmark::DoNotOptimize(trendolin::FitHunterSearch(doc, 8, static_cast<int>(state.range(0))));
   }
   trendolin::SetCalculationMode(0);

@@ -12,6 +12,7 @@
 #include "data/curve_fit.h"
 #include "data/data_file.h"
 #include "data/data_file_flows.h"
+#include "session/session.h"
 
 namespace {
 
@@ -33,6 +34,8 @@ int Generate(long count, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  trendolin::Session session;
+  trendolin::SessionScope bound(session);
   if (argc == 4 && std::string(argv[1]) == "--generate") return Generate(std::atol(argv[2]), argv[3]);
   if (argc != 2) {
     std::fprintf(stderr, "usage: open_file_main FILE | open_file_main --generate N FILE\n");

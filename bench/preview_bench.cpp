@@ -14,6 +14,7 @@
 #include "render_qt/gui_session.h"
 #include "render_qt/qt_surface.h"
 #include "render_qt/ui_metrics.h"
+#include "session/session.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ struct Scene {
       doc.At(i, 0) = x;
       doc.At(i, 1) = 5.0f / (1.0f + 9.0f * std::exp(-0.9f * x)) + 0.05f * std::sin(17.0f * static_cast<float>(i));
     }
-    Settings = DefaultAppSettings();
+    CurrentSession().settings = DefaultAppSettings();
     DescriptorOf(doc, 522).fitRoutine(doc, 522);
   }
   void Paint(QImage& image, int layers) {
@@ -76,4 +77,3 @@ BENCHMARK(BM_PreviewAnimationFrame)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();

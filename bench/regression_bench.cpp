@@ -13,12 +13,13 @@
 #include "bench_support.h"
 #include "app/app_settings.h"
 #include "data/curve_fit.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/interpolation_eval.h"
 #include "fit/interpolation_search.h"
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "fit/splines.h"
+#include "session/session.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ const ScratchFolder scratchFolder;
 
 // n points on [x0, x1] of y = sin(3x) + 0.1x, with x ascending.
 void FillDocument(CurveFit& doc, int n, double x0, double x1) {
-  trendolin::Settings = trendolin::DefaultAppSettings();
+  trendolin::CurrentSession().settings = trendolin::DefaultAppSettings();
   doc.ResetData();
   doc.AllocateData(n, 2, 0);
   for (int i = 0; i < n; ++i) {
@@ -49,7 +50,7 @@ void FillDocument(CurveFit& doc, int n, double x0, double x1) {
 void RunFit(benchmark::State& state, int id, int degree) {
   CurveFit doc;
   FillDocument(doc, static_cast<int>(state.range(0)), -1, 1);  // x^16 stays within float range
-  trendolin::PolynomialDegree = degree;
+  trendolin::CurrentEngine().polynomialDegree = degree;
   const trendolin::FitRoutine fit = trendolin::DescriptorOf(doc, id).fitRoutine;
   for (auto _ : state) {
     if (fit(doc, id) != 0) state.SkipWithError("fit failed");

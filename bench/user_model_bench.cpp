@@ -27,8 +27,10 @@
 #include "fit/nonlinear.h"
 #include "fit/nonlinear_passes.h"
 #include "platform/headless_ui.h"
+#include "session/session.h"
 #include "usermodel/interpreter.h"
 #include "usermodel/user_model.h"
+#include "session/session.h"
 
 namespace {
 
@@ -64,8 +66,8 @@ using benchsupport::ScratchFolder;
 void RunFits(benchmark::State& state, bool userModel) {
   const ScratchFolder scratch;
   const int n = static_cast<int>(state.range(0));
-  trendolin::Settings = trendolin::DefaultAppSettings();
-  trendolin::Settings.initGuess = 1;  // the built-in fit shows the dialog too
+  trendolin::CurrentSession().settings = trendolin::DefaultAppSettings();
+  trendolin::CurrentSession().settings.initGuess = 1;  // the built-in fit shows the dialog too
   platform::HeadlessUi ui;
   platform::ScopedUi installed(ui);
   bool asked = false;
@@ -103,11 +105,11 @@ BENCHMARK(BM_UserFit)->ArgName("points")->Arg(10000)->Arg(100000)->Unit(benchmar
 // exactly the same work, however their iterations would have gone.
 void RunPasses(benchmark::State& state, int id) {
   const int n = static_cast<int>(state.range(0));
-  trendolin::Settings = trendolin::DefaultAppSettings();
+  trendolin::CurrentSession().settings = trendolin::DefaultAppSettings();
   CurveFit doc;
   FillNoisy(doc, n);
   trendolin::AcceptUserFormula(kFormula);
-  trendolin::UserModelData = trendolin::SummaryOf(doc);
+  trendolin::CurrentEngine().userModelData = trendolin::SummaryOf(doc);
   const trendolin::ModelDesc desc = trendolin::DescriptorOf(doc, id);
   trendolin::NonlinearProblem problem;
   trendolin::FillProblemFromSettings(doc, desc, problem);
@@ -205,6 +207,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
 }  // namespace
 
 int main(int argc, char** argv) {
+  trendolin::Session session;
+  trendolin::SessionScope bound(session);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   RatioReporter reporter;

@@ -15,6 +15,7 @@
 #include "platform/debug_log.h"
 #include "platform/profile_file.h"
 #include "platform/ui.h"
+#include "session/session.h"
 
 namespace trendolin {
 namespace {
@@ -270,7 +271,6 @@ void DumpKey(const char* label, const SettingKey& k, const AppSettings& settings
 
 }  // namespace
 
-AppSettings Settings = DefaultAppSettings();
 
 AppSettings DefaultAppSettings() { return ReadAppSettings(platform::ProfileFile()); }
 
@@ -310,8 +310,8 @@ bool ApplyLocaleSetting(const std::string& localeName) {
 }
 
 void ReadSettings(const std::string& path) {
-  Settings = ReadAppSettings(path);
-  ApplyLocaleSetting(Settings.locale);
+  CurrentSession().settings = ReadAppSettings(path);
+  ApplyLocaleSetting(CurrentSession().settings.locale);
 }
 
 void StoreAppSettings(const AppSettings& settings, platform::ProfileFile& profile) {
@@ -330,7 +330,7 @@ bool WriteAppSettings(const AppSettings& settings, const std::string& path, std:
 }
 
 bool WriteSettings(const std::string& path, std::string* error) {
-  return WriteAppSettings(Settings, path, error);
+  return WriteAppSettings(CurrentSession().settings, path, error);
 }
 
 bool SaveSettingsFile(const std::string& path) {

@@ -69,12 +69,6 @@ struct AppSettings {
   bool operator==(const AppSettings&) const = default;
 };
 
-// The process-wide settings. Starts with the defaults (the data path being
-// the working directory when the program starts); ReadSettings fills it from
-// the settings file at start, the Options dialog replaces it, WriteSettings
-// stores it at shutdown.
-extern AppSettings Settings;
-
 // The defaults of every setting; "DataPath" is the current working directory.
 AppSettings DefaultAppSettings();
 
@@ -112,6 +106,6 @@ bool WriteSettings(const std::string& path, std::string* error = nullptr);
 bool SaveSettingsFile(const std::string& path);
 
 // Writes the settings to the diagnostic log; nothing when debugging is off.
-void DumpSettings(const AppSettings& settings = Settings);
+void DumpSettings(const AppSettings& settings);
 
 }  // namespace trendolin

@@ -7,11 +7,10 @@
 #include "app/cmd_opt.h"
 #include "platform/debug_log.h"
 #include "platform/ui.h"
+#include "session/session.h"
 
 namespace trendolin {
 
-int AutoOpenFlag = 0;
-std::string StartupFile;
 
 namespace {
 
@@ -46,8 +45,8 @@ void ShowCommandLineError(CommandLineError error) {
 
 StartupOptions Apply(const StartupOptions& options) {
   DebugFlags = options.debugFlags;
-  AutoOpenFlag = options.autoOpen;
-  StartupFile = options.startupFile;
+  CurrentSession().autoOpenFlag = options.autoOpen;
+  CurrentSession().startupFile = options.startupFile;
   if (options.error != CommandLineError::None) ShowCommandLineError(options.error);
   return options;
 }

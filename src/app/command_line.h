@@ -10,12 +10,9 @@
 
 namespace trendolin {
 
-// Non-zero: every opening of a data file skips the import-options dialog.
-// Set by the "-auto" switch.
-extern int AutoOpenFlag;
-
-// The data file named on the command line, opened at start; empty when none.
-extern std::string StartupFile;
+// The session's autoOpenFlag (non-zero: every opening of a data file skips
+// the import-options dialog) is set by the "-auto" switch, and its
+// startupFile is the data file named on the command line, opened at start.
 
 // The longest file argument the program takes. A longer one is refused as a
 // command-line error rather than cut short (a cut name would open the wrong

@@ -10,7 +10,6 @@
 
 namespace trendolin {
 
-MruList RecentFiles;
 
 namespace {
 

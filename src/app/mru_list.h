@@ -31,7 +31,6 @@ struct MruList {
 
 // The program's recent-file list: loaded at start, updated after every data
 // file opened, saved at shutdown.
-extern MruList RecentFiles;
 
 // One item the list contributes to the File menu.
 struct MruMenuItem {

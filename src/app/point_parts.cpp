@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "fit/engine_state.h"
 #include "precision/errors.h"
 #include "precision/fp_guard.h"
 
@@ -139,6 +140,9 @@ bool ForEachPointPart(int count, int minCount, const std::function<void(int firs
   const int parts = workers.Parts();
   std::vector<PartOutcome> outcomes(static_cast<std::size_t>(parts));
   const auto boundary = [&](int part) { return static_cast<int>(static_cast<long long>(count) * part / parts); };
+  // The workers work for the caller's session while they run its parts (a
+  // model function may read the session's polynomial degree, say).
+  EngineState* const engine = BoundEngineState();
   workers.Run([&](int part) {
     PartOutcome& outcome = outcomes[static_cast<std::size_t>(part)];
     if (part == 0) {
@@ -148,6 +152,7 @@ bool ForEachPointPart(int count, int minCount, const std::function<void(int firs
     // A worker starts each part with its own flags clear and reports what
     // its part left pending; the caller's part leaves its flags to it.
     ClearFpFaults();
+    const EngineStateScope forCaller(engine);
     RunPart(body, boundary(part), boundary(part + 1), outcome);
     if (FpFaultPending()) outcome.clean = false;
   });

@@ -15,6 +15,7 @@
 #include "platform/debug_log.h"
 #include "platform/profile_file.h"
 #include "platform/ui.h"
+#include "session/session.h"
 
 namespace trendolin {
 namespace {
@@ -49,10 +50,10 @@ platform::Answer AskToRestore(const std::string& origin) {
 // The recovery file was opened as if it were the user's file: it must not
 // stay in the recent files, nor be the file that Save writes.
 void ForgetRecoveryName(const std::string& recovery) {
-  for (std::size_t i = 0; i < MruCount(RecentFiles); ++i) {
-    const std::optional<std::string> name = GetMruName(RecentFiles, i);
+  for (std::size_t i = 0; i < MruCount(CurrentSession().recentFiles); ++i) {
+    const std::optional<std::string> name = GetMruName(CurrentSession().recentFiles, i);
     if (name && *name == recovery) {
-      RemoveMruName(RecentFiles, i);
+      RemoveMruName(CurrentSession().recentFiles, i);
       if (Hooks().rebuildRecentMenu) Hooks().rebuildRecentMenu();
       return;
     }
@@ -83,7 +84,7 @@ bool KeepUnsavedData(CurveFit& doc, const std::string& settingsFile) {
   // Where the data came from, so a restored data set saves where it would have.
   std::string error;
   if (!settingsFile.empty()) {
-    platform::WriteProfileString(settingsFile, kRecoverySection, kRecoveryKey, CurrentDataFile.fullPath, &error);
+    platform::WriteProfileString(settingsFile, kRecoverySection, kRecoveryKey, CurrentSession().currentDataFile.fullPath, &error);
   }
   DebugLogF("Unsaved data kept in %s.\n", recovery.c_str());
   return true;
@@ -113,8 +114,8 @@ RecoveryOutcome OfferRecovery(CurveFit& doc, const std::string& settingsFile) {
   // No dialogs: the file is the program's own, two or three columns as written.
   if (OpenDataFile(doc, recovery, false, false, true) != 1) return RecoveryOutcome::Kept;
   ForgetRecoveryName(recovery);
-  CurrentDataFile.fullPath = origin;
-  CurrentDataFile.readOnly = false;
+  CurrentSession().currentDataFile.fullPath = origin;
+  CurrentSession().currentDataFile.readOnly = false;
   doc.szFileName = origin.empty() ? std::string(kUntitledFileName) : FileTitle(origin);
   doc.UpdateTitle(doc.szFileName, false);
   doc.MarkModified();

@@ -4,16 +4,15 @@
 
 #include "app/app_settings.h"
 #include "platform/ui.h"
+#include "session/session.h"
 
 namespace trendolin {
 
-std::uint8_t CalcMode = 0;
-std::uint8_t UnattendedFlag = 0;
 
 void SetCalculationMode(int mode) {
-  CalcMode = static_cast<std::uint8_t>(mode);
-  platform::CurrentUi().SetCalculationMode(mode, Settings.IsOn(kFlagBackgroundProcess),
-                                           mode == 0 && Settings.IsOn(kFlagAnimatePlot));
+  CurrentEngine().calcMode = static_cast<std::uint8_t>(mode);
+  platform::CurrentUi().SetCalculationMode(mode, CurrentSession().settings.IsOn(kFlagBackgroundProcess),
+                                           mode == 0 && CurrentSession().settings.IsOn(kFlagAnimatePlot));
 }
 
 }  // namespace trendolin

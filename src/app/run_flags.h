@@ -1,16 +1,12 @@
-// Process-wide state of the calculations that several subsystems consult.
+// The calculation mode (0 idle, 1 a single fit, 2 a batch) and the unattended
+// flag live in the session's engine state; these are their helpers.
 #pragma once
 
 #include <cstdint>
 
+#include "fit/engine_state.h"
+
 namespace trendolin {
-
-// 0 idle, 1 a single fit, 2 a batch (a search or a group run).
-extern std::uint8_t CalcMode;
-
-// Set for the whole of a search or group run: no warning boxes, no
-// initial-guess dialogs, and error reports are suppressed.
-extern std::uint8_t UnattendedFlag;
 
 // Enters calculation mode `mode` (0 idle, 1 single fit, 2 batch) and tells
 // the Ui, which disables the grid, the menus and the toolbar while a
@@ -20,6 +16,6 @@ extern std::uint8_t UnattendedFlag;
 void SetCalculationMode(int mode);
 
 // Error reports are suppressed while an unattended run is in progress.
-inline bool ReportsSuppressed() { return UnattendedFlag != 0; }
+inline bool ReportsSuppressed() { return CurrentEngine().unattended != 0; }
 
 }  // namespace trendolin

@@ -13,12 +13,10 @@
 #include "platform/profile_file.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
+#include "session/session.h"
 
 namespace trendolin {
 
-std::string lpszIniFile;
-std::string lpszHelpFile;
-std::string lpszHtmlHelpFile;
 
 namespace {
 
@@ -123,15 +121,15 @@ std::string UnsettledRunFolder() {
   return (temp / ("trendolin-" + std::to_string(::getuid()))).string();
 }
 
-std::string RunFilesFolder() { return lpszIniFile.empty() ? UnsettledRunFolder() : SettingsFolder(); }
+std::string RunFilesFolder() { return CurrentSession().iniFile.empty() ? UnsettledRunFolder() : SettingsFolder(); }
 
 int LocateSettingsFile() {
   const std::string folder = SettingsFolder();
-  lpszIniFile = folder + "/" + kSettingsFileName;
-  if (IsRegularFile(lpszIniFile)) {
+  CurrentSession().iniFile = folder + "/" + kSettingsFileName;
+  if (IsRegularFile(CurrentSession().iniFile)) {
     DebugLog("INI found successfully.\n");
     std::string text;
-    if (ReadWhole(lpszIniFile, text) && IsDamagedSettingsText(text)) KeepDamagedSettings(lpszIniFile, text);
+    if (ReadWhole(CurrentSession().iniFile, text) && IsDamagedSettingsText(text)) KeepDamagedSettings(CurrentSession().iniFile, text);
     return 0;
   }
 
@@ -140,7 +138,7 @@ int LocateSettingsFile() {
   if (answer != platform::Answer::Ok) {
     // Declined: this run goes on with the defaults and without a settings
     // file, so nothing is written; the next start asks again.
-    lpszIniFile.clear();
+    CurrentSession().iniFile.clear();
     platform::TellUser(std::string(platform::ResourceString(kSettingsCaption)),
                        std::string(platform::ResourceString(kRunningOnDefaults)), platform::Icon::Information);
     return 0;
@@ -150,16 +148,16 @@ int LocateSettingsFile() {
   std::filesystem::create_directories(folder, ec);  // an existing folder is fine
   platform::WriteFailure failure = platform::WriteFailure::None;
   std::string reason;
-  if (platform::WriteFileAtomically(lpszIniFile, DefaultSettingsText(), &reason, &failure)) return 0;
+  if (platform::WriteFileAtomically(CurrentSession().iniFile, DefaultSettingsText(), &reason, &failure)) return 0;
 
   if (failure == platform::WriteFailure::Create) {
     answer = AskSettingsQuestion(kCannotCreateQuestion);
     DebugLogF("Failed to create INI.  User responds %d.\n", static_cast<int>(answer));
-    DebugLogF("path attempted was %s.\n", lpszIniFile.c_str());
+    DebugLogF("path attempted was %s.\n", CurrentSession().iniFile.c_str());
     if (answer != platform::Answer::Ok) return 2;
     // OK: run on the defaults without a settings file; every read gives its
     // default and nothing tries to write one.
-    lpszIniFile.clear();
+    CurrentSession().iniFile.clear();
     return 0;
   }
   LogLastSystemError();

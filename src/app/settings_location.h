@@ -6,11 +6,6 @@
 
 namespace trendolin {
 
-// Paths owned by start-up, set once and read everywhere.
-extern std::string lpszIniFile;       // the settings file
-extern std::string lpszHelpFile;      // the classic help file (unused on Linux; kept for the log)
-extern std::string lpszHtmlHelpFile;  // the folder of the HTML help pages
-
 inline constexpr const char* kSettingsFileName = "REVUZI.INI";
 
 // The settings folder: $TRENDOLIN_CONFIG_DIR when set, else

@@ -15,6 +15,7 @@
 
 #include "app/settings_location.h"
 #include "platform/debug_log.h"
+#include "session/session.h"
 
 namespace trendolin {
 namespace {
@@ -143,9 +144,9 @@ void WriteSystemInfoDump(const std::vector<StructureSize>& structures) {
   DebugLog(std::string(60, '=') + "\n");
 
   DebugLog("Trendolin globals initialized to:\n");
-  DebugLogF("\t%s:\t%s\n", "lpszHelpFile", lpszHelpFile.c_str());
-  DebugLogF("\t%s:\t%s\n", "lpszHtmlHelpFile", lpszHtmlHelpFile.c_str());
-  DebugLogF("\t%s:\t%s\n", "lpszIniFile", lpszIniFile.c_str());
+  DebugLogF("\t%s:\t%s\n", "lpszHelpFile", CurrentSession().helpFile.c_str());
+  DebugLogF("\t%s:\t%s\n", "lpszHtmlHelpFile", CurrentSession().htmlHelpFile.c_str());
+  DebugLogF("\t%s:\t%s\n", "lpszIniFile", CurrentSession().iniFile.c_str());
   DebugLogF("\t%s:\t%s\n", "szGrfWindow", "TRDL_GrfWnd");
 
   DebugLog("Sizes of Important Structures:\n");

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "data/document_hooks.h"
+#include "fit/engine_state.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
 #include "precision/rounding.h"
@@ -26,7 +27,9 @@ bool IsValidBlock(int firstRow, int firstColumn, int rowCount, int columnCount) 
 
 }  // namespace
 
-CurveFit::CurveFit() { ResetData(); }
+// A data set being made has no results yet, and the session's user model is
+// none of its business.
+CurveFit::CurveFit() { ClearDataSet(); }
 
 std::vector<datatype*> CurveFit::ColumnPointers() {
   std::vector<datatype*> pointers;
@@ -49,6 +52,11 @@ void CurveFit::TellGridStorage() {
 }
 
 void CurveFit::ResetData() {
+  ClearDataSet();
+  CurrentEngine().userModel.Release();
+}
+
+void CurveFit::ClearDataSet() {
   FreeData();
   nPoints = nColumns = bUncertainty = nValueColumns = 0;
   nXColumn = 0;
@@ -56,8 +64,8 @@ void CurveFit::ResetData() {
   szFileName = kUntitledFileName;
   headingLines.clear();
   ClearHistory();
-  ReleaseAllResults();
-  ClearAllFittedMarks();
+  ReleaseOwnResults();
+  ClearOwnFittedMarks();
   Interp(kTensionSplineModel).parameter = 1.0f;
   modelIntegers.fill(0);
   ClearModified();

@@ -82,6 +82,7 @@ class CurveFit {
   std::vector<datatype*> ColumnPointers();
 
   // ---- elementary operations (0 success unless stated) ----
+  // An empty data set; every result is released (the user model's included).
   void ResetData();
   int AllocateData(int points, int columns, int uncertainty);
   void FreeData();
@@ -167,6 +168,10 @@ class CurveFit {
   long DataBytes() const { return static_cast<long>(nColumnsAllocated) * nRowsAllocated * 4; }
 
  private:
+  // ResetData but for the user model's result, which belongs to the session.
+  void ClearDataSet();
+  void ReleaseOwnResults();
+  void ClearOwnFittedMarks();
   void TellGridStorage();
   void Record(int direction, int kind, HistoryBlock block);
   void WriteBlock(int firstRow, int firstColumn, const DataBlock& values, int rowCount, int columnCount);

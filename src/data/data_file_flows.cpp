@@ -18,10 +18,10 @@
 #include "platform/debug_log.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
+#include "session/session.h"
 
 namespace trendolin {
 
-CurrentFileState CurrentDataFile;
 
 namespace {
 
@@ -73,7 +73,7 @@ std::optional<platform::FileDialogResult> AskForDataFile(bool save, const std::s
   platform::FileDialogRequest request;
   request.title = title;
   request.initialPath = initialPath;
-  request.defaultExtension = Settings.dataExt;
+  request.defaultExtension = CurrentSession().settings.dataExt;
   request.helpTopic = kDataFilesHelpTopic;
   request.mustExist = !save;
   request.overwritePrompt = save;
@@ -144,7 +144,7 @@ enum class ImportStatus { Accepted, Cancelled, WrongShape };
 
 // Which columns of the file become which columns of the data set.
 ImportStatus DecideImport(ImportOptions& options, bool suppressDialog) {
-  const bool showDialog = Settings.IsOn(kFlagShowFileImportDlg) && AutoOpenFlag == 0 && !suppressDialog;
+  const bool showDialog = CurrentSession().settings.IsOn(kFlagShowFileImportDlg) && CurrentSession().autoOpenFlag == 0 && !suppressDialog;
   if (!showDialog) {
     return (options.columnsInFile == 2 || options.columnsInFile == 3) ? ImportStatus::Accepted
                                                                        : ImportStatus::WrongShape;
@@ -154,7 +154,7 @@ ImportStatus DecideImport(ImportOptions& options, bool suppressDialog) {
   // reads what the same file gives without the dialog.
   const ImportOptions scanned = options;
   if (!platform::CurrentUi().ImportOptionsDialog(options)) return ImportStatus::Cancelled;
-  Settings.SetFlag(kFlagShowFileImportDlg, options.showDialogNextTime);
+  CurrentSession().settings.SetFlag(kFlagShowFileImportDlg, options.showDialogNextTime);
   // What the scan found is not the dialog's to change.
   options.path = scanned.path;
   options.columnsInFile = scanned.columnsInFile;
@@ -195,7 +195,7 @@ void UseUncertaintyWeighting() {
   } else {
     // Without windows there is no weighting menu to keep in step: the
     // setting alone is the scheme the next fit uses.
-    Settings.weighting = kWeightingUncertainty;
+    CurrentSession().settings.weighting = kWeightingUncertainty;
   }
 }
 
@@ -214,7 +214,7 @@ bool RebuildDataSet(CurveFit& doc, int points, int columns, bool uncertainty) {
   } catch (const std::bad_alloc&) {
     failed = 1;
   }
-  CurrentDataFile.readOnly = false;
+  CurrentSession().currentDataFile.readOnly = false;
   if (failed != 0) {
     doc.AllocateData(0, 2, 0);
     return false;
@@ -241,7 +241,7 @@ LoadStatus LoadDataFile(CurveFit& doc, const std::string& path, bool showOpenDia
   bool dialogReadOnly = false;
   if (showOpenDialog) {
     const std::optional<platform::FileDialogResult> result =
-        AskForDataFile(false, kOpenDialogTitle, path.empty() ? CurrentDataFile.fullPath : path);
+        AskForDataFile(false, kOpenDialogTitle, path.empty() ? CurrentSession().currentDataFile.fullPath : path);
     if (!result) return LoadStatus::Failed;
     chosen = result->path;
     dialogReadOnly = result->readOnly;
@@ -258,7 +258,7 @@ LoadStatus LoadDataFile(CurveFit& doc, const std::string& path, bool showOpenDia
     return LoadStatus::Failed;
   }
 
-  ImportOptions options = DefaultImportOptions(chosen, columns, points, Settings.IsOn(kFlagShowFileImportDlg));
+  ImportOptions options = DefaultImportOptions(chosen, columns, points, CurrentSession().settings.IsOn(kFlagShowFileImportDlg));
   switch (DecideImport(options, suppressImportDialog)) {
     case ImportStatus::Accepted: break;
     case ImportStatus::Cancelled: Warn(kDataFileCaption, kImportCancelledText); return LoadStatus::Failed;
@@ -295,13 +295,13 @@ LoadStatus LoadDataFile(CurveFit& doc, const std::string& path, bool showOpenDia
 
   const std::string title = FileTitle(chosen);
   doc.szFileName = title.empty() ? kTitleError : title;
-  CurrentDataFile.fullPath = FullPathOf(chosen);
+  CurrentSession().currentDataFile.fullPath = FullPathOf(chosen);
   doc.bStatsStale = 1;
   doc.UpdateTitle(doc.szFileName, false);
-  AddMruName(RecentFiles, CurrentDataFile.fullPath);
+  AddMruName(CurrentSession().recentFiles, CurrentSession().currentDataFile.fullPath);
   CallHook(Hooks().rebuildRecentMenu);
-  if (Settings.IsOn(kFlagAutoSort)) SortAfterReading(doc);
-  CurrentDataFile.readOnly = forceReadOnly || dialogReadOnly;
+  if (CurrentSession().settings.IsOn(kFlagAutoSort)) SortAfterReading(doc);
+  CurrentSession().currentDataFile.readOnly = forceReadOnly || dialogReadOnly;
   CallHook(Hooks().refresh);
   CallHook(Hooks().repaintMain);
   return LoadStatus::Loaded;
@@ -331,7 +331,7 @@ int OpenDataFile(CurveFit& doc, const std::string& path, bool showOpenDialog, bo
     case LoadStatus::FailedAfterReset:
       // The previous data set is gone: the empty one left must not carry the
       // old file's name, or the next Save would overwrite that file with nothing.
-      CurrentDataFile.fullPath.clear();
+      CurrentSession().currentDataFile.fullPath.clear();
       platform::CurrentUi().SetCaption(kAppCaption);
       break;
   }
@@ -339,7 +339,7 @@ int OpenDataFile(CurveFit& doc, const std::string& path, bool showOpenDialog, bo
   return 0;
 }
 
-int OpenDataFileCommand(CurveFit& doc) { return OpenDataFile(doc, CurrentDataFile.fullPath, true, false, false); }
+int OpenDataFileCommand(CurveFit& doc) { return OpenDataFile(doc, CurrentSession().currentDataFile.fullPath, true, false, false); }
 
 int OpenStartupFile(CurveFit& doc, const std::string& path) {
   if (path.empty()) return 0;
@@ -361,7 +361,7 @@ int OpenDroppedFiles(CurveFit& doc, const std::vector<std::string>& paths) {
 }
 
 int OpenRecentFile(CurveFit& doc, int commandId) {
-  const std::optional<std::string> path = ChooseMruEntry(RecentFiles, commandId);
+  const std::optional<std::string> path = ChooseMruEntry(CurrentSession().recentFiles, commandId);
   if (!path) {
     CallHook(Hooks().rebuildRecentMenu);
     return 0;
@@ -375,22 +375,22 @@ int SaveDataFile(CurveFit& doc) {
     SaveDataFileAs(doc, kSaveAsTitle);
     return 0;
   }
-  if (CurrentDataFile.readOnly) {
+  if (CurrentSession().currentDataFile.readOnly) {
     ShowReadOnlyRefusal();
     return 1;
   }
-  if (WriteDocument(doc, CurrentDataFile.fullPath) != 0) return 2;
+  if (WriteDocument(doc, CurrentSession().currentDataFile.fullPath) != 0) return 2;
   doc.ClearModified();
   return 0;
 }
 
 int SaveDataFileAs(CurveFit& doc, const std::string& title) {
-  const std::string initial = CurrentDataFile.fullPath.empty() ? doc.szFileName : CurrentDataFile.fullPath;
+  const std::string initial = CurrentSession().currentDataFile.fullPath.empty() ? doc.szFileName : CurrentSession().currentDataFile.fullPath;
   const std::optional<platform::FileDialogResult> result = AskForDataFile(true, title, initial);
   if (!result) return 0;
   if (WriteDocument(doc, result->path) != 0) return 0;
-  CurrentDataFile.fullPath = FullPathOf(result->path);
-  CurrentDataFile.readOnly = result->readOnly;
+  CurrentSession().currentDataFile.fullPath = FullPathOf(result->path);
+  CurrentSession().currentDataFile.readOnly = result->readOnly;
   doc.szFileName = FileTitle(result->path);
   doc.UpdateTitle(doc.szFileName, false);
   CallHook(Hooks().refresh);
@@ -402,7 +402,7 @@ int SaveDataFileAs(CurveFit& doc, const std::string& title) {
 int NewDataFile(CurveFit& doc, bool ask) {
   if (ask && QuerySaveChanges(doc) == 1) return 1;
   RebuildDataSet(doc, 0, 2, false);
-  CurrentDataFile.fullPath.clear();
+  CurrentSession().currentDataFile.fullPath.clear();
   platform::CurrentUi().SetCaption(kAppCaption);
   CallHook(Hooks().repaintMain);
   return 0;
@@ -420,12 +420,12 @@ int QuerySaveChanges(CurveFit& doc) {
   if (answer == Answer::No) return 0;
   if (answer != Answer::Yes) return 1;
 
-  if (CurrentDataFile.readOnly) {
+  if (CurrentSession().currentDataFile.readOnly) {
     ShowReadOnlyRefusal();
     return 1;
   }
   if (doc.szFileName == kUntitledFileName) return SaveDataFileAs(doc, kSaveAsFromPromptTitle) == 1 ? 0 : 1;
-  if (WriteDocument(doc, CurrentDataFile.fullPath) != 0) return 1;
+  if (WriteDocument(doc, CurrentSession().currentDataFile.fullPath) != 0) return 1;
   doc.ClearModified();
   return 0;
 }

@@ -20,7 +20,6 @@ struct CurrentFileState {
   // a file dialog): Save then refuses to write.
   bool readOnly = false;
 };
-extern CurrentFileState CurrentDataFile;
 
 inline constexpr const char* kOpenDialogTitle = "Open File";
 inline constexpr const char* kSaveAsTitle = "Save As";               // the menu's Save As

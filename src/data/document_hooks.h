@@ -22,8 +22,8 @@ struct DocumentHooks {
   std::function<void()> resultsListChanged; // the results list shows the ranking (FitRanking) again
 };
 
-// The installed hooks (process-wide; see each field for what is missing
-// while it is empty).
+// The hooks of the session this thread works for (see each field for what
+// is missing while it is empty).
 DocumentHooks& Hooks();
 
 // Calls a hook when it is installed.

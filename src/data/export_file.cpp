@@ -9,6 +9,7 @@
 #include "data/curve_fit.h"
 #include "data/file_failure.h"
 #include "data/table_file.h"
+#include "fit/engine_state.h"
 #include "fit/model_desc.h"
 #include "fit/splines.h"
 #include "platform/profile_file.h"
@@ -144,7 +145,7 @@ void AppendCoefficients(std::string& out, const CurveFit& doc, const ModelDesc& 
     return;
   }
   if (desc.id == kUserModel) {
-    AppendFormat(out, "\"User Defined Model, %s\"\n", UserModel.formula.c_str());
+    AppendFormat(out, "\"User Defined Model, %s\"\n", CurrentEngine().userModel.formula.c_str());
   } else {
     AppendFormat(out, "\"%s\"\n", std::string(platform::ResourceString(desc.id)).c_str());
   }

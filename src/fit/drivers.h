@@ -31,13 +31,11 @@ struct ModelDialogFlags {
   std::uint8_t userModel = 1;   // command 539, the user model dialog
   void SetAll(std::uint8_t value) { polynomial = tension = userModel = value; }
 };
-extern ModelDialogFlags ModelDialogs;
 
 // What the last OpenFitWindow ended with (a group run reads it).
 inline constexpr int kWindowOpened = 0;
 inline constexpr int kWindowDeclined = 1;  // refused, cancelled, or the fit failed
 inline constexpr int kWindowError = 10;    // errnotify escaped (an abort during a batch, for one)
-extern int LastOpenWindowResult;
 
 // Which commands the data allow, as Reexamine last decided. The menus and
 // the toolbar read it when they open or repaint; nothing is enabled until
@@ -60,7 +58,6 @@ struct CommandAvailability {
   // clipboard; undo and redo the history; the rest are left alone (true).
   bool ToolbarButtonEnabled(int command) const;
 };
-extern CommandAvailability Availability;
 
 // ---- the commands ----
 

@@ -12,12 +12,10 @@
 #include "graph/graph_queue.h"
 #include "platform/ui.h"
 #include "precision/rounding.h"
+#include "session/session.h"
 
 namespace trendolin {
 
-ModelDialogFlags ModelDialogs;
-int LastOpenWindowResult = kWindowOpened;
-CommandAvailability Availability;
 
 namespace {
 
@@ -55,7 +53,7 @@ XScan ScanX(const CurveFit& doc) {
 }
 
 void DecideAvailability(const CurveFit& doc) {
-  CommandAvailability& a = Availability;
+  CommandAvailability& a = CurrentSession().availability;
   a.enoughPoints = doc.nPoints >= 2;
   a.models.fill(a.enoughPoints);
   const XScan scan = ScanX(doc);
@@ -120,7 +118,7 @@ void Reexamine(CurveFit& doc, int flag) {
   // bStatsStale is set by every change of the data and cleared when the
   // statistics are recomputed: it is "changed since last examined".
   if (flag == 0 && doc.bStatsStale) {
-    GraphQueue.RefreshAll();
+    CurrentSession().graphQueue.RefreshAll();
     doc.ClearAllFittedMarks();
     doc.CalcDataStats();
   }
@@ -130,7 +128,7 @@ void Reexamine(CurveFit& doc, int flag) {
 void ClearCurvefits(CurveFit& doc) {
   doc.ClearAllFittedMarks();
   RebuildRankingList(doc);
-  GraphQueue.CloseAll();
+  CurrentSession().graphQueue.CloseAll();
   doc.ReleaseAllResults();
   Reexamine(doc, 0);
 }
@@ -138,13 +136,13 @@ void ClearCurvefits(CurveFit& doc) {
 WeightingMenuState RefreshWeightingMenu(const CurveFit& doc) {
   WeightingMenuState state;
   state.uncertaintyEnabled = doc.bUncertainty != 0;
-  if (!state.uncertaintyEnabled && Settings.weighting == kWeightingUncertainty) Settings.weighting = kWeightingNone;
-  state.checked = Settings.weighting;
+  if (!state.uncertaintyEnabled && CurrentSession().settings.weighting == kWeightingUncertainty) CurrentSession().settings.weighting = kWeightingNone;
+  state.checked = CurrentSession().settings.weighting;
   return state;
 }
 
 WeightingMenuState WeightingCommand(const CurveFit& doc, int command) {
-  if (command >= kWeightingY2 && command <= kWeightingNone) Settings.weighting = command;
+  if (command >= kWeightingY2 && command <= kWeightingNone) CurrentSession().settings.weighting = command;
   return RefreshWeightingMenu(doc);
 }
 
@@ -160,7 +158,7 @@ void InstallFitDriverHooks(CurveFit& doc) {
   DocumentHooks& hooks = Hooks();
   hooks.refreshFitList = [&doc] { RebuildRankingList(doc); };
   hooks.emptyResultsList = [] { ClearRankingList(); };
-  hooks.closeAllGraphs = [] { GraphQueue.CloseAll(); };
+  hooks.closeAllGraphs = [] { CurrentSession().graphQueue.CloseAll(); };
   hooks.refresh = [&doc] { Reexamine(doc, 0); };
   hooks.setWeighting = [&doc](int command) { WeightingCommand(doc, command); };
 }

@@ -11,7 +11,7 @@
 #include "app/out_of_memory.h"
 #include "app/settings_location.h"
 #include "data/document_hooks.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/interpolation_drivers.h"
 #include "fit/linear_fits_dialogs.h"
 #include "fit/model_desc.h"
@@ -19,6 +19,7 @@
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
 #include "precision/errors.h"
+#include "session/session.h"
 #include "usermodel/user_model_dialog.h"
 #include "usermodel/user_model_store.h"
 
@@ -46,15 +47,15 @@ int FitAndShow(CurveFit& doc, int id, const std::string& title, std::unique_ptr<
     const FitRoutine fit = DescriptorOf(doc, id).fitRoutine;
     if (fit == nullptr || fit(doc, id) != 0) return kWindowDeclined;
   }
-  GraphWindowHost& host = GraphQueue.Host();
+  GraphWindowHost& host = CurrentSession().graphQueue.Host();
   const GraphWindowId window = host.CreateGraphWindow(title, *record);
   if (window == kNoWindow) return kWindowDeclined;
-  if (!GraphQueue.Add(window, title, record)) {
+  if (!CurrentSession().graphQueue.Add(window, title, record)) {
     host.DestroyGraphWindow(window);  // the queue was full; the record goes with `record`
     return kWindowDeclined;
   }
   RestoreIdleStatusBar(doc);
-  if (Settings.IsOn(kFlagNoGraphs) && id != kPlotModel) {
+  if (CurrentSession().settings.IsOn(kFlagNoGraphs) && id != kPlotModel) {
     host.PostInformationCommand(window);
   } else {
     host.ShowGraphWindow(window);
@@ -97,16 +98,16 @@ bool AskForDegree(const CurveFit& doc) {
     platform::ResourceMessageBox(warning->caption, warning->text, platform::Icon::Exclamation, platform::Buttons::Ok);
     return false;
   }
-  const SpinRange spin = DegreeSpinRange(doc.nPoints, Settings.maxPolyDegree, PolynomialDegree);
+  const SpinRange spin = DegreeSpinRange(doc.nPoints, CurrentSession().settings.maxPolyDegree, CurrentEngine().polynomialDegree);
   platform::ValueDialogRequest request;
-  request.fieldText = std::to_string(PolynomialDegree);
+  request.fieldText = std::to_string(CurrentEngine().polynomialDegree);
   request.spinLower = spin.lower;
   request.spinUpper = spin.upper;
   request.spinPosition = spin.position;
   request.accept = [&doc](const std::string& text) {
-    const DegreeCheck check = CheckDegreeText(text, doc.nPoints, Settings.maxPolyDegree);
+    const DegreeCheck check = CheckDegreeText(text, doc.nPoints, CurrentSession().settings.maxPolyDegree);
     if (check.verdict == DegreeVerdict::Accepted) {
-      PolynomialDegree = check.degree;
+      CurrentEngine().polynomialDegree = check.degree;
       return true;
     }
     if (check.warning) Warn(*check.warning);
@@ -152,28 +153,28 @@ std::string GraphWindowTitle(CurveFit& doc, int id) { return ModelName(doc, id);
 
 bool FitIsCurrent(const CurveFit& doc, int id) {
   if (id == kPlotModel) return doc.IsFitted(id, -1);
-  if (!doc.IsFitted(id, Settings.weighting)) return false;
-  return id != kPolynomialModel || doc.modelIntegers[kPolynomialModel - kFirstModelId] == PolynomialDegree;
+  if (!doc.IsFitted(id, CurrentSession().settings.weighting)) return false;
+  return id != kPolynomialModel || doc.modelIntegers[kPolynomialModel - kFirstModelId] == CurrentEngine().polynomialDegree;
 }
 
 int ReuseOpenWindow(CurveFit& doc, int id) {
   // A model has an open window exactly when its menu item is checked; a
   // greyed item does not count.
-  if (!GraphQueue.IsChecked(id) || !Availability.ModelEnabled(id)) return 0;
-  const GraphWindowId window = GraphQueue.FindByTitle(GraphWindowTitle(doc, id));
+  if (!CurrentSession().graphQueue.IsChecked(id) || !CurrentSession().availability.ModelEnabled(id)) return 0;
+  const GraphWindowId window = CurrentSession().graphQueue.FindByTitle(GraphWindowTitle(doc, id));
   if (window == kNoWindow) return 0;
   if (doc.bStatsStale) Reexamine(doc, 0);
   if (!FitIsCurrent(doc, id)) {
-    GraphQueue.Remove(window);
+    CurrentSession().graphQueue.Remove(window);
     return 0;
   }
-  GraphQueue.Host().RaiseGraphWindow(window);
+  CurrentSession().graphQueue.Host().RaiseGraphWindow(window);
   return 1;
 }
 
 int OpenFitWindow(CurveFit& doc, int id) {
-  LastOpenWindowResult = OpenFitWindowOnce(doc, id);
-  return LastOpenWindowResult;
+  CurrentSession().lastOpenWindowResult = OpenFitWindowOnce(doc, id);
+  return CurrentSession().lastOpenWindowResult;
 }
 
 int ModelCommand(CurveFit& doc, int id) {
@@ -182,17 +183,17 @@ int ModelCommand(CurveFit& doc, int id) {
 }
 
 int PolynomialCommand(CurveFit& doc) {
-  if (!ModelDialogs.polynomial) return OpenSkippingDialog(doc, kPolynomialModel, ModelDialogs.polynomial);
+  if (!CurrentSession().modelDialogs.polynomial) return OpenSkippingDialog(doc, kPolynomialModel, CurrentSession().modelDialogs.polynomial);
   if (!GridAgrees()) return kWindowDeclined;
   if (ReuseOpenWindow(doc, kPolynomialModel)) return kWindowOpened;
   if (!AskForDegree(doc)) return kWindowDeclined;
   // Degrees 1 and 2 are the linear and quadratic models' own commands.
-  if (PolynomialDegree == 1 || PolynomialDegree == 2) return ModelCommand(doc, 499 + PolynomialDegree);
+  if (CurrentEngine().polynomialDegree == 1 || CurrentEngine().polynomialDegree == 2) return ModelCommand(doc, 499 + CurrentEngine().polynomialDegree);
   return OpenFitWindow(doc, kPolynomialModel);
 }
 
 int TensionSplineCommand(CurveFit& doc) {
-  if (!ModelDialogs.tension) return OpenSkippingDialog(doc, kTensionSplineModel, ModelDialogs.tension);
+  if (!CurrentSession().modelDialogs.tension) return OpenSkippingDialog(doc, kTensionSplineModel, CurrentSession().modelDialogs.tension);
   if (!GridAgrees()) return kWindowDeclined;
   if (ReuseOpenWindow(doc, kTensionSplineModel)) return kWindowOpened;
   datatype tension = CurrentTension(doc);
@@ -204,10 +205,10 @@ int TensionSplineCommand(CurveFit& doc) {
 // The user model dialog: OK takes a formula that passes the check; the fit
 // window follows.
 int UserModelCommand(CurveFit& doc) {
-  if (!ModelDialogs.userModel) return OpenSkippingDialog(doc, kUserModel, ModelDialogs.userModel);
+  if (!CurrentSession().modelDialogs.userModel) return OpenSkippingDialog(doc, kUserModel, CurrentSession().modelDialogs.userModel);
   if (!GridAgrees()) return kWindowDeclined;
   if (ReuseOpenWindow(doc, kUserModel)) return kWindowOpened;
-  const UserModelDialogOpening opening = OpenUserModelDialog(lpszIniFile);
+  const UserModelDialogOpening opening = OpenUserModelDialog(CurrentSession().iniFile);
   platform::UserModelDialogRequest request;
   request.formula = opening.formula;
   for (const StoredUserModel& stored : opening.library) {

@@ -8,16 +8,16 @@
 #include "app/run_flags.h"
 #include "data/document_hooks.h"
 #include "fit/drivers.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/model_desc.h"
 #include "graph/graph_queue.h"
 #include "platform/debug_log.h"
 #include "precision/errors.h"
 #include "precision/rounding.h"
+#include "session/session.h"
 
 namespace trendolin {
 
-RankingList FitRanking;
 
 namespace {
 
@@ -60,7 +60,7 @@ int SearchPolynomials(CurveFit& doc, int maxDegree, int rememberedDegree) {
   datatype bestScore = kNoScore;
   int bestDegree = 0;
   for (int degree = kLowestSearchDegree; degree <= maxDegree; ++degree) {
-    PolynomialDegree = degree;
+    CurrentEngine().polynomialDegree = degree;
     if (RunSearchFit(doc, kPolynomialModel) != 0) continue;
     const std::optional<datatype> score = ScoreOf(doc, kPolynomialModel);
     if (score && *score < bestScore) {
@@ -69,10 +69,10 @@ int SearchPolynomials(CurveFit& doc, int maxDegree, int rememberedDegree) {
     }
   }
   if (bestDegree == 0) {
-    PolynomialDegree = rememberedDegree;
+    CurrentEngine().polynomialDegree = rememberedDegree;
     return 1;
   }
-  PolynomialDegree = bestDegree;
+  CurrentEngine().polynomialDegree = bestDegree;
   return RunSearchFit(doc, kPolynomialModel);
 }
 
@@ -85,7 +85,7 @@ struct SearchBest {
 void SearchModels(CurveFit& doc, int maxDegree, int classMask, int rememberedDegree, SearchBest& best) {
   for (int id = kFirstModelId; id < kFirstModelId + kModelCount; ++id) {
     const CatalogueEntry* entry = CatalogueEntryOf(id);
-    if (!Availability.ModelEnabled(id) || entry == nullptr || !IsRegressionKind(entry->kind)) continue;
+    if (!CurrentSession().availability.ModelEnabled(id) || entry == nullptr || !IsRegressionKind(entry->kind)) continue;
     int result = 1;
     if (id == kPolynomialModel) {
       if (classMask & CLASS_POLYNOMIAL) result = SearchPolynomials(doc, maxDegree, rememberedDegree);
@@ -144,35 +144,35 @@ std::vector<std::string> RankingList::Lines() const {
 }
 
 void RebuildRankingList(CurveFit& doc) {
-  FitRanking.entries = RankFittedModels(doc);
+  CurrentSession().ranking.entries = RankFittedModels(doc);
   CallHook(Hooks().resultsListChanged);
 }
 
 void ClearRankingList() {
-  FitRanking.entries.clear();
+  CurrentSession().ranking.entries.clear();
   CallHook(Hooks().resultsListChanged);
 }
 
 int FitHunterSearch(CurveFit& doc, int maxDegree, int classMask) {
-  const int rememberedDegree = PolynomialDegree;
+  const int rememberedDegree = CurrentEngine().polynomialDegree;
   SearchBest best;
-  UnattendedFlag = 1;
+  CurrentEngine().unattended = 1;
   try {
-    GraphQueue.RemoveByClassMask(classMask);
+    CurrentSession().graphQueue.RemoveByClassMask(classMask);
     SearchModels(doc, maxDegree, classMask, rememberedDegree, best);
   } catch (const errnotify&) {
     DebugLog("Exiting Finder routine on except.\n");
-    PolynomialDegree = rememberedDegree;
-    UnattendedFlag = 0;
+    CurrentEngine().polynomialDegree = rememberedDegree;
+    CurrentEngine().unattended = 0;
     throw;
   }
   if (best.count == 0) {
-    UnattendedFlag = 0;
+    CurrentEngine().unattended = 0;
     return -1;
   }
-  if (best.id == kPolynomialModel) ModelDialogs.polynomial = 0;  // the degree is already the best one
-  if (best.id == kUserModel) ModelDialogs.userModel = 0;
-  UnattendedFlag = 0;
+  if (best.id == kPolynomialModel) CurrentSession().modelDialogs.polynomial = 0;  // the degree is already the best one
+  if (best.id == kUserModel) CurrentSession().modelDialogs.userModel = 0;
+  CurrentEngine().unattended = 0;
   DebugLog("Exiting Finder routine normally.\n");
   return best.id;
 }

@@ -51,7 +51,6 @@ struct RankingList {
   std::vector<RankingEntry> entries;
   std::vector<std::string> Lines() const;
 };
-extern RankingList FitRanking;
 
 // Rebuilds FitRanking from the stored fits (after every successful fit and
 // after Clear Curvefits) and tells the results list.

@@ -9,7 +9,7 @@
 #include "app/run_flags.h"
 #include "data/document_hooks.h"
 #include "fit/drivers.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "graph/graph_queue.h"
@@ -17,6 +17,7 @@
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
 #include "precision/errors.h"
+#include "session/session.h"
 
 namespace trendolin {
 namespace {
@@ -48,7 +49,7 @@ std::optional<SearchRequest> AskForSearch(const CurveFit& doc) {
   platform::ModelGroupsDialogRequest request = DialogRequest(setup, true);
   std::optional<SearchRequest> chosen;
   request.accept = [&](int mask, const std::string& degreeText) {
-    const SearchDialogCheck check = CheckFitHunterDialog(mask, degreeText, doc.nPoints, Settings.maxPolyDegree);
+    const SearchDialogCheck check = CheckFitHunterDialog(mask, degreeText, doc.nPoints, CurrentSession().settings.maxPolyDegree);
     if (check.verdict == SearchDialogVerdict::Accepted) {
       chosen = check.request;
       return true;
@@ -92,7 +93,7 @@ std::string FirstParagraph(std::string_view text) { return std::string(text.subs
 // is greyed for these data), else what its command left behind: the report
 // held back while unattended or the automatic guesses that failed.
 std::string FailureReason(int id) {
-  if (Availability.enoughPoints && !Availability.ModelEnabled(id)) {
+  if (CurrentSession().availability.enoughPoints && !CurrentSession().availability.ModelEnabled(id)) {
     return std::string(platform::ResourceString(kGroupNotApplicableReason));
   }
   if (!SuppressedReport.empty()) return FirstParagraph(SuppressedReport);
@@ -167,8 +168,8 @@ void TellGroupRunEnd(CurveFit& doc, const std::vector<GroupRunEntry>& entries, i
 // unattended flag clear.
 void EndGroupRun() {
   SetCalculationMode(0);
-  ModelDialogs.SetAll(1);
-  UnattendedFlag = 0;
+  CurrentSession().modelDialogs.SetAll(1);
+  CurrentEngine().unattended = 0;
 }
 
 }  // namespace
@@ -197,7 +198,7 @@ FitHunterOutcome RunFitHunter(CurveFit& doc, const SearchRequest& request) {
     outcome.end = FitHunterEnd::NotFound;
   } else {
     DebugLog("FH: found a best fit\n");
-    NonlinearFlags.forceDialog = false;
+    CurrentEngine().nonlinearFlags.forceDialog = false;
     // Its fit is current: the command only opens the window (for 502 and
     // 539 without the dialog, whose flag the search cleared).
     DispatchFitCommand(doc, outcome.best);
@@ -219,20 +220,20 @@ FitHunterOutcome FitHunterCommand(CurveFit& doc, int notifyCode) {
 }
 
 int CalculateGroupsRun(CurveFit& doc, int classMask, std::vector<GroupRunEntry>* log) {
-  GraphQueue.RemoveByClassMask(classMask);
-  const int openBefore = GraphQueue.Count();
-  ModelDialogs.SetAll(0);
-  UnattendedFlag = 1;
+  CurrentSession().graphQueue.RemoveByClassMask(classMask);
+  const int openBefore = CurrentSession().graphQueue.Count();
+  CurrentSession().modelDialogs.SetAll(0);
+  CurrentEngine().unattended = 1;
   SetCalculationMode(2);
   // A result left from an earlier command must not end this run.
-  LastOpenWindowResult = kWindowOpened;
+  CurrentSession().lastOpenWindowResult = kWindowOpened;
   for (int id = kFirstModelId; id < kFirstModelId + kModelCount; ++id) {
     const CatalogueEntry* entry = CatalogueEntryOf(id);
     if (id == kPlotModel || entry == nullptr || (entry->classMask & classMask) == 0) continue;
     ClearErrorInfo();
     SuppressedReport.clear();
     DispatchFitCommand(doc, id);
-    GroupRunEntry done{id, LastOpenWindowResult, {}};
+    GroupRunEntry done{id, CurrentSession().lastOpenWindowResult, {}};
     // An abort says nothing of the model: the run ends with it.
     const bool aborted = done.result == kWindowError && ErrorInfo.id == kErrStoppedInSearch;
     if (done.result != kWindowOpened && !aborted) done.reason = FailureReason(id);
@@ -243,7 +244,7 @@ int CalculateGroupsRun(CurveFit& doc, int classMask, std::vector<GroupRunEntry>*
     }
   }
   EndGroupRun();
-  return GraphQueue.Count() == openBefore ? -1 : 0;
+  return CurrentSession().graphQueue.Count() == openBefore ? -1 : 0;
 }
 
 int RunCalculateGroups(CurveFit& doc, int classMask, std::vector<GroupRunEntry>* log) {

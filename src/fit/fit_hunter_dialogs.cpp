@@ -4,7 +4,8 @@
 #include <algorithm>
 
 #include "app/app_settings.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
+#include "session/session.h"
 
 namespace trendolin {
 namespace {
@@ -19,9 +20,9 @@ GroupsDialogSetup GroupsDialogOpening(const CurveFit& doc, bool calculateGroups)
   setup.groupMask = calculateGroups ? kAllGroupsMask : kSearchGroupsMask;
   setup.polynomialEnabled = doc.nPoints > kMostPointsWithoutPolynomial;
   setup.checkedMask = SelectAllGroups(setup);
-  setup.degree = PolynomialDegree;
+  setup.degree = CurrentEngine().polynomialDegree;
   setup.spinLower = kLowestSearchDegree;
-  setup.spinUpper = std::min(Settings.maxPolyDegree, doc.nPoints - 1);
+  setup.spinUpper = std::min(CurrentSession().settings.maxPolyDegree, doc.nPoints - 1);
   return setup;
 }
 

@@ -6,12 +6,13 @@
 
 #include "app/app_settings.h"
 #include "data/document_hooks.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "fit/nonlinear_passes.h"
 #include "platform/profile_file.h"
 #include "platform/ui.h"
+#include "session/session.h"
 
 namespace trendolin {
 namespace {
@@ -19,7 +20,7 @@ namespace {
 constexpr std::size_t kProgressNameMax = 255;
 
 std::string ProgressName(int id) {
-  if (id == kPolynomialModel) return FormatText("Polynomial Fit (%d)", PolynomialDegree);
+  if (id == kPolynomialModel) return FormatText("Polynomial Fit (%d)", CurrentEngine().polynomialDegree);
   return ModelLongName(id).substr(0, kProgressNameMax);
 }
 
@@ -47,19 +48,19 @@ void WriteHistoryLine(NonlinearProblem& problem) {
 }
 
 void Finish(NonlinearProblem& problem) {
-  if (NonlinearFlags.discard) {
+  if (CurrentEngine().nonlinearFlags.discard) {
     problem.ReleaseHistories();
-    NonlinearFlags.discard = false;
+    CurrentEngine().nonlinearFlags.discard = false;
   }
   problem.historyFile.Close();
 }
 
 // Lets Accept and Abort arrive, and answers the request they left.
 int Poll(NonlinearProblem& problem) {
-  if (Settings.IsOn(kFlagBackgroundProcess)) platform::CurrentUi().PumpEvents();
-  if (NonlinearFlags.stopRequest == kStopNone) return 0;
+  if (CurrentSession().settings.IsOn(kFlagBackgroundProcess)) platform::CurrentUi().PumpEvents();
+  if (CurrentEngine().nonlinearFlags.stopRequest == kStopNone) return 0;
   Finish(problem);
-  return NonlinearFlags.stopRequest;
+  return CurrentEngine().nonlinearFlags.stopRequest;
 }
 
 }  // namespace
@@ -120,8 +121,8 @@ void ShowFitProgress(int iteration, int id, bool obtainingGuesses, datatype chiS
 }
 
 void RequestFitStop(int code) {
-  if (code == kStopAbort) NonlinearFlags.discard = true;
-  if (code == kStopAbort || code == kStopAccept) NonlinearFlags.stopRequest = code;
+  if (code == kStopAbort) CurrentEngine().nonlinearFlags.discard = true;
+  if (code == kStopAbort || code == kStopAccept) CurrentEngine().nonlinearFlags.stopRequest = code;
 }
 
 int FitNotify(NonlinearProblem& problem, int code) {
@@ -130,13 +131,13 @@ int FitNotify(NonlinearProblem& problem, int code) {
       ShowFitProgress(problem.iteration, problem.modelId, false, problem.chiSquare);
       problem.historyFile.Open(problem.modelName);
       // A request left from before this fit has nothing to stop or discard.
-      NonlinearFlags.stopRequest = kStopNone;
-      NonlinearFlags.discard = false;
+      CurrentEngine().nonlinearFlags.stopRequest = kStopNone;
+      CurrentEngine().nonlinearFlags.discard = false;
       return 0;
     case kNotifyIteration:
       ShowFitProgress(problem.iteration, problem.modelId, false, problem.chiSquare);
       WriteHistoryLine(problem);
-      if (Settings.IsOn(kFlagAnimatePlot) && Settings.IsOn(kFlagEnableThumb) && Hooks().animatePreview) {
+      if (CurrentSession().settings.IsOn(kFlagAnimatePlot) && CurrentSession().settings.IsOn(kFlagEnableThumb) && Hooks().animatePreview) {
         Hooks().animatePreview(problem.modelId);
       }
       return Poll(problem);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "data/curve_fit.h"
+#include "fit/engine_state.h"
 #include "fit/model_desc.h"
 #include "precision/errors.h"
 #include "precision/fp_guard.h"
@@ -12,7 +13,6 @@
 
 namespace trendolin {
 
-UserFitResult UserModel;
 
 void FitResult::Release() {
   valid = 0;
@@ -58,9 +58,13 @@ constexpr int kInterpArrayCounts[] = {1, 2, 3, 4, 1};
 }  // namespace
 
 void CurveFit::ClearAllFittedMarks() {
+  ClearOwnFittedMarks();
+  CurrentEngine().userModel.fittedWith = 0;
+}
+
+void CurveFit::ClearOwnFittedMarks() {
   for (FitResult& slot : fitResults) slot.fittedWith = 0;
   for (InterpResult& record : interpResults) record.fitted = 0;
-  UserModel.fittedWith = 0;
   nLastModel = 0;
 }
 
@@ -76,7 +80,7 @@ void CurveFit::MarkFitted(int id, int scheme) {
   } else if (IsInterpolation(id)) {
     Interp(id).fitted = scheme != 0 ? 1 : 0;
   } else if (id == kUserModel) {
-    UserModel.fittedWith = scheme;
+    CurrentEngine().userModel.fittedWith = scheme;
   } else {
     return;
   }
@@ -90,14 +94,14 @@ bool CurveFit::IsFitted(int id, int scheme) const {
   }
   // Interpolations ignore weighting; the user model answers its stored mark.
   if (IsInterpolation(id)) return Interp(id).fitted != 0;
-  if (id == kUserModel) return UserModel.fittedWith != 0;
+  if (id == kUserModel) return CurrentEngine().userModel.fittedWith != 0;
   return false;
 }
 
 int CurveFit::FittedMark(int id) const {
   if (IsRegression(id)) return Slot(id).fittedWith;
   if (IsInterpolation(id)) return Interp(id).fitted;
-  if (id == kUserModel) return UserModel.fittedWith;
+  if (id == kUserModel) return CurrentEngine().userModel.fittedWith;
   return 0;
 }
 
@@ -126,9 +130,13 @@ void CurveFit::ResetFitResult(int id, int size) {
 }
 
 void CurveFit::ReleaseAllResults() {
+  ReleaseOwnResults();
+  CurrentEngine().userModel.Release();
+}
+
+void CurveFit::ReleaseOwnResults() {
   for (FitResult& slot : fitResults) slot.Release();
   for (InterpResult& record : interpResults) record.Release();
-  UserModel.Release();
 }
 
 void CurveFit::SetFitComment(int id, const std::string& text) {
@@ -137,14 +145,14 @@ void CurveFit::SetFitComment(int id, const std::string& text) {
   } else if (IsInterpolation(id)) {
     Interp(id).comment = text;
   } else if (id == kUserModel) {
-    UserModel.comment = text;
+    CurrentEngine().userModel.comment = text;
   }
 }
 
 std::string CurveFit::GetFitComment(int id) const {
   if (IsRegression(id) && id != kPlotModel) return Slot(id).comment;
   if (IsInterpolation(id)) return Interp(id).comment;
-  if (id == kUserModel) return UserModel.comment;
+  if (id == kUserModel) return CurrentEngine().userModel.comment;
   return {};
 }
 

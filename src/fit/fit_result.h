@@ -68,7 +68,6 @@ struct UserFitResult {
 };
 
 // The one user model of the process.
-extern UserFitResult UserModel;
 
 // Index of an interpolation record: 534 -> 0 ... 538 -> 4.
 inline int InterpIndex(int id) { return id - kFirstInterpolation; }

@@ -15,6 +15,7 @@
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
 #include "precision/errors.h"
+#include "session/session.h"
 
 namespace trendolin {
 namespace {
@@ -57,9 +58,9 @@ void BuildProblem(CurveFit& doc, int id, NonlinearProblem& problem) {
   problem.notify = FitNotify;
   problem.modelId = id;
   problem.modelName = ModelName(doc, id);
-  problem.tolerance = static_cast<datatype>(Settings.nonlinearTolerance);
-  problem.maxIterations = Settings.maxIterations;
-  problem.divergeLimit = Settings.divergeIterations;
+  problem.tolerance = static_cast<datatype>(CurrentSession().settings.nonlinearTolerance);
+  problem.maxIterations = CurrentSession().settings.maxIterations;
+  problem.divergeLimit = CurrentSession().settings.divergeIterations;
 }
 
 int RunInterpolation(CurveFit& doc, const Interpolation& model) {
@@ -92,7 +93,7 @@ int RunInterpolation(CurveFit& doc, const Interpolation& model) {
 // The refusal of a spline for too many points, shown unless unattended
 // (then kept for the run to tell at its end).
 int RefuseSpline(int captionId, int textId, platform::Icon icon) {
-  if (UnattendedFlag) {
+  if (CurrentEngine().unattended) {
     SuppressedReport = platform::ResourceString(textId);
   } else {
     platform::ResourceMessageBox(captionId, textId, icon, platform::Buttons::Ok);
@@ -110,7 +111,7 @@ int RunSpline(CurveFit& doc, const Interpolation& model) {
 
 int LagrangeInterpolate(CurveFit& doc, int /*id*/) {
   if (doc.nPoints < 2) return 1;
-  if (doc.nPoints > Settings.maxPolyDegree + 1) {
+  if (doc.nPoints > CurrentSession().settings.maxPolyDegree + 1) {
     // Unattended, the report is held back for the run to tell at its end.
     ClearErrorInfo();
     ErrorInfo.id = kErrTooManyPoints;

@@ -7,13 +7,14 @@
 #include "app/app_settings.h"
 #include "data/curve_fit.h"
 #include "data/document_hooks.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/linear_fits_funnel.h"
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "fit/polynomial_regression.h"
 #include "precision/errors.h"
 #include "precision/rounding.h"
+#include "session/session.h"
 
 namespace trendolin {
 namespace {
@@ -50,7 +51,7 @@ int RegressionDriver(CurveFit& doc, int id, int degree, const char* marker) {
     // that cannot be had fails the fit before it is marked, listed or counted
     // as current.
     if (id == kPolynomialModel) doc.modelIntegers[kPolynomialModel - kFirstModelId] = degree;
-    doc.MarkFitted(id, Settings.weighting);
+    doc.MarkFitted(id, CurrentSession().settings.weighting);
     doc.CalcStat(id);
     CallHook(Hooks().refreshFitList);
     doc.SetFitComment(id, kRegressionComment + WeightingText(problem.flags));
@@ -73,11 +74,11 @@ datatype PolynomialValue(const datatype* c, int degree, datatype x) {
 
 datatype LinearModel(const datatype* c, datatype x) { return PolynomialValue(c, 1, x); }
 datatype QuadraticModel(const datatype* c, datatype x) { return PolynomialValue(c, 2, x); }
-datatype PolynomialModel(const datatype* c, datatype x) { return PolynomialValue(c, PolynomialDegree, x); }
+datatype PolynomialModel(const datatype* c, datatype x) { return PolynomialValue(c, CurrentEngine().polynomialDegree, x); }
 
 datatype EvaluateLinear(const ModelDesc& desc, datatype x) { return EvaluateSlot(desc, 1, x); }
 datatype EvaluateQuadratic(const ModelDesc& desc, datatype x) { return EvaluateSlot(desc, 2, x); }
-datatype EvaluatePolynomial(const ModelDesc& desc, datatype x) { return EvaluateSlot(desc, PolynomialDegree, x); }
+datatype EvaluatePolynomial(const ModelDesc& desc, datatype x) { return EvaluateSlot(desc, CurrentEngine().polynomialDegree, x); }
 
 unsigned RegressionWeightingFlag(const CurveFit& doc) { return WeightingFlag(doc); }
 
@@ -88,8 +89,8 @@ int QuadraticFit(CurveFit& doc, int /*id*/) { return RegressionDriver(doc, kQuad
 int PolynomialFit(CurveFit& doc, int /*id*/) {
   // The slot holds 20 coefficients; the degree dialog and the search keep
   // the degree within 1..19, and nothing else can be fitted.
-  if (PolynomialDegree < 1 || PolynomialDegree >= kPolynomialSlotSize) return 1;
-  return RegressionDriver(doc, kPolynomialModel, PolynomialDegree, "PolynomialFit_1");
+  if (CurrentEngine().polynomialDegree < 1 || CurrentEngine().polynomialDegree >= kPolynomialSlotSize) return 1;
+  return RegressionDriver(doc, kPolynomialModel, CurrentEngine().polynomialDegree, "PolynomialFit_1");
 }
 
 }  // namespace trendolin

@@ -5,21 +5,22 @@
 #include "app/error_handle.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
+#include "fit/engine_state.h"
 #include "fit/nonlinear.h"
 #include "precision/errors.h"
 
 namespace trendolin {
 
 void EnterFitMode() {
-  if (CalcMode == 0) SetCalculationMode(1);
+  if (CurrentEngine().calcMode == 0) SetCalculationMode(1);
 }
 
 void LeaveFitMode() {
-  if (CalcMode == 1) SetCalculationMode(0);
+  if (CurrentEngine().calcMode == 1) SetCalculationMode(0);
 }
 
 int RaiseStopRequest(int request, int id) {
-  if (request == kStopAbort) RaiseError(CalcMode == 2 ? kErrStoppedInSearch : kErrUserStopped, id);
+  if (request == kStopAbort) RaiseError(CurrentEngine().calcMode == 2 ? kErrStoppedInSearch : kErrUserStopped, id);
   if (request == kStopAccept) RaiseError(kErrUserStopped, id);
   return request;
 }

@@ -7,8 +7,9 @@
 #include <string>
 
 #include "data/curve_fit.h"
+#include "fit/engine_state.h"
 #include "fit/fit_routines.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/model_functions.h"
 #include "platform/resource_strings.h"
 
@@ -24,9 +25,9 @@ datatype EvaluateStoredCoefficients(const ModelDesc& desc, datatype x) {
 
 std::string NameOf(int id) {
   if (id == kPolynomialModel) {
-    if (PolynomialDegree == 3) return "3rd degree Polynomial Fit";
+    if (CurrentEngine().polynomialDegree == 3) return "3rd degree Polynomial Fit";
     std::string format(platform::ResourceString(kNameBase + id));
-    return platform::FormatResource(format, {std::to_string(PolynomialDegree)}).substr(0, kNameMax);
+    return platform::FormatResource(format, {std::to_string(CurrentEngine().polynomialDegree)}).substr(0, kNameMax);
   }
   return std::string(platform::ResourceString(kNameBase + id).substr(0, kNameMax));
 }
@@ -71,9 +72,9 @@ void FillModelDesc(CurveFit& doc, ModelDesc& desc) {
     desc.kind = entry->kind;
     desc.classMask = entry->classMask;
     desc.m = entry->m;
-    if (desc.id == kPolynomialModel) desc.m = PolynomialDegree + 1;
+    if (desc.id == kPolynomialModel) desc.m = CurrentEngine().polynomialDegree + 1;
     if (desc.id == kLagrangeModel) desc.m = doc.nPoints;
-    if (desc.id == kUserModel) desc.m = UserModel.count;
+    if (desc.id == kUserModel) desc.m = CurrentEngine().userModel.count;
     desc.fitRoutine = FitRoutineOf(desc.id);
     desc.evaluate = EvaluateRoutineOf(desc.id);
     if (desc.kind == FIT_NONLINEAR) {
@@ -85,7 +86,7 @@ void FillModelDesc(CurveFit& doc, ModelDesc& desc) {
     }
     if (desc.kind == FIT_LINEAR || desc.kind == FIT_NONLINEAR) {
       if (desc.classMask == CLASS_USER) {
-        ViewRecord(UserModel, desc);
+        ViewRecord(CurrentEngine().userModel, desc);
       } else {
         ViewRecord(doc.Slot(desc.id), desc);
       }
@@ -101,7 +102,7 @@ void FillModelDesc(CurveFit& doc, ModelDesc& desc) {
     // The initial-guess test view: the model drawn with the dialog's test
     // coefficients, and nothing of a stored result.
     desc.id = requested;
-    desc.coefficients = TestCoefficients.data();
+    desc.coefficients = CurrentEngine().testCoefficients.data();
     desc.statistics = nullptr;
     desc.covariance = nullptr;
     desc.coefficientsLocation = nullptr;

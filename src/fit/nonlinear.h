@@ -136,7 +136,6 @@ struct NonlinearFitFlags {
   // the starting point, and the automatic guesses are not computed.
   std::vector<datatype> suppliedGuesses;
 };
-extern NonlinearFitFlags NonlinearFlags;
 
 // The fit routine of the built-in nonlinear models 504..533: resets the
 // model's record and runs NonlinearFit, repeating it with the initial-guess

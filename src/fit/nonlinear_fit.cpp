@@ -11,7 +11,7 @@
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
 #include "data/document_hooks.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "fit/nonlinear_passes.h"
@@ -19,10 +19,10 @@
 #include "platform/ui.h"
 #include "precision/errors.h"
 #include "precision/fp_guard.h"
+#include "session/session.h"
 
 namespace trendolin {
 
-NonlinearFitFlags NonlinearFlags;
 
 namespace {
 
@@ -42,61 +42,61 @@ constexpr int kGuessFailedText = 15;
 // routine may leave it half written): the values its own last fit started
 // from, else 1 for every parameter.
 std::vector<datatype> OwnStart(const ModelDesc& desc) {
-  const auto stored = StartingGuesses.find(desc.id);
-  if (stored != StartingGuesses.end() && static_cast<int>(stored->second.size()) == desc.m) return stored->second;
+  const auto stored = CurrentEngine().startingGuesses.find(desc.id);
+  if (stored != CurrentEngine().startingGuesses.end() && static_cast<int>(stored->second.size()) == desc.m) return stored->second;
   return std::vector<datatype>(static_cast<std::size_t>(desc.m), 1.0f);
 }
 
 // The automatic guesses, once per fit. A failure is not an error:
 // the user is warned and asked for guesses (unattended: error 9).
 void ObtainGuesses(const CurveFit& doc, const ModelDesc& desc) {
-  if (NonlinearFlags.guessesObtained) {
-    NonlinearFlags.forceDialog = true;  // a repeated attempt shows the same guesses
+  if (CurrentEngine().nonlinearFlags.guessesObtained) {
+    CurrentEngine().nonlinearFlags.forceDialog = true;  // a repeated attempt shows the same guesses
     return;
   }
-  NonlinearFlags.guessesObtained = true;
-  const std::vector<datatype>& supplied = NonlinearFlags.suppliedGuesses;
+  CurrentEngine().nonlinearFlags.guessesObtained = true;
+  const std::vector<datatype>& supplied = CurrentEngine().nonlinearFlags.suppliedGuesses;
   if (static_cast<int>(supplied.size()) >= desc.m) {
-    std::copy(supplied.begin(), supplied.begin() + desc.m, GuessVector.begin());
+    std::copy(supplied.begin(), supplied.begin() + desc.m, CurrentEngine().guessVector.begin());
     return;
   }
   ShowFitProgress(0, desc.id, true, 0);
   const std::vector<datatype> own = OwnStart(desc);
-  std::copy(own.begin(), own.end(), GuessVector.begin());
+  std::copy(own.begin(), own.end(), CurrentEngine().guessVector.begin());
   if (desc.initialGuess == nullptr) {  // a model without a guess routine: the user gives them
-    if (UnattendedFlag) RaiseError(kErrGuessCancelled, desc.id);
-    NonlinearFlags.forceDialog = true;
+    if (CurrentEngine().unattended) RaiseError(kErrGuessCancelled, desc.id);
+    CurrentEngine().nonlinearFlags.forceDialog = true;
     return;
   }
   try {
     FpGuard guard;
-    desc.initialGuess(doc, GuessVector.data());
+    desc.initialGuess(doc, CurrentEngine().guessVector.data());
     guard.Check();
   } catch (const errnotify&) {
-    std::copy(own.begin(), own.end(), GuessVector.begin());
+    std::copy(own.begin(), own.end(), CurrentEngine().guessVector.begin());
     LogExceptionMarker("NonlinearFit_1");
-    if (UnattendedFlag) RaiseError(kErrGuessCancelled, desc.id);
+    if (CurrentEngine().unattended) RaiseError(kErrGuessCancelled, desc.id);
     platform::ResourceMessageBox(kGuessFailedCaption, kGuessFailedText, platform::Icon::Exclamation,
                                  platform::Buttons::Ok);
-    NonlinearFlags.forceDialog = true;
+    CurrentEngine().nonlinearFlags.forceDialog = true;
   }
 }
 
 // The initial-guess dialog, when the user asked for it or the last
 // attempt failed.
 void AskForGuesses(const ModelDesc& desc) {
-  if (UnattendedFlag) return;
-  if (Settings.initGuess == 0 && !NonlinearFlags.forceDialog) return;
-  NonlinearFlags.forceDialog = false;
-  if (!platform::CurrentUi().InitialGuessDialog(desc.id, desc.m, GuessVector.data())) {
-    NonlinearFlags.guessesObtained = false;
+  if (CurrentEngine().unattended) return;
+  if (CurrentSession().settings.initGuess == 0 && !CurrentEngine().nonlinearFlags.forceDialog) return;
+  CurrentEngine().nonlinearFlags.forceDialog = false;
+  if (!platform::CurrentUi().InitialGuessDialog(desc.id, desc.m, CurrentEngine().guessVector.data())) {
+    CurrentEngine().nonlinearFlags.guessesObtained = false;
     RaiseError(kErrGuessCancelled, desc.id);
   }
 }
 
 void BuildProblem(CurveFit& doc, const ModelDesc& desc, NonlinearProblem& problem) {
   FillProblemFromSettings(doc, desc, problem);
-  problem.initial = GuessVector.data();
+  problem.initial = CurrentEngine().guessVector.data();
   problem.iteration = 0;
   problem.chiSquare = 0;
 }
@@ -112,7 +112,7 @@ std::string ResultComment(int result, const NonlinearProblem& problem) {
     text = FormatText(
         "The iteration count of %d was exceeded.  The fit failed to converge to tolerance of %f (CHI2 at "
         "%f). ",
-        problem.maxIterations, Settings.nonlinearTolerance, static_cast<double>(problem.chiSquare));
+        problem.maxIterations, CurrentSession().settings.nonlinearTolerance, static_cast<double>(problem.chiSquare));
   } else {
     text = FormatText("The fit converged to a Chi Square level of %g in %d iterations.  Aborted by user. ",
                       static_cast<double>(problem.chiSquare), problem.iteration);
@@ -167,8 +167,8 @@ int NonlinearFit(CurveFit& doc, int id) {
   }
   ObtainGuesses(doc, desc);
   AskForGuesses(desc);
-  StartingGuesses[id].assign(GuessVector.begin(), GuessVector.begin() + desc.m);
-  if (CalcMode == 0) SetCalculationMode(1);
+  CurrentEngine().startingGuesses[id].assign(CurrentEngine().guessVector.begin(), CurrentEngine().guessVector.begin() + desc.m);
+  if (CurrentEngine().calcMode == 0) SetCalculationMode(1);
 
   NonlinearProblem problem;
   BuildProblem(doc, desc, problem);
@@ -187,7 +187,7 @@ int NonlinearFit(CurveFit& doc, int id) {
     case kMarqLevAccepted: ComputeCovariance(problem); break;
     case kMarqLevDiverged: RaiseError(kErrSolverFailed, id);
     default:  // aborted
-      RaiseError(CalcMode == 2 ? kErrStoppedInSearch : kErrUserStopped, id);
+      RaiseError(CurrentEngine().calcMode == 2 ? kErrStoppedInSearch : kErrUserStopped, id);
   }
   RejectNonFinite(problem);
   std::string comment = ResultComment(result, problem);
@@ -195,13 +195,13 @@ int NonlinearFit(CurveFit& doc, int id) {
   doc.SetFitComment(id, comment);
   StoreHistories(problem, desc);
 
-  NonlinearFlags.guessesObtained = false;
-  if (CalcMode == 1) SetCalculationMode(0);
+  CurrentEngine().nonlinearFlags.guessesObtained = false;
+  if (CurrentEngine().calcMode == 1) SetCalculationMode(0);
   return 0;
 }
 
 int NonlinearPrepareFit(CurveFit& doc, int id) {
-  NonlinearFlags.guessesObtained = false;
+  CurrentEngine().nonlinearFlags.guessesObtained = false;
   for (;;) {
     doc.ResetFitResult(id);
     DebugLogF("About to solve regression for %s, FitID %d\n", DescriptorOf(doc, id).name.c_str(), id);
@@ -209,17 +209,17 @@ int NonlinearPrepareFit(CurveFit& doc, int id) {
       NonlinearFit(doc, id);
     } catch (const errnotify&) {
       LogExceptionMarker("NonlinearPrepareFit_1");
-      if (CalcMode == 1) SetCalculationMode(0);
+      if (CurrentEngine().calcMode == 1) SetCalculationMode(0);
       ErrorInfo.FitId = id;
       if (ErrorInfo.id == kErrStoppedInSearch) throw;
       if (ErrorInfo.id == kErrGuessCancelled || ErrorInfo.id == kErrUserStopped) return 1;
       ErrorHandle(ErrorInfo);
       if (ErrorInfo.id == kErrSuppressed) return 1;
-      NonlinearFlags.forceDialog = true;
+      CurrentEngine().nonlinearFlags.forceDialog = true;
       DebugLog("Go fetch initial guesses\n");
       continue;
     }
-    doc.MarkFitted(id, Settings.weighting);
+    doc.MarkFitted(id, CurrentSession().settings.weighting);
     doc.CalcStat(id);
     CallHook(Hooks().refreshFitList);
     return 0;
@@ -228,7 +228,7 @@ int NonlinearPrepareFit(CurveFit& doc, int id) {
 
 // The flag value of the weighting scheme in force.
 unsigned WeightingFlag(const CurveFit& doc) {
-  switch (Settings.weighting) {
+  switch (CurrentSession().settings.weighting) {
     case kWeightingY2: return kNlWeightY2;
     case kWeightingY: return kNlWeightY;
     case kWeightingX2: return kNlWeightX2;
@@ -243,10 +243,10 @@ void FillProblemFromSettings(CurveFit& doc, const ModelDesc& desc, NonlinearProb
   problem.parameters = desc.coefficients;
   problem.covariance = desc.covariance;
   problem.modelFunction = desc.modelFunction;
-  problem.tolerance = static_cast<datatype>(Settings.nonlinearTolerance);
-  problem.flags = (Settings.IsOn(kFlagQuickDerivatives) ? kNlQuickDerivatives : 0u) | WeightingFlag(doc);
-  problem.maxIterations = Settings.maxIterations;
-  problem.divergeLimit = Settings.divergeIterations;
+  problem.tolerance = static_cast<datatype>(CurrentSession().settings.nonlinearTolerance);
+  problem.flags = (CurrentSession().settings.IsOn(kFlagQuickDerivatives) ? kNlQuickDerivatives : 0u) | WeightingFlag(doc);
+  problem.maxIterations = CurrentSession().settings.maxIterations;
+  problem.divergeLimit = CurrentSession().settings.divergeIterations;
   problem.nPoints = doc.nPoints;
   problem.x = doc.Column(0);
   problem.y = doc.Column(1);

@@ -5,6 +5,7 @@
 
 #include "data/curve_fit.h"
 #include "data/table_file.h"
+#include "fit/engine_state.h"
 #include "fit/model_desc.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
@@ -205,7 +206,7 @@ std::string FitReportHeader(CurveFit& doc, int model) {
   const ModelDesc desc = DescriptorOf(doc, model);
   std::string formula;
   if (desc.id == kUserModel) {
-    formula = ": y=" + UserModel.formula;
+    formula = ": y=" + CurrentEngine().userModel.formula;
   } else {
     const std::string prompt(platform::ResourceString(desc.id));
     const std::size_t comma = prompt.find(',');

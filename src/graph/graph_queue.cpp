@@ -6,8 +6,6 @@
 
 namespace trendolin {
 
-Gqueue GraphQueue;
-
 namespace {
 
 constexpr int kFirstModel = kFirstCatalogueModel;

@@ -75,7 +75,4 @@ class Gqueue {
   HeadlessGraphHost ownHost_;
 };
 
-// The one graph queue of the process (the windows and the fit drivers share it).
-extern Gqueue GraphQueue;
-
 }  // namespace trendolin

@@ -14,6 +14,7 @@
 #include "graph/window_arrangement.h"
 #include "gui/graph_window.h"
 #include "gui/qt_graph_host.h"
+#include "session/session.h"
 
 namespace trendolin::gui {
 namespace {
@@ -22,7 +23,7 @@ std::vector<GraphWindow*> QueuedWindows() {
   std::vector<GraphWindow*> windows;
   QtGraphHost* host = InstalledQtGraphHost();
   if (host == nullptr) return windows;
-  for (GraphWindowId id : GraphQueue.Windows()) {
+  for (GraphWindowId id : CurrentSession().graphQueue.Windows()) {
     if (GraphWindow* w = host->Window(id)) windows.push_back(w);
   }
   return windows;

@@ -36,6 +36,7 @@
 #include "render_qt/qt_font.h"
 #include "render_qt/qt_surface.h"
 #include "render_qt/ui_metrics.h"
+#include "session/session.h"
 
 namespace trendolin::gui {
 namespace {
@@ -263,8 +264,8 @@ void GraphWindow::FindMainWindow() {
 
 bool GraphWindow::RendersOffScreen() const {
   if (pictureFailed_ || record_ == nullptr) return false;
-  if (Settings.renderLevel <= 0) return false;
-  if (Settings.renderLevel == kOnlyUserModelsOffScreen) return std::abs(record_->modelId) == kUserModel;
+  if (CurrentSession().settings.renderLevel <= 0) return false;
+  if (CurrentSession().settings.renderLevel == kOnlyUserModelsOffScreen) return std::abs(record_->modelId) == kUserModel;
   return true;
 }
 
@@ -359,8 +360,8 @@ void GraphWindow::enterEvent(QEnterEvent* event) {
 }
 
 void GraphWindow::UpdateCursor() {
-  if (CalcMode != 0) {
-    setCursor(Settings.IsOn(kFlagBackgroundProcess) ? Qt::BusyCursor : Qt::WaitCursor);
+  if (CurrentEngine().calcMode != 0) {
+    setCursor(CurrentSession().settings.IsOn(kFlagBackgroundProcess) ? Qt::BusyCursor : Qt::WaitCursor);
   } else {
     setCursor(Qt::CrossCursor);
   }
@@ -514,7 +515,7 @@ void GraphWindow::closeEvent(QCloseEvent* event) {
   }
   event->ignore();
   // Leaving the queue destroys the window and frees its record.
-  if (!GraphQueue.Remove(queueId_)) hide();
+  if (!CurrentSession().graphQueue.Remove(queueId_)) hide();
 }
 
 // ---- the picture on the clipboard ----

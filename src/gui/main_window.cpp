@@ -35,6 +35,7 @@
 #include "platform/debug_log.h"
 #include "render_qt/qt_font.h"
 #include "render_qt/ui_metrics.h"
+#include "session/session.h"
 
 namespace trendolin::gui {
 
@@ -252,7 +253,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   // Caps Lock and Num Lock refresh their indicators whichever child has the
   // keyboard; so does coming back to the window.
-  if (event->type() == QEvent::KeyPress && CalcMode != 0 && QApplication::activeModalWidget() == nullptr) {
+  if (event->type() == QEvent::KeyPress && CurrentEngine().calcMode != 0 && QApplication::activeModalWidget() == nullptr) {
     // Accept and Abort reach a running calculation from any of the program's
     // windows (a batch opens graph windows that take the keyboard); in the
     // main window its own shortcuts have taken them already.
@@ -270,7 +271,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   } else if ((watched == this && event->type() == QEvent::WindowDeactivate) ||
              (watched == client_ && event->type() == QEvent::MouseMove)) {
     // Menu help stays only while the menu is there.
-    if (CalcMode == 0 && status_[0]->text() != QString::fromUtf8(kAppCaption)) {
+    if (CurrentEngine().calcMode == 0 && status_[0]->text() != QString::fromUtf8(kAppCaption)) {
       status_[0]->setText(QString::fromUtf8(kAppCaption));
     }
   }
@@ -314,7 +315,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::FilesDropped(const QList<QUrl>& urls) {
-  if (CalcMode != 0) return;
+  if (CurrentEngine().calcMode != 0) return;
   std::vector<std::string> paths;
   for (const QUrl& url : urls) paths.push_back(url.toLocalFile().toStdString());
   OpenDroppedFiles(doc_, paths);
@@ -327,20 +328,20 @@ bool MainWindow::ClipboardHasText() {
 }
 
 void MainWindow::ClipboardChanged() {
-  Availability.paste = ClipboardHasText();
-  if (QAction* paste = ToolbarAction(cmd::kPaste); paste && CalcMode == 0) paste->setEnabled(Availability.paste);
+  CurrentSession().availability.paste = ClipboardHasText();
+  if (QAction* paste = ToolbarAction(cmd::kPaste); paste && CurrentEngine().calcMode == 0) paste->setEnabled(CurrentSession().availability.paste);
 }
 
 // ---- closing ----
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (CalcMode != 0 || QuerySaveChanges(doc_) == 1) {
+  if (CurrentEngine().calcMode != 0 || QuerySaveChanges(doc_) == 1) {
     event->ignore();
     return;
   }
   std::string error;
-  if (!lpszIniFile.empty()) SaveMainWindowPlacement(PlacementToKeep(), lpszIniFile, &error);
-  GraphQueue.CloseAll();
+  if (!CurrentSession().iniFile.empty()) SaveMainWindowPlacement(PlacementToKeep(), CurrentSession().iniFile, &error);
+  CurrentSession().graphQueue.CloseAll();
   event->accept();
 }
 
@@ -368,14 +369,14 @@ WindowPlacement MainWindow::PlacementToKeep() const {
 // ---- status bar ----
 
 void MainWindow::RestoreIdleStatus() {
-  if (CalcMode != 0) return;
+  if (CurrentEngine().calcMode != 0) return;
   status_[0]->setText(QString::fromUtf8(kAppCaption));
   status_[3]->setText(QString::fromStdString(doc_.szFileName));
   RefreshLockIndicators();
 }
 
 void MainWindow::RefreshLockIndicators() {
-  if (CalcMode != 0) return;  // the calculation reports in these parts
+  if (CurrentEngine().calcMode != 0) return;  // the calculation reports in these parts
   const std::optional<LockKeys> keys = ReadLockKeys();
   status_[1]->setText(keys && keys->capsLock ? QStringLiteral("CAPS") : QString());
   status_[2]->setText(keys && keys->numLock ? QStringLiteral("NUM") : QString());

@@ -37,6 +37,7 @@
 #include "platform/ui.h"
 #include "precision/errors.h"
 #include "precision/math_guard.h"
+#include "session/session.h"
 
 namespace trendolin::gui {
 namespace {
@@ -86,7 +87,7 @@ void ViewHistoryFile() {
 }
 
 void EditCurrentFile() {
-  const std::string& path = CurrentDataFile.fullPath;
+  const std::string& path = CurrentSession().currentDataFile.fullPath;
   if (path.empty()) {
     platform::TellUser("Edit Current File",
                    "There is no current data file: the data have not been read from a file or saved to one.");
@@ -123,10 +124,10 @@ void MainWindow::Command(int command, int notifyCode) {
 
   // Accept and Abort reach a running calculation; idle they do nothing.
   if (command == cmd::kAccept || command == cmd::kAbort) {
-    if (CalcMode != 0) RequestFitStop(command == cmd::kAccept ? kStopAccept : kStopAbort);
+    if (CurrentEngine().calcMode != 0) RequestFitStop(command == cmd::kAccept ? kStopAccept : kStopAbort);
     return;
   }
-  if (CalcMode != 0) return;
+  if (CurrentEngine().calcMode != 0) return;
 
   switch (command) {
     case cmd::kNew:
@@ -183,17 +184,17 @@ void MainWindow::Command(int command, int notifyCode) {
       ShowDataInformation();
       break;
 
-    case cmd::kAutoGuess: Settings.initGuess = Settings.initGuess == 0 ? 1 : 0; break;
+    case cmd::kAutoGuess: CurrentSession().settings.initGuess = CurrentSession().settings.initGuess == 0 ? 1 : 0; break;
     case cmd::kViewHistory: ViewHistoryFile(); break;
     case cmd::kEditCurrentFile: EditCurrentFile(); break;
     case cmd::kOptions: ShowNotAvailable(this, QStringLiteral("The Options dialog")); break;
 
     case cmd::kTile: TileGraphWindows(); break;
     case cmd::kCascade: CascadeGraphWindows(this); break;
-    case cmd::kRefreshAll: GraphQueue.RefreshAll(); break;
+    case cmd::kRefreshAll: CurrentSession().graphQueue.RefreshAll(); break;
     case cmd::kRestoreAll: RestoreAllGraphWindows(); break;
     case cmd::kMinimizeAll: MinimizeAllGraphWindows(this); break;
-    case cmd::kCloseAll: GraphQueue.CloseAll(); break;
+    case cmd::kCloseAll: CurrentSession().graphQueue.CloseAll(); break;
 
     case cmd::kHelpContents:
     case cmd::kHelpSearch: ShowNotAvailable(this, QStringLiteral("Help")); break;
@@ -298,7 +299,7 @@ void MainWindow::DebugKey(int key, Qt::KeyboardModifiers modifiers) {
       DebugFlags = 255;
       OpenDiagnostics(kAppVersion);
       WriteSystemInfoDump({{"CurveFit", sizeof(CurveFit)}, {"AppSettings", sizeof(AppSettings)}});
-      DumpSettings();
+      DumpSettings(CurrentSession().settings);
     }
     return;
   }

@@ -26,6 +26,7 @@
 #include "gui/toolbar_icons.h"
 #include "platform/resource_strings.h"
 #include "render_qt/qt_font.h"
+#include "session/session.h"
 
 namespace trendolin::gui {
 namespace {
@@ -180,8 +181,8 @@ void MainWindow::BuildShortcuts() {
 // Whether a command from a key may run now: Accept and Abort only during a
 // calculation, everything else only when idle and its menu item is enabled.
 bool MainWindow::RunsNow(int command) {
-  if (command == cmd::kAccept || command == cmd::kAbort) return CalcMode != 0;
-  if (CalcMode != 0) return false;
+  if (command == cmd::kAccept || command == cmd::kAbort) return CurrentEngine().calcMode != 0;
+  if (CurrentEngine().calcMode != 0) return false;
   UpdateMenus();
   QAction* action = MenuAction(command);
   return action == nullptr || action->isEnabled();
@@ -220,17 +221,17 @@ void MainWindow::UpdateMenu(QMenu* menu) {
     if (QMenu* sub = action->menu()) {
       // The family submenus and the weighting submenu follow the data.
       if (CommandOf(action) < 0 || sub->title() == QStringLiteral("&Weighting")) {
-        action->setEnabled(Availability.enoughPoints);
+        action->setEnabled(CurrentSession().availability.enoughPoints);
       }
       UpdateMenu(sub);
       continue;
     }
     const int command = CommandOf(action);
     if (command == 0) continue;
-    action->setEnabled(Availability.MenuItemEnabled(command));
+    action->setEnabled(CurrentSession().availability.MenuItemEnabled(command));
     if (IsModelCommand(command)) {
       // Only a model with an open graph carries a check mark.
-      const bool open = GraphQueue.IsChecked(command);
+      const bool open = CurrentSession().graphQueue.IsChecked(command);
       action->setCheckable(open);
       action->setChecked(open);
     } else if (IsWeighting(command)) {
@@ -254,33 +255,33 @@ void MainWindow::UpdateMenu(QMenu* menu) {
       case cmd::kCut:
       case cmd::kCopy:
       case cmd::kClear: action->setEnabled(CanCutCopyClear(grid)); break;
-      case cmd::kAutoGuess: action->setChecked(Settings.initGuess == 0); break;
+      case cmd::kAutoGuess: action->setChecked(CurrentSession().settings.initGuess == 0); break;
       case cmd::kClearCurvefits: action->setEnabled(results_->count() > 0); break;
       case cmd::kTile:
       case cmd::kCascade:
       case cmd::kRefreshAll:
       case cmd::kRestoreAll:
       case cmd::kMinimizeAll:
-      case cmd::kCloseAll: action->setEnabled(GraphQueue.WindowMenuEnabled()); break;
+      case cmd::kCloseAll: action->setEnabled(CurrentSession().graphQueue.WindowMenuEnabled()); break;
       default: break;
     }
   }
 }
 
 void MainWindow::UpdateToolbar() {
-  if (CalcMode != 0) return;
+  if (CurrentEngine().calcMode != 0) return;
   for (auto& [command, action] : toolbarActions_) {
     if (command == cmd::kAccept || command == cmd::kAbort) continue;
-    action->setEnabled(Availability.ToolbarButtonEnabled(command));
+    action->setEnabled(CurrentSession().availability.ToolbarButtonEnabled(command));
   }
   // The clipboard may have changed since the data were last examined.
-  Availability.paste = ClipboardHasText();
-  toolbarActions_.at(cmd::kPaste)->setEnabled(Availability.paste);
-  toolbarActions_.at(cmd::kAutoGuess)->setChecked(Settings.initGuess == 0);
+  CurrentSession().availability.paste = ClipboardHasText();
+  toolbarActions_.at(cmd::kPaste)->setEnabled(CurrentSession().availability.paste);
+  toolbarActions_.at(cmd::kAutoGuess)->setChecked(CurrentSession().settings.initGuess == 0);
 }
 
 void MainWindow::ShowMenuHelp(QAction* action) {
-  if (CalcMode != 0 || action == nullptr) return;
+  if (CurrentEngine().calcMode != 0 || action == nullptr) return;
   const int command = CommandOf(action);
   if (action->menu()) {
     // The family submenus show their family's name; other submenus the idle text.
@@ -298,11 +299,11 @@ void MainWindow::ShowMenuHelp(QAction* action) {
 void MainWindow::ShowRanking() {
   std::vector<int> ids;
   std::vector<std::string> notConverged;
-  for (const RankingEntry& entry : FitRanking.entries) {
+  for (const RankingEntry& entry : CurrentSession().ranking.entries) {
     ids.push_back(entry.modelId);
     notConverged.push_back(NotConvergedReason(StoredFitVerdict(doc_, entry.modelId)));
   }
-  results_->SetLines(FitRanking.Lines(), ids, notConverged);
+  results_->SetLines(CurrentSession().ranking.Lines(), ids, notConverged);
   preview_->Refresh();
 }
 
@@ -314,7 +315,7 @@ void MainWindow::RebuildRecentMenu() {
     delete action;
   }
   recentActions_.clear();
-  for (const MruMenuItem& item : MruMenuItems(RecentFiles)) {
+  for (const MruMenuItem& item : MruMenuItems(CurrentSession().recentFiles)) {
     QAction* action = nullptr;
     if (item.separator) {
       action = new QAction(file);

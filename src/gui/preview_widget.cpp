@@ -16,6 +16,7 @@
 #include "gui/graph_window.h"
 #include "gui/not_available.h"
 #include "render_qt/qt_surface.h"
+#include "session/session.h"
 
 namespace trendolin::gui {
 namespace {
@@ -49,8 +50,8 @@ void PreviewWidget::BuildMenu() {
   add(kPreviewOpen, "Open Plot...");
   add(kPreviewHelp, "Help...");
   connect(menu_, &QMenu::aboutToShow, this, [this] {
-    enableAction_->setChecked(Settings.IsOn(kFlagEnableThumb));
-    animateAction_->setChecked(Settings.IsOn(kFlagAnimatePlot));
+    enableAction_->setChecked(CurrentSession().settings.IsOn(kFlagEnableThumb));
+    animateAction_->setChecked(CurrentSession().settings.IsOn(kFlagAnimatePlot));
   });
 }
 
@@ -73,12 +74,12 @@ void PreviewWidget::Refresh() {
 void PreviewWidget::Command(int id) {
   switch (id) {
     case kPreviewEnable:
-      Settings.SetFlag(kFlagEnableThumb, !Settings.IsOn(kFlagEnableThumb));
+      CurrentSession().settings.SetFlag(kFlagEnableThumb, !CurrentSession().settings.IsOn(kFlagEnableThumb));
       update();
       break;
     case kPreviewAnimate:
-      Settings.SetFlag(kFlagAnimatePlot, !Settings.IsOn(kFlagAnimatePlot));
-      if (!Settings.IsOn(kFlagAnimatePlot)) {
+      CurrentSession().settings.SetFlag(kFlagAnimatePlot, !CurrentSession().settings.IsOn(kFlagAnimatePlot));
+      if (!CurrentSession().settings.IsOn(kFlagAnimatePlot)) {
         animatedModel_ = 0;
         update();
       }
@@ -90,7 +91,7 @@ void PreviewWidget::Command(int id) {
 }
 
 const platform::ProfileFile& PreviewWidget::Profile() {
-  if (!profile_) profile_ = platform::ProfileFile::Load(lpszIniFile);
+  if (!profile_) profile_ = platform::ProfileFile::Load(CurrentSession().iniFile);
   return *profile_;
 }
 
@@ -103,7 +104,7 @@ void PreviewWidget::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), ButtonFace());
     return;
   }
-  const bool enabled = Settings.IsOn(kFlagEnableThumb);
+  const bool enabled = CurrentSession().settings.IsOn(kFlagEnableThumb);
   const Rect client{0, 0, width(), height()};
   auto paintLayers = [&](QImage& picture, int layers) {
     QPainter offScreen(&picture);

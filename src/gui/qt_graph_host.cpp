@@ -8,6 +8,7 @@
 #include "graph/graph_queue.h"
 #include "gui/graph_window.h"
 #include "platform/profile_file.h"
+#include "session/session.h"
 
 namespace trendolin::gui {
 
@@ -18,9 +19,9 @@ QtGraphHost::QtGraphHost(CurveFit& doc) : doc_(doc), server_(std::make_unique<QW
 }
 
 QtGraphHost::~QtGraphHost() {
-  if (&GraphQueue.Host() == this) {
-    GraphQueue.CloseAll();
-    GraphQueue.SetHost(nullptr);
+  if (&CurrentSession().graphQueue.Host() == this) {
+    CurrentSession().graphQueue.CloseAll();
+    CurrentSession().graphQueue.SetHost(nullptr);
   }
 }
 
@@ -40,7 +41,7 @@ GraphWindowId QtGraphHost::CreateGraphWindow(const std::string& title, GraphAttr
   // A new graph starts from the stored defaults; only what it shows comes
   // from the caller.
   const int modelId = record.modelId;
-  ReadGraphDefaults(platform::ProfileFile::Load(lpszIniFile), record, doc_);
+  ReadGraphDefaults(platform::ProfileFile::Load(CurrentSession().iniFile), record, doc_);
   record.modelId = modelId;
 
   auto* window = new GraphWindow(doc_, record, QString::fromStdString(title), server_.get());
@@ -90,6 +91,6 @@ void QtGraphHost::DestroyGraphWindow(GraphWindowId window) {
   windows_.erase(it);
 }
 
-QtGraphHost* InstalledQtGraphHost() { return dynamic_cast<QtGraphHost*>(&GraphQueue.Host()); }
+QtGraphHost* InstalledQtGraphHost() { return dynamic_cast<QtGraphHost*>(&CurrentSession().graphQueue.Host()); }
 
 }  // namespace trendolin::gui

@@ -19,6 +19,7 @@
 #include "gui/dialogs/message_box.h"
 #include "gui/dialogs/spline_tension_dialog.h"
 #include "gui/dialogs/user_formula_dialog.h"
+#include "session/session.h"
 
 namespace trendolin::gui {
 namespace {
@@ -60,7 +61,7 @@ void QtUi::SetBusy(bool busy) {
     if (busyDepth_++ == 0) {
       // With background processing the program still takes commands (Accept,
       // Abort): the cursor says "working", not "wait".
-      const bool background = Settings.IsOn(kFlagBackgroundProcess);
+      const bool background = CurrentSession().settings.IsOn(kFlagBackgroundProcess);
       QGuiApplication::setOverrideCursor(background ? Qt::BusyCursor : Qt::WaitCursor);
     }
     return;
@@ -118,7 +119,7 @@ bool QtUi::TensionDialog(const platform::ValueDialogRequest& request) {
 }
 
 bool QtUi::UserModelDialog(const platform::UserModelDialogRequest& request) {
-  UserFormulaDialog dialog(request, lpszIniFile, DialogParent());
+  UserFormulaDialog dialog(request, CurrentSession().iniFile, DialogParent());
   return dialog.exec() == QDialog::Accepted;
 }
 

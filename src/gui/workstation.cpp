@@ -38,6 +38,7 @@
 #include "platform/profile_file.h"
 #include "platform/ui.h"
 #include "precision/fp_guard.h"
+#include "session/session.h"
 #include "usermodel/user_model.h"
 
 namespace trendolin::gui {
@@ -60,15 +61,15 @@ void ShowAndRaise(QWidget* window) {
 
 // The settings the program starts from, and the state kept in the settings file.
 void InitApplication(CurveFit& doc, MainWindow& main) {
-  RecentFiles = CreateMruList();
-  LoadMruList(RecentFiles, kMruSection, lpszIniFile);
+  CurrentSession().recentFiles = CreateMruList();
+  LoadMruList(CurrentSession().recentFiles, kMruSection, CurrentSession().iniFile);
   main.RebuildRecentMenu();
-  ReadSettings(lpszIniFile);
-  if (DebugFlags != 0) DumpSettings();
-  doc.SetUndoLevels(Settings.undoLevels);
+  ReadSettings(CurrentSession().iniFile);
+  if (DebugFlags != 0) DumpSettings(CurrentSession().settings);
+  doc.SetUndoLevels(CurrentSession().settings.undoLevels);
   // The program starts in the folder of the data files, when it exists.
-  if (!Settings.dataPath.empty() && ::chdir(Settings.dataPath.c_str()) != 0) {
-    DebugLogF("DataPath %s cannot be entered.\n", Settings.dataPath.c_str());
+  if (!CurrentSession().settings.dataPath.empty() && ::chdir(CurrentSession().settings.dataPath.c_str()) != 0) {
+    DebugLogF("DataPath %s cannot be entered.\n", CurrentSession().settings.dataPath.c_str());
   }
   InitUserModel();
   InstallOutOfMemoryHandler();
@@ -81,10 +82,10 @@ void InitApplication(CurveFit& doc, MainWindow& main) {
 
 void DeinitApplication() {
   DebugLog("DeInitializing...\n");
-  if (!lpszIniFile.empty()) {
-    SaveSettingsFile(lpszIniFile);
+  if (!CurrentSession().iniFile.empty()) {
+    SaveSettingsFile(CurrentSession().iniFile);
     std::string error;
-    SaveMruList(RecentFiles, kMruSection, lpszIniFile, &error);
+    SaveMruList(CurrentSession().recentFiles, kMruSection, CurrentSession().iniFile, &error);
   }
   if (DebugFlags != 0) DebugLog("Debug file closing...\n");
   CloseDiagnostics();
@@ -104,7 +105,7 @@ void ResetWorkspace(CurveFit& doc, MainWindow& main) {
 // window; the window takes its record along when it goes.
 QWidget* MakeGuessTestGraph(CurveFit& doc, int testModelId) {
   auto* record = new GraphAttr;
-  ReadGraphDefaults(platform::ProfileFile::Load(lpszIniFile), *record, doc);
+  ReadGraphDefaults(platform::ProfileFile::Load(CurrentSession().iniFile), *record, doc);
   record->modelId = testModelId;
   auto* window = new GraphWindow(doc, *record, QStringLiteral("Initial Guess Test"), nullptr);
   QObject::connect(window, &QObject::destroyed, [record] { delete record; });
@@ -116,9 +117,9 @@ QWidget* MakeGuessTestGraph(CurveFit& doc, int testModelId) {
 void PlaceMainWindow(MainWindow& main) {
   const QRect desktop = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
                                                           : QRect(0, 0, 1024, 768);
-  const platform::ProfileFile profile = platform::ProfileFile::Load(lpszIniFile);
+  const platform::ProfileFile profile = platform::ProfileFile::Load(CurrentSession().iniFile);
   const WindowPlacement p =
-      MainWindowPlacement(profile, Settings.IsOn(kFlagSaveWindowPos), desktop.width(), desktop.height(),
+      MainWindowPlacement(profile, CurrentSession().settings.IsOn(kFlagSaveWindowPos), desktop.width(), desktop.height(),
                           DefaultWindowWidth(main.UiTextHeight()), DefaultWindowHeight(main.UiTextHeight()));
   main.resize(p.width, p.height);
   main.move(desktop.left() + p.left, desktop.top() + p.top);
@@ -129,8 +130,8 @@ void PlaceMainWindow(MainWindow& main) {
 // the settings are written on the way out of RunWorkstation.
 void CloseForSessionEnd(CurveFit& doc, MainWindow& main, int attemptsLeft) {
   QWidget* modal = QApplication::activeModalWidget();
-  if (attemptsLeft > 0 && (CalcMode != 0 || modal != nullptr)) {
-    if (CalcMode != 0) RequestFitStop(kStopAbort);
+  if (attemptsLeft > 0 && (CurrentEngine().calcMode != 0 || modal != nullptr)) {
+    if (CurrentEngine().calcMode != 0) RequestFitStop(kStopAbort);
     if (auto* dialog = qobject_cast<QDialog*>(modal)) {
       dialog->reject();
     } else if (modal) {
@@ -140,7 +141,7 @@ void CloseForSessionEnd(CurveFit& doc, MainWindow& main, int attemptsLeft) {
                        [&doc, &main, attemptsLeft] { CloseForSessionEnd(doc, main, attemptsLeft - 1); });
     return;
   }
-  if (!KeepUnsavedData(doc, lpszIniFile)) DebugLog("Session end: the unsaved data could not be kept.\n");
+  if (!KeepUnsavedData(doc, CurrentSession().iniFile)) DebugLog("Session end: the unsaved data could not be kept.\n");
   // Kept (or nothing to keep): the save question must not hold up the logout.
   doc.ClearModified();
   main.close();
@@ -194,7 +195,9 @@ int RunWorkstation(int argc, char** argv) {
 
   // Questions before the main window exists have no parent.
   QtUi earlyUi(nullptr);
-  platform::ScopedUi earlyInstalled(earlyUi);
+  // This run's session: its settings, data, fits and windows.
+  Session session(&earlyUi);
+  SessionScope bound(session);
 
   std::vector<std::string> args(argv, argv + argc);
   ParseProgramCommandLine(args);
@@ -213,14 +216,15 @@ int RunWorkstation(int argc, char** argv) {
     if (splash) splash->close();
   });
 
-  CurveFit doc;
+  CurveFit& doc = session.data;
   MainWindow main(doc);
   QtGraphHost graphs(doc);
   graphs.SetMainWindow(&main);
-  GraphQueue.SetHost(&graphs);
+  CurrentSession().graphQueue.SetHost(&graphs);
   QtUi ui(&main);
   ui.SetGuessTestGraphFactory([&doc](int testModelId) { return MakeGuessTestGraph(doc, testModelId); });
   platform::ScopedUi installed(ui);
+  session.ui = &ui;
 
   frontWindow = &main;
   SessionEndWatcher sessionEnd([&doc, &main](int signo) {
@@ -230,7 +234,7 @@ int RunWorkstation(int argc, char** argv) {
 
   InitApplication(doc, main);
   ResetWorkspace(doc, main);
-  if (!StartupFile.empty()) OpenStartupFile(doc, StartupFile);
+  if (!CurrentSession().startupFile.empty()) OpenStartupFile(doc, CurrentSession().startupFile);
 
   // The main window shows at the first tick, behind the splash. Data kept
   // when the last session ended are offered once the splash has gone, so the
@@ -249,7 +253,7 @@ int RunWorkstation(int argc, char** argv) {
     }
     if (!splash && !recoveryOffered) {
       recoveryOffered = true;
-      if (OfferRecovery(doc, lpszIniFile) == RecoveryOutcome::Restored) {
+      if (OfferRecovery(doc, CurrentSession().iniFile) == RecoveryOutcome::Restored) {
         main.UpdateMenus();
         main.UpdateToolbar();
       }
@@ -258,8 +262,8 @@ int RunWorkstation(int argc, char** argv) {
   placement.start(kPlacementTickMs);
 
   const int code = app.exec();
-  GraphQueue.CloseAll();
-  GraphQueue.SetHost(nullptr);
+  CurrentSession().graphQueue.CloseAll();
+  CurrentSession().graphQueue.SetHost(nullptr);
   DeinitApplication();
   return code;
 }

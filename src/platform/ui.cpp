@@ -7,11 +7,12 @@
 namespace platform {
 namespace {
 
-// The process-wide Ui. Null means the quiet default below answers.
-Ui* installedUi = nullptr;
+// The Ui of the session this thread works for. Null means the quiet default
+// below answers.
+thread_local Ui* installedUi = nullptr;
 
 Ui& QuietDefaultUi() {
-  static HeadlessUi quiet(HeadlessUi::Mode::Unattended);
+  thread_local HeadlessUi quiet(HeadlessUi::Mode::Unattended);
   return quiet;
 }
 

@@ -153,7 +153,8 @@ class Ui {
   virtual bool SetClipboardText(const std::string& text) = 0;
 };
 
-// The Ui installed for the process. Until one is installed, a quiet unattended
+// The Ui installed for this thread (a session installs its own while it is
+// bound to the thread). Until one is installed, a quiet unattended
 // headless Ui answers (so library code never dereferences nothing).
 Ui& CurrentUi();
 

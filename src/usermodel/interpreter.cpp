@@ -11,13 +11,12 @@
 #include <vector>
 
 #include "data/curve_fit.h"
+#include "fit/engine_state.h"
 #include "precision/errors.h"
 #include "usermodel/expression_machine.h"
 #include "usermodel/expression_reader.h"
 
 namespace trendolin {
-
-DataSummary UserModelData;
 
 namespace {
 
@@ -151,6 +150,11 @@ datatype InterpretCompiled(const CompiledFormula& compiled, const datatype* para
     LogExceptionMarker("InterpretMain_1");
     throw;
   }
+}
+
+void InterpretMain(const UserFitResult& model, const datatype* parameters, datatype x, datatype& result,
+                   bool checking) {
+  InterpretMain(model, parameters, x, result, checking, CurrentEngine().userModelData);
 }
 
 void InterpretMain(const UserFitResult& model, const datatype* parameters, datatype x, datatype& result,

@@ -35,7 +35,6 @@ DataSummary SummaryOf(const CurveFit& doc);
 // catalogue has no document to ask, so the user fit sets them from the data
 // set it fits; they stay with the fitted coefficients for drawing and
 // analysis. Process-wide, touched on the user-interface thread only.
-extern DataSummary UserModelData;
 
 // Evaluates `model`'s formula with `model.count` parameters (`parameters`
 // holds that many values) at x, into `result`. With `checking` only checks:
@@ -43,8 +42,11 @@ extern DataSummary UserModelData;
 // yield 1, so no arithmetic that could fault is done. Raises errnotify on a
 // syntax error (13, model id -1, no routine name) or an arithmetic fault,
 // after logging "EX: InterpretMain_1"; `result` is then left unchanged.
+// Without `data`, the formula's data figures are the session's.
 void InterpretMain(const UserFitResult& model, const datatype* parameters, datatype x, datatype& result,
-                   bool checking = false, const DataSummary& data = UserModelData);
+                   bool checking, const DataSummary& data);
+void InterpretMain(const UserFitResult& model, const datatype* parameters, datatype x, datatype& result,
+                   bool checking = false);
 
 // A formula parsed for evaluation: the text it was read from (up to a NUL),
 // the parameter count and the decimal separator it was read with, and its

@@ -13,6 +13,7 @@
 #include "fit/fit_routines.h"
 #include "fit/nonlinear.h"
 #include "precision/errors.h"
+#include "session/session.h"
 #include "usermodel/interpreter.h"
 
 namespace trendolin {
@@ -51,15 +52,15 @@ const CompiledFormula* FittingFormula = nullptr;
 // attempt leaves the coefficients where the solver stopped), room for the
 // coefficients and the covariance matrix.
 void ResetUserResult() {
-  UserModel.Release();
-  AllocateParameters(UserModel);
+  CurrentEngine().userModel.Release();
+  AllocateParameters(CurrentEngine().userModel);
 }
 
 }  // namespace
 
 UserModelFitScope::UserModelFitScope() {
-  RefreshCompiledFormula(UserModel);
-  FittingFormula = UserModel.compiled.get();
+  RefreshCompiledFormula(CurrentEngine().userModel);
+  FittingFormula = CurrentEngine().userModel.compiled.get();
 }
 
 UserModelFitScope::~UserModelFitScope() { FittingFormula = nullptr; }
@@ -90,11 +91,11 @@ int CheckUserFormula(const UserFitResult& record) {
 bool AcceptUserFormula(std::string_view text) {
   UserFitResult scratch;
   if (SetUserFormula(scratch, text) != 0 || CheckUserFormula(scratch) != 0) return false;
-  SetUserFormula(UserModel, text);
+  SetUserFormula(CurrentEngine().userModel, text);
   return true;
 }
 
-void InitUserModel() { SetUserFormula(UserModel, kStartUserFormula); }
+void InitUserModel() { SetUserFormula(CurrentEngine().userModel, kStartUserFormula); }
 
 // Called for every point of a fit, on several threads at once: nothing
 // shared is written. In a fit the parsed formula made current for it is used
@@ -102,33 +103,33 @@ void InitUserModel() { SetUserFormula(UserModel, kStartUserFormula); }
 // changed since, or the count was set by hand): then each call parses the
 // formula for itself until the next fit makes it current again.
 datatype UserModelValue(const datatype* parameters, datatype x) {
-  if (FittingFormula != nullptr) return InterpretCompiled(*FittingFormula, parameters, x, UserModelData);
-  const CompiledFormula* compiled = UserModel.compiled.get();
-  if (compiled != nullptr && CompiledStillFits(*compiled, UserModel.count)) {
-    return InterpretCompiled(*compiled, parameters, x, UserModelData);
+  if (FittingFormula != nullptr) return InterpretCompiled(*FittingFormula, parameters, x, CurrentEngine().userModelData);
+  const CompiledFormula* compiled = CurrentEngine().userModel.compiled.get();
+  if (compiled != nullptr && CompiledStillFits(*compiled, CurrentEngine().userModel.count)) {
+    return InterpretCompiled(*compiled, parameters, x, CurrentEngine().userModelData);
   }
-  return InterpretCompiled(ParseUserFormula(UserModel.formula, UserModel.count), parameters, x, UserModelData);
+  return InterpretCompiled(ParseUserFormula(CurrentEngine().userModel.formula, CurrentEngine().userModel.count), parameters, x, CurrentEngine().userModelData);
 }
 
 void UserModelGuesses(const CurveFit& /*doc*/, datatype* guess) {
-  std::fill(guess, guess + UserModel.count, 1.0f);
+  std::fill(guess, guess + CurrentEngine().userModel.count, 1.0f);
 }
 
 int UserFit(CurveFit& doc, int /*id*/) {
-  if (UserModel.formula.empty()) InitUserModel();  // a record that never had a formula starts like the program
-  UserModelData = SummaryOf(doc);
-  NonlinearFlags.guessesObtained = false;
+  if (CurrentEngine().userModel.formula.empty()) InitUserModel();  // a record that never had a formula starts like the program
+  CurrentEngine().userModelData = SummaryOf(doc);
+  CurrentEngine().nonlinearFlags.guessesObtained = false;
   for (;;) {
     ResetUserResult();
     // The initial-guess dialog comes before every attempt: a user model has
     // no guesses of its own worth trusting.
-    NonlinearFlags.forceDialog = true;
+    CurrentEngine().nonlinearFlags.forceDialog = true;
     try {
       const UserModelFitScope fitting;
       NonlinearFit(doc, kUserModel);
     } catch (const errnotify&) {
       LogExceptionMarker("::UserFit_1");
-      if (CalcMode == 1) SetCalculationMode(0);
+      if (CurrentEngine().calcMode == 1) SetCalculationMode(0);
       ErrorInfo.FitId = kUserModel;
       if (ErrorInfo.id == kErrStoppedInSearch) throw;
       if (ErrorInfo.id == kErrGuessCancelled || ErrorInfo.id == kErrUserStopped) return 1;
@@ -136,7 +137,7 @@ int UserFit(CurveFit& doc, int /*id*/) {
       if (ErrorInfo.id == kErrSuppressed) return 1;  // unattended: the report was suppressed
       continue;
     }
-    doc.MarkFitted(kUserModel, Settings.weighting);
+    doc.MarkFitted(kUserModel, CurrentSession().settings.weighting);
     doc.CalcStat(kUserModel);
     CallHook(Hooks().refreshFitList);
     return 0;

@@ -1,6 +1,7 @@
 // What the user model dialog and the name dialog accept and store.
 #include "usermodel/user_model_dialog.h"
 
+#include "fit/engine_state.h"
 #include "fit/fit_result.h"
 #include "usermodel/expression_reader.h"
 #include "usermodel/user_model.h"
@@ -33,9 +34,9 @@ bool NoSettingsFile(const std::string& settingsPath, std::string* error) {
 }  // namespace
 
 UserModelDialogOpening OpenUserModelDialog(const std::string& settingsPath) {
-  if (UserModel.formula.empty()) InitUserModel();
-  UserModel.fittedWith = 0;
-  return UserModelDialogOpening{UserModel.formula, LoadUserModelLibrary(settingsPath)};
+  if (CurrentEngine().userModel.formula.empty()) InitUserModel();
+  CurrentEngine().userModel.fittedWith = 0;
+  return UserModelDialogOpening{CurrentEngine().userModel.formula, LoadUserModelLibrary(settingsPath)};
 }
 
 std::string FormulaOfEntry(const std::vector<StoredUserModel>& library, std::size_t index) {

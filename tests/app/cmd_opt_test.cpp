@@ -12,6 +12,7 @@
 #include "app/command_line.h"
 #include "platform/debug_log.h"
 #include "platform/headless_ui.h"
+#include "session/session.h"
 
 namespace trendolin {
 namespace {
@@ -62,8 +63,8 @@ class ProgramCommandLine : public ::testing::Test {
  protected:
   void SetUp() override {
     DebugFlags = 0;
-    AutoOpenFlag = 0;
-    StartupFile.clear();
+    CurrentSession().autoOpenFlag = 0;
+    CurrentSession().startupFile.clear();
   }
   void TearDown() override { DebugFlags = 0; }
 
@@ -100,8 +101,8 @@ TEST_F(ProgramCommandLine, SwitchesAndFile) {
     const StartupOptions result = ParseProgramCommandText(c.text, printed.file());
     EXPECT_EQ(result.error, CommandLineError::None);
     EXPECT_EQ(DebugFlags, c.debugFlags);
-    EXPECT_EQ(AutoOpenFlag, c.autoOpen);
-    EXPECT_EQ(StartupFile, c.file);
+    EXPECT_EQ(CurrentSession().autoOpenFlag, c.autoOpen);
+    EXPECT_EQ(CurrentSession().startupFile, c.file);
     EXPECT_EQ(printed.Text(), c.printed);
   }
   EXPECT_TRUE(ui.Events().empty());
@@ -112,13 +113,13 @@ TEST_F(ProgramCommandLine, OverlongFileIsRefusedWithNothingSet) {
   const std::string tooLong = longest + "f";
   const char* argv[] = {"/usr/bin/trendolin", "-a", longest.c_str(), tooLong.c_str()};
   ParseProgramCommandLine(ArgumentList(3, argv), out.file());
-  EXPECT_EQ(StartupFile, longest);
+  EXPECT_EQ(CurrentSession().startupFile, longest);
   EXPECT_TRUE(ui.Events().empty());
 
   const StartupOptions result = ParseProgramCommandLine(ArgumentList(4, argv), out.file());
   EXPECT_EQ(result.error, CommandLineError::Unusable);
   EXPECT_EQ(DebugFlags, 0);
-  EXPECT_EQ(StartupFile, "");
+  EXPECT_EQ(CurrentSession().startupFile, "");
   ASSERT_EQ(ui.Events().size(), 1u);  // one message box
   const platform::UiEvent& box = ui.Events()[0];
   EXPECT_EQ(box.caption, "Error");

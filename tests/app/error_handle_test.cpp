@@ -9,6 +9,7 @@
 
 #include "app/out_of_memory.h"
 #include "app/run_flags.h"
+#include "fit/engine_state.h"
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
 
@@ -66,10 +67,10 @@ TEST(ErrorHandleTest, SilentCases) {
   ErrorHandle(cancelled);
   EXPECT_EQ(cancelled.id, kErrGuessCancelled);
 
-  UnattendedFlag = 1;
+  CurrentEngine().unattended = 1;
   ErrorRecord during = Record(kErrDivideByZero, 512, "unknown");
   ErrorHandle(during);
-  UnattendedFlag = 0;
+  CurrentEngine().unattended = 0;
   EXPECT_EQ(during.id, kErrSuppressed) << "an unattended run leaves the id at 10";
 
   EXPECT_TRUE(ui.EventsOf(UiEvent::Kind::ErrorReport).empty());

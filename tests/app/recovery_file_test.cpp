@@ -10,6 +10,7 @@
 #include "data/data_file_flows.h"
 #include "platform/headless_ui.h"
 #include "platform/profile_file.h"
+#include "session/session.h"
 #include "support/temp_dir.h"
 
 namespace trendolin {
@@ -27,7 +28,7 @@ class RecoveryFileTest : public ::testing::Test {
     ini_ = dir_.File("REVUZI.INI");
     testsupport::WriteFile(ini_, "[Single-Precision]\nMaxIterations=77\n");
     testsupport::WriteFile(dir_.File("mine.dat"), kMine);
-    CurrentDataFile = {};
+    CurrentSession().currentDataFile = {};
   }
 
   // The user's file, opened and then changed without saving.
@@ -65,7 +66,7 @@ TEST_F(RecoveryFileTest, RestoreBringsTheDataBackUnsavedUnderTheirOwnName) {
   ASSERT_TRUE(std::filesystem::exists(Recovery()));
   EXPECT_EQ(platform::ReadProfileInt(ini_, "Single-Precision", "MaxIterations", 0), 77);  // settings kept
 
-  CurrentDataFile = {};
+  CurrentSession().currentDataFile = {};
   CurveFit next;
   ui_.QueueAnswer(Answer::Yes);
   EXPECT_EQ(OfferRecovery(next, ini_), RecoveryOutcome::Restored);
@@ -73,7 +74,7 @@ TEST_F(RecoveryFileTest, RestoreBringsTheDataBackUnsavedUnderTheirOwnName) {
   EXPECT_FLOAT_EQ(next.At(1, 1), 40.0f);
   EXPECT_EQ(next.bModified, 1);
   EXPECT_EQ(next.szFileName, "mine.dat");
-  EXPECT_EQ(CurrentDataFile.fullPath, dir_.File("mine.dat"));  // Save writes where it would have
+  EXPECT_EQ(CurrentSession().currentDataFile.fullPath, dir_.File("mine.dat"));  // Save writes where it would have
   EXPECT_EQ(next.headingLines, "Run 7\n");                     // and keeps the file's heading
   EXPECT_FALSE(std::filesystem::exists(Recovery()));
   EXPECT_EQ(testsupport::ReadFile(dir_.File("mine.dat")), kMine);
@@ -104,14 +105,14 @@ TEST_F(RecoveryFileTest, DiscardDeletesAndNoAnswerKeepsForNextTime) {
 TEST_F(RecoveryFileTest, AnUntitledDataSetComesBackUntitled) {
   CurveFit doc;
   EditWithoutSaving(doc);
-  CurrentDataFile.fullPath.clear();
+  CurrentSession().currentDataFile.fullPath.clear();
   doc.szFileName = kUntitledFileName;
   ASSERT_TRUE(KeepUnsavedData(doc, ini_));
   CurveFit next;
   ui_.QueueAnswer(Answer::Yes);
   EXPECT_EQ(OfferRecovery(next, ini_), RecoveryOutcome::Restored);
   EXPECT_EQ(next.szFileName, kUntitledFileName);
-  EXPECT_TRUE(CurrentDataFile.fullPath.empty());  // Save asks for a name
+  EXPECT_TRUE(CurrentSession().currentDataFile.fullPath.empty());  // Save asks for a name
 }
 
 // A run whose person declined the settings file keeps its unsaved data

@@ -10,6 +10,7 @@
 #include "platform/headless_ui.h"
 #include "platform/profile_file.h"
 #include "platform/resource_strings.h"
+#include "session/session.h"
 #include "support/temp_dir.h"
 
 namespace trendolin {
@@ -46,9 +47,9 @@ TEST(SettingsLocationTest, ExistingFileIsUsedWithoutAQuestion) {
   HeadlessUi ui;
   ScopedUi installed(ui);
   EXPECT_EQ(LocateSettingsFile(), 0);
-  EXPECT_EQ(lpszIniFile, dir.File("REVUZI.INI"));
+  EXPECT_EQ(CurrentSession().iniFile, dir.File("REVUZI.INI"));
   EXPECT_TRUE(ui.Events().empty());
-  EXPECT_EQ(ReadFile(lpszIniFile), "[Single-Precision]\nMaxIterations=7\n");
+  EXPECT_EQ(ReadFile(CurrentSession().iniFile), "[Single-Precision]\nMaxIterations=7\n");
 }
 
 TEST(SettingsLocationTest, MissingFileIsCreatedWithTheDefaultsWhenTheUserAgrees) {
@@ -77,7 +78,7 @@ TEST(SettingsLocationTest, DecliningRunsOnTheDefaultsAndWritesNothing) {
   ScopedUi installed(ui);
   ui.QueueAnswer(Answer::Cancel);
   EXPECT_EQ(LocateSettingsFile(), 0);
-  EXPECT_EQ(lpszIniFile, "");
+  EXPECT_EQ(CurrentSession().iniFile, "");
   EXPECT_FALSE(std::filesystem::exists(dir.File("cfg")));
   // The run's own files (the iteration history) go elsewhere too.
   EXPECT_EQ(RunFilesFolder().find(dir.File("cfg")), std::string::npos) << RunFilesFolder();
@@ -108,7 +109,7 @@ TEST(SettingsLocationTest, FolderThatCannotBeMadeAsksWhetherToGoOn) {
     EXPECT_EQ(asked[1].text, platform::ResourceString(87));
     // Going on, the run has no settings file: nothing tries to write one.
     if (second == Answer::Ok) {
-      EXPECT_EQ(lpszIniFile, "");
+      EXPECT_EQ(CurrentSession().iniFile, "");
     }
   }
   EXPECT_EQ(ReadFile(dir.File("blocker")), "a file where the folder should be");

@@ -17,6 +17,7 @@
 #include "platform/debug_log.h"
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
+#include "session/session.h"
 #include "support/temp_dir.h"
 
 namespace trendolin {
@@ -64,11 +65,11 @@ struct Snapshot {
 class DataFileFlows : public ::testing::Test {
  protected:
   void SetUp() override {
-    Settings = DefaultAppSettings();
-    Settings.SetFlag(kFlagShowFileImportDlg, false);
-    RecentFiles = CreateMruList();
-    CurrentDataFile = CurrentFileState{};
-    AutoOpenFlag = 0;
+    CurrentSession().settings = DefaultAppSettings();
+    CurrentSession().settings.SetFlag(kFlagShowFileImportDlg, false);
+    CurrentSession().recentFiles = CreateMruList();
+    CurrentSession().currentDataFile = CurrentFileState{};
+    CurrentSession().autoOpenFlag = 0;
     DocumentHooks& hooks = Hooks();
     hooks = DocumentHooks{};
     hooks.resetGrid = Recorder("resetGrid");
@@ -82,10 +83,10 @@ class DataFileFlows : public ::testing::Test {
     Forget();
   }
   void TearDown() override {
-    Settings = savedSettings_;
-    RecentFiles = savedRecent_;
-    CurrentDataFile = savedCurrent_;
-    AutoOpenFlag = savedAutoOpen_;
+    CurrentSession().settings = savedSettings_;
+    CurrentSession().recentFiles = savedRecent_;
+    CurrentSession().currentDataFile = savedCurrent_;
+    CurrentSession().autoOpenFlag = savedAutoOpen_;
     Hooks() = savedHooks_;
   }
 
@@ -103,17 +104,17 @@ class DataFileFlows : public ::testing::Test {
     return out;
   }
   Snapshot Take() const {
-    Snapshot s{doc_.szFileName, CurrentDataFile.fullPath, CurrentDataFile.readOnly, {}};
+    Snapshot s{doc_.szFileName, CurrentSession().currentDataFile.fullPath, CurrentSession().currentDataFile.readOnly, {}};
     for (int c = 0; c < doc_.nColumns; ++c) s.values.emplace_back(doc_.Column(c), doc_.Column(c) + doc_.nPoints);
     return s;
   }
   int Open(const std::string& name) { return OpenStartupFile(doc_, name.front() == '/' ? name : kFiles + "/" + name); }
   int Drop(const std::string& name) { return OpenDroppedFiles(doc_, {name.front() == '/' ? name : kFiles + "/" + name}); }
 
-  AppSettings savedSettings_ = Settings;
-  MruList savedRecent_ = RecentFiles;
-  CurrentFileState savedCurrent_ = CurrentDataFile;
-  int savedAutoOpen_ = AutoOpenFlag;
+  AppSettings savedSettings_ = CurrentSession().settings;
+  MruList savedRecent_ = CurrentSession().recentFiles;
+  CurrentFileState savedCurrent_ = CurrentSession().currentDataFile;
+  int savedAutoOpen_ = CurrentSession().autoOpenFlag;
   DocumentHooks savedHooks_ = Hooks();
   RecordingUi ui_;
   platform::ScopedUi scoped_{ui_};
@@ -131,7 +132,7 @@ TEST_F(DataFileFlows, OpenReadsAFileAndMakesItCurrent) {
   EXPECT_EQ(doc_.bModified, 0);
   EXPECT_EQ(doc_.bStatsStale, 1);
   EXPECT_EQ(ui_.Caption(), "Trendolin 1.4 - [heading_mixed.dat]");
-  EXPECT_EQ(RecentFiles.names, Strings{path});
+  EXPECT_EQ(CurrentSession().recentFiles.names, Strings{path});
   EXPECT_EQ(calls_, (Strings{"resetGrid", "closeAllGraphs", "emptyResultsList", "rebuildRecentMenu", "refresh",
                              "repaintMain"}));
 
@@ -142,11 +143,11 @@ TEST_F(DataFileFlows, OpenReadsAFileAndMakesItCurrent) {
   EXPECT_EQ(doc_.bUncertainty, 1);
   EXPECT_EQ(weighting_, kWeightingUncertainty);
   Hooks().setWeighting = nullptr;
-  Settings.weighting = kWeightingNone;
+  CurrentSession().settings.weighting = kWeightingNone;
   ASSERT_EQ(Open("three_columns.dat"), 1);
-  EXPECT_EQ(Settings.weighting, kWeightingUncertainty);
+  EXPECT_EQ(CurrentSession().settings.weighting, kWeightingUncertainty);
 
-  Settings.SetFlag(kFlagAutoSort, true);
+  CurrentSession().settings.SetFlag(kFlagAutoSort, true);
   ASSERT_EQ(Open("unsorted.dat"), 1);
   EXPECT_EQ(Take().values, (std::vector<std::vector<float>>{{1, 2, 3}, {10, 20, 30}}));
 }
@@ -187,7 +188,7 @@ TEST_F(DataFileFlows, BadFilesAreReportedAndThePreviousDataSetStays) {
   // dialog comes in between).
   const std::string brief = dir_.File("brief.dat");
   testsupport::WriteFile(brief, "1 2\n3 4\n");
-  Settings.SetFlag(kFlagShowFileImportDlg, true);
+  CurrentSession().settings.SetFlag(kFlagShowFileImportDlg, true);
   ui_.SetImportDialogHandler([&](ImportOptions&) { return std::filesystem::remove(brief); });
   Forget();
   EXPECT_EQ(Drop(brief), 0);
@@ -263,13 +264,13 @@ TEST_F(DataFileFlows, AFileThatGrowsWhileItIsOpenedGivesTheLinesItHad) {
 
 TEST_F(DataFileFlows, ImportDialogShowsUnlessSuppressedAndChoosesTheShape) {
   auto dialogs = [&] { return ui_.EventsOf(UiEvent::Kind::ImportDialog).size(); };
-  Settings.SetFlag(kFlagShowFileImportDlg, true);
+  CurrentSession().settings.SetFlag(kFlagShowFileImportDlg, true);
   ASSERT_EQ(Drop("heading_mixed.dat"), 1);
   ASSERT_EQ(Open("heading_mixed.dat"), 1);  // the command line suppresses it
-  AutoOpenFlag = 1;                         // so does "-auto"
+  CurrentSession().autoOpenFlag = 1;                         // so does "-auto"
   ASSERT_EQ(Drop("heading_mixed.dat"), 1);
   EXPECT_EQ(dialogs(), 1u);
-  AutoOpenFlag = 0;
+  CurrentSession().autoOpenFlag = 0;
 
   ImportOptions shown;
   ui_.SetImportDialogHandler([&](ImportOptions& options) {
@@ -282,9 +283,9 @@ TEST_F(DataFileFlows, ImportDialogShowsUnlessSuppressedAndChoosesTheShape) {
   ASSERT_EQ(Drop("one_column.dat"), 1);
   EXPECT_EQ(shown.pointsInFile, 3);
   EXPECT_EQ(Take().values, (std::vector<std::vector<float>>{{0, 0.5f, 1}, {5, 3, 1}}));
-  EXPECT_FALSE(Settings.IsOn(kFlagShowFileImportDlg));  // the box became the setting
+  EXPECT_FALSE(CurrentSession().settings.IsOn(kFlagShowFileImportDlg));  // the box became the setting
 
-  Settings.SetFlag(kFlagShowFileImportDlg, true);
+  CurrentSession().settings.SetFlag(kFlagShowFileImportDlg, true);
   // The dialog opens with the uncertainty box ticked exactly when the file
   // has three columns, so OK as it opens reads x, y and the uncertainties;
   // a person may still untick it.
@@ -325,7 +326,7 @@ TEST_F(DataFileFlows, ImportDialogShowsUnlessSuppressedAndChoosesTheShape) {
 TEST_F(DataFileFlows, OpenDialogDescribesDataFilesAndSetsReadOnly) {
   ASSERT_EQ(Open("unsorted.dat"), 1);
   Forget();
-  Settings.dataExt = "TXT";
+  CurrentSession().settings.dataExt = "TXT";
   ui_.QueueFileDialog(FileDialogResult{kFiles + "/heading_mixed.dat", true});
   ASSERT_EQ(OpenDataFileCommand(doc_), 1);
   const platform::FileDialogRequest& r = ui_.requests.at(0);
@@ -334,7 +335,7 @@ TEST_F(DataFileFlows, OpenDialogDescribesDataFilesAndSetsReadOnly) {
   EXPECT_EQ(r.defaultExtension, "TXT");
   EXPECT_EQ(r.helpTopic, "datafiles.html");
   EXPECT_TRUE(r.mustExist && r.offerReadOnly && !r.overwritePrompt);
-  EXPECT_TRUE(CurrentDataFile.readOnly);
+  EXPECT_TRUE(CurrentSession().currentDataFile.readOnly);
 
   // Cancel changes nothing; a name without a title is refused and asked again.
   const Snapshot before = Take();
@@ -360,11 +361,11 @@ TEST_F(DataFileFlows, SaveWritesTheCurrentFileOrRefuses) {
   Hooks().commitGridEdit = [] { return false; };  // a pending cell edit that cannot be committed
   EXPECT_EQ(SaveDataFile(doc_), 1);
   Hooks().commitGridEdit = nullptr;
-  CurrentDataFile.readOnly = true;
+  CurrentSession().currentDataFile.readOnly = true;
   EXPECT_EQ(SaveDataFile(doc_), 1);
   EXPECT_EQ(ui_.EventsOf(UiEvent::Kind::MessageBox).back().icon, platform::Icon::Error);
-  CurrentDataFile.readOnly = false;
-  CurrentDataFile.fullPath = path + "/run.dat";  // its folder is a file now
+  CurrentSession().currentDataFile.readOnly = false;
+  CurrentSession().currentDataFile.fullPath = path + "/run.dat";  // its folder is a file now
   EXPECT_EQ(SaveDataFile(doc_), 2);
   EXPECT_EQ(Messages(),
             (Strings{Pair(31, 32), PairWithReason(41, 135, "cannot create a file in " + path + ": Not a directory")}));
@@ -419,7 +420,7 @@ TEST_F(DataFileFlows, SaveOfAnUntitledDataSetRunsSaveAs) {
   EXPECT_TRUE(r.overwritePrompt && r.offerReadOnly && !r.mustExist);
   EXPECT_EQ(testsupport::ReadFile(path), "0\t0\n0\t7\n");
   EXPECT_EQ(Take().title, "fresh.dat");
-  EXPECT_EQ(CurrentDataFile.fullPath, path);
+  EXPECT_EQ(CurrentSession().currentDataFile.fullPath, path);
   EXPECT_EQ(ui_.Caption(), "Trendolin 1.4 - [fresh.dat]");
 
   // Save As onto a folder fails and keeps the current file; the read-only
@@ -432,7 +433,7 @@ TEST_F(DataFileFlows, SaveOfAnUntitledDataSetRunsSaveAs) {
   EXPECT_EQ(doc_.bModified, 1);
   ui_.QueueFileDialog(FileDialogResult{dir_.File("locked.dat"), true});
   EXPECT_EQ(SaveDataFileAs(doc_, kSaveAsTitle), 1);
-  EXPECT_TRUE(CurrentDataFile.readOnly);
+  EXPECT_TRUE(CurrentSession().currentDataFile.readOnly);
 }
 
 TEST_F(DataFileFlows, SaveChangesQuestion) {
@@ -455,10 +456,10 @@ TEST_F(DataFileFlows, SaveChangesQuestion) {
   EXPECT_EQ(NewDataFile(doc_, true), 1);
   ui_.QueueAnswer(Answer::No);
   EXPECT_EQ(QuerySaveChanges(doc_), 0);
-  CurrentDataFile.readOnly = true;
+  CurrentSession().currentDataFile.readOnly = true;
   ui_.QueueAnswer(Answer::Yes);
   EXPECT_EQ(QuerySaveChanges(doc_), 1);
-  CurrentDataFile.readOnly = false;
+  CurrentSession().currentDataFile.readOnly = false;
   EXPECT_EQ(testsupport::ReadFile(path), "1 2\n");
   EXPECT_EQ(Messages().back(), Pair(31, 32));
   ui_.QueueAnswer(Answer::Yes);
@@ -474,7 +475,7 @@ TEST_F(DataFileFlows, SaveChangesQuestion) {
 
 TEST_F(DataFileFlows, NewGivesAnEmptyUntitledDataSet) {
   ASSERT_EQ(Open("three_columns.dat"), 1);
-  CurrentDataFile.readOnly = true;
+  CurrentSession().currentDataFile.readOnly = true;
   EXPECT_EQ(NewDataFile(doc_, true), 0);
   EXPECT_EQ(Take(), (Snapshot{"UNTITLED.DAT", "", false, {{}, {}}}));
   EXPECT_EQ(doc_.nRowsAllocated, 25);
@@ -501,15 +502,15 @@ TEST_F(DataFileFlows, DroppedAndRecentFiles) {
   EXPECT_EQ(Drop(folder + "/long.dat"), 1);
 
   // A recent file that is gone leaves the list; one that is there opens without the import dialog.
-  RecentFiles = CreateMruList();
-  AddMruName(RecentFiles, folder + "/long.dat");
-  AddMruName(RecentFiles, dir_.File("gone.dat"));
-  Settings.SetFlag(kFlagShowFileImportDlg, true);
+  CurrentSession().recentFiles = CreateMruList();
+  AddMruName(CurrentSession().recentFiles, folder + "/long.dat");
+  AddMruName(CurrentSession().recentFiles, dir_.File("gone.dat"));
+  CurrentSession().settings.SetFlag(kFlagShowFileImportDlg, true);
   Forget();
-  EXPECT_EQ(OpenRecentFile(doc_, RecentFiles.firstId + 1), 0);
-  EXPECT_EQ(RecentFiles.names, Strings{folder + "/long.dat"});
+  EXPECT_EQ(OpenRecentFile(doc_, CurrentSession().recentFiles.firstId + 1), 0);
+  EXPECT_EQ(CurrentSession().recentFiles.names, Strings{folder + "/long.dat"});
   EXPECT_EQ(calls_, Strings{"rebuildRecentMenu"});
-  EXPECT_EQ(OpenRecentFile(doc_, RecentFiles.firstId + 1), 1);
+  EXPECT_EQ(OpenRecentFile(doc_, CurrentSession().recentFiles.firstId + 1), 1);
   EXPECT_TRUE(ui_.EventsOf(UiEvent::Kind::ImportDialog).empty());
   EXPECT_TRUE(Messages().empty());
 }

@@ -10,6 +10,7 @@
 #include "data/data_test_support.h"
 #include "data/manipulation.h"
 #include "platform/headless_ui.h"
+#include "session/session.h"
 #include "support/temp_dir.h"
 
 namespace trendolin {
@@ -33,10 +34,10 @@ TEST(UserFlowTest, EditPasteClipSaveAndReopen) {
                          "4;40\n");
   HeadlessUi ui;
   platform::ScopedUi installed(ui);
-  Settings = DefaultAppSettings();
-  Settings.SetFlag(kFlagShowFileImportDlg, false);
+  CurrentSession().settings = DefaultAppSettings();
+  CurrentSession().settings.SetFlag(kFlagShowFileImportDlg, false);
   CurveFit doc;
-  doc.SetUndoLevels(Settings.undoLevels);
+  doc.SetUndoLevels(CurrentSession().settings.undoLevels);
 
   ASSERT_EQ(OpenDataFile(doc, path, false, false, false), 1);
   EXPECT_EQ(doc.nPoints, 4);

@@ -11,6 +11,7 @@
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
 #include "fit/analysis_pages.h"
+#include "fit/engine_state.h"
 #include "fit/fit_result.h"
 #include "fit/interpolation_drivers.h"
 #include "fit/model_desc.h"
@@ -261,9 +262,9 @@ TEST_F(AnalysisTest, SplineDerivativesStayWithinTheirPiece) {
     doc_.At(i, 0) = static_cast<float>(1000 + i);
     doc_.At(i, 1) = static_cast<float>(std::sin((1000.0 + i) / 7) + 0.1 * std::cos(i * 2.7));  // a ragged sine
   }
-  UnattendedFlag = 1;
+  CurrentEngine().unattended = 1;
   ASSERT_EQ(SplineFit(doc_, 537), 0);
-  UnattendedFlag = 0;
+  CurrentEngine().unattended = 0;
   const ModelDesc spline = DescriptorOf(doc_, 537);
   const InterpResult& pieces = doc_.Interp(537);
   for (const double at : {1500.3, 1500.5, 1733.7, 1999.9}) {

@@ -14,6 +14,7 @@
 #include "fit/fit_hunter.h"
 #include "fit/model_desc.h"
 #include "fit/model_functions.h"
+#include "session/session.h"
 #include "support/normal_noise.h"
 
 namespace trendolin {
@@ -112,7 +113,7 @@ class ConvergenceTest : public testing_support::DriverTest, public ::testing::Wi
   // Fits the loaded data of magnitude s. A stated start is the same curve
   // in every unit: 20% off each coefficient at magnitude 1, then scaled.
   bool Fit(const ModelCase& c, double s) {
-    Settings.initGuess = c.stated ? 1 : 0;
+    CurrentSession().settings.initGuess = c.stated ? 1 : 0;
     std::vector<double> start = c.truth;
     for (double& v : start) v *= 1.2;
     start = Scaled(c.id, start, s);

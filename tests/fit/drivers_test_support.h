@@ -14,11 +14,12 @@
 #include "data/document_hooks.h"
 #include "fit/drivers.h"
 #include "fit/fit_hunter.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/nonlinear.h"
 #include "graph/graph_queue.h"
 #include "platform/headless_ui.h"
 #include "precision/errors.h"
+#include "session/session.h"
 
 namespace trendolin::testing_support {
 
@@ -52,27 +53,27 @@ class DriverTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Reset();
-    GraphQueue.SetHost(&host_);
+    CurrentSession().graphQueue.SetHost(&host_);
     // A person cancels the initial-guess dialog: a failing nonlinear fit
     // asks again after every reported error, and would otherwise retry for ever.
     ui_.SetGuessDialogHandler([](int, int, float*) { return false; });
   }
   void TearDown() override {
-    GraphQueue.CloseAll();
-    GraphQueue.SetHost(nullptr);
+    CurrentSession().graphQueue.CloseAll();
+    CurrentSession().graphQueue.SetHost(nullptr);
     Reset();
   }
 
   static void Reset() {
-    Settings = DefaultAppSettings();
-    CalcMode = 0;
-    UnattendedFlag = 0;
-    NonlinearFlags = {};
-    ModelDialogs = {};
-    LastOpenWindowResult = kWindowOpened;
-    Availability = {};
-    PolynomialDegree = 4;
-    FitRanking = {};
+    CurrentSession().settings = DefaultAppSettings();
+    CurrentEngine().calcMode = 0;
+    CurrentEngine().unattended = 0;
+    CurrentEngine().nonlinearFlags = {};
+    CurrentSession().modelDialogs = {};
+    CurrentSession().lastOpenWindowResult = kWindowOpened;
+    CurrentSession().availability = {};
+    CurrentEngine().polynomialDegree = 4;
+    CurrentSession().ranking = {};
     Hooks() = {};
     ClearErrorInfo();
   }
@@ -104,7 +105,7 @@ class DriverTest : public ::testing::Test {
     return modes;
   }
 
-  const HeadlessGraphWindow* WindowOf(int id) const { return host_.Window(GraphQueue.Find(id)); }
+  const HeadlessGraphWindow* WindowOf(int id) const { return host_.Window(CurrentSession().graphQueue.Find(id)); }
 
   platform::HeadlessUi ui_;
   platform::ScopedUi installed_{ui_};

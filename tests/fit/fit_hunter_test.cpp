@@ -11,6 +11,7 @@
 #include "fit/drivers_test_support.h"
 #include "fit/model_desc.h"
 #include "platform/resource_strings.h"
+#include "session/session.h"
 
 namespace trendolin {
 namespace {
@@ -89,17 +90,17 @@ TEST_F(FitHunterTest, TiesGoToTheLowerIdAndTheLowerDegree) {
   // Exact small integers: every polynomial degree reproduces them exactly.
   Load([](double x) { return 1 + 2 * x; }, 0, 9, 10);
   for (int degree = 3; degree <= 5; ++degree) {
-    PolynomialDegree = degree;
+    CurrentEngine().polynomialDegree = degree;
     ASSERT_EQ(DescriptorOf(doc_, 502).fitRoutine(doc_, 502), 0);
     ASSERT_EQ(ScoreOf(502), 0.0f) << "degree " << degree << " ties";
   }
   ASSERT_EQ(DescriptorOf(doc_, 501).fitRoutine(doc_, 501), 0);
   ASSERT_EQ(ScoreOf(501), 0.0f);
-  PolynomialDegree = 6;
+  CurrentEngine().polynomialDegree = 6;
   EXPECT_EQ(FitHunterSearch(doc_, 8, CLASS_LINEAR | CLASS_POLYNOMIAL), 500);
-  EXPECT_EQ(PolynomialDegree, 3);
+  EXPECT_EQ(CurrentEngine().polynomialDegree, 3);
   EXPECT_EQ(doc_.modelIntegers[2], 3) << "the slot holds the kept degree";
-  EXPECT_EQ(ModelDialogs.polynomial, 1) << "the polynomial was not chosen";
+  EXPECT_EQ(CurrentSession().modelDialogs.polynomial, 1) << "the polynomial was not chosen";
 
   // Two points: every two-parameter fit scores exactly 0.
   LoadPoints({1, 2}, {2, 4});
@@ -119,14 +120,14 @@ TEST_F(FitHunterTest, SkipsDisabledModelsAndInterpolations) {
 
 TEST_F(FitHunterTest, AnAbortEndsTheSearchWithTheDegreeRestored) {
   Load([](double x) { return 2.5 * std::pow(x, 1.3); }, 1, 10, 30);
-  PolynomialDegree = 6;
+  CurrentEngine().polynomialDegree = 6;
   SetCalculationMode(2);
   // The fits run unattended; the abort comes while degree 5 is fitted.
-  StopAtFirstPump(kStopAbort, [] { return UnattendedFlag && PolynomialDegree == 5; });
+  StopAtFirstPump(kStopAbort, [] { return CurrentEngine().unattended && CurrentEngine().polynomialDegree == 5; });
   EXPECT_THROW(FitHunterSearch(doc_, 8, CLASS_POLYNOMIAL | CLASS_POWER), errnotify);
   EXPECT_EQ(ErrorInfo.id, kErrStoppedInSearch);
-  EXPECT_EQ(UnattendedFlag, 0);
-  EXPECT_EQ(PolynomialDegree, 6);
+  EXPECT_EQ(CurrentEngine().unattended, 0);
+  EXPECT_EQ(CurrentEngine().polynomialDegree, 6);
   EXPECT_EQ(doc_.Slot(509).valid, 0) << "models after the abort were not fitted";
   EXPECT_TRUE(ui_.EventsOf(UiEvent::Kind::ErrorReport).empty());
 }
@@ -136,7 +137,7 @@ TEST_F(FitHunterTest, RankingListsFittedRegressionsByScore) {
   for (int id : {500, 501, 502, 537}) DescriptorOf(doc_, id).fitRoutine(doc_, id);
   DispatchFitCommand(doc_, kWeightingX);  // fitted under another scheme still ranks
   RebuildRankingList(doc_);
-  const auto& entries = FitRanking.entries;
+  const auto& entries = CurrentSession().ranking.entries;
   ASSERT_EQ(entries.size(), 3u) << "the cubic spline is an interpolation";
   EXPECT_EQ(entries[0].modelId, 502);
   EXPECT_EQ(entries[2].modelId, 500);
@@ -146,22 +147,22 @@ TEST_F(FitHunterTest, RankingListsFittedRegressionsByScore) {
       EXPECT_LE(entries[i - 1].score, entries[i].score);
     }
   }
-  EXPECT_EQ(FitRanking.Lines()[2], "3\tLinear Regression");
+  EXPECT_EQ(CurrentSession().ranking.Lines()[2], "3\tLinear Regression");
 }
 
 TEST_F(FitHunterTest, TheAcceleratorSearchesAndOpensTheBestWindow) {
   Load([](double x) { return x * x * x - 2 * x + 1; }, -2, 2, 12);
-  PolynomialDegree = 7;
+  CurrentEngine().polynomialDegree = 7;
   const FitHunterOutcome outcome = FitHunterCommand(doc_, 1);
   EXPECT_EQ(outcome.end, FitHunterEnd::Found);
   ASSERT_EQ(outcome.best, 502);
-  EXPECT_EQ(PolynomialDegree, 3);
+  EXPECT_EQ(CurrentEngine().polynomialDegree, 3);
   EXPECT_EQ(WindowOf(502)->title, "3rd degree Polynomial Fit");
   EXPECT_TRUE(WindowOf(502)->visible);
-  EXPECT_EQ(ModelDialogs.polynomial, 1) << "the window opened without the dialog and the flag is set again";
+  EXPECT_EQ(CurrentSession().modelDialogs.polynomial, 1) << "the window opened without the dialog and the flag is set again";
   EXPECT_TRUE(ui_.EventsOf(UiEvent::Kind::GroupsDialog).empty());
   EXPECT_EQ(CalculationModes(), (std::vector<int>{2, 0}));
-  EXPECT_EQ(GraphQueue.Count(), 1);
+  EXPECT_EQ(CurrentSession().graphQueue.Count(), 1);
 }
 
 TEST_F(FitHunterTest, TheMenuAsksWithTheDialog) {
@@ -191,20 +192,20 @@ TEST_F(FitHunterTest, TheMenuAsksWithTheDialog) {
 // which end converged there.)
 TEST_F(FitHunterTest, NothingFoundAndAbortedEndQuietlyIdle) {
   LoadPoints({1, 1}, {2, 4});
-  PolynomialDegree = 7;
+  CurrentEngine().polynomialDegree = 7;
   ui_.SetGroupsDialogHandler([](const platform::ModelGroupsDialogRequest& r) { return r.accept(CLASS_GROWTH, ""); });
   EXPECT_EQ(FitHunterCommand(doc_, 0).end, FitHunterEnd::NotFound);
-  EXPECT_EQ(UnattendedFlag, 0);
-  EXPECT_EQ(PolynomialDegree, 7);
+  EXPECT_EQ(CurrentEngine().unattended, 0);
+  EXPECT_EQ(CurrentEngine().polynomialDegree, 7);
   ASSERT_EQ(ui_.EventsOf(UiEvent::Kind::MessageBox).size(), 1u);
   EXPECT_EQ(ui_.EventsOf(UiEvent::Kind::MessageBox)[0].text, platform::ResourceString(8));
 
   Load([](double x) { return 2.5 * std::pow(x, 1.3); }, 1, 10, 30);
   StopAtFirstPump(kStopAbort);
   EXPECT_EQ(FitHunterCommand(doc_, 1).end, FitHunterEnd::Aborted);
-  EXPECT_EQ(CalcMode, 0);
-  EXPECT_EQ(UnattendedFlag, 0);
-  EXPECT_EQ(GraphQueue.Count(), 0);
+  EXPECT_EQ(CurrentEngine().calcMode, 0);
+  EXPECT_EQ(CurrentEngine().unattended, 0);
+  EXPECT_EQ(CurrentSession().graphQueue.Count(), 0);
 }
 
 TEST_F(FitHunterTest, CalculateGroupsOpensAWindowPerModel) {
@@ -214,16 +215,16 @@ TEST_F(FitHunterTest, CalculateGroupsOpensAWindowPerModel) {
   std::vector<int> sent;
   for (const GroupRunEntry& e : log) sent.push_back(e.modelId);
   EXPECT_EQ(sent, (std::vector<int>{500, 501, 502, 534, 535, 536, 537, 538})) << "never the plot";
-  for (int id : sent) EXPECT_NE(GraphQueue.Find(id), kNoWindow) << id;
+  for (int id : sent) EXPECT_NE(CurrentSession().graphQueue.Find(id), kNoWindow) << id;
   EXPECT_TRUE(ui_.EventsOf(UiEvent::Kind::DegreeDialog).empty());
   EXPECT_TRUE(ui_.EventsOf(UiEvent::Kind::TensionDialog).empty());
-  EXPECT_EQ(ModelDialogs.polynomial + ModelDialogs.tension + ModelDialogs.userModel, 3);
-  EXPECT_EQ(UnattendedFlag, 0);
-  EXPECT_EQ(CalcMode, 0);
+  EXPECT_EQ(CurrentSession().modelDialogs.polynomial + CurrentSession().modelDialogs.tension + CurrentSession().modelDialogs.userModel, 3);
+  EXPECT_EQ(CurrentEngine().unattended, 0);
+  EXPECT_EQ(CurrentEngine().calcMode, 0);
 
   // The groups' windows are replaced, so a second run still opens windows.
   EXPECT_EQ(CalculateGroupsRun(doc_, CLASS_LINEAR), 0);
-  EXPECT_EQ(GraphQueue.Count(), 8);
+  EXPECT_EQ(CurrentSession().graphQueue.Count(), 8);
 }
 
 // The paragraphs of a message's text after its first one.
@@ -282,13 +283,13 @@ TEST_F(FitHunterTest, CalculateGroupsEndsNamingTheModelsThatFailedAndWhy) {
 
 TEST_F(FitHunterTest, CalculateGroupsSaysWhereAnAbortStoppedItAndWhenNothingOpened) {
   Load([](double x) { return 3 * std::exp(0.25 * x); }, 0.5, 8, 30);
-  StopAtFirstPump(kStopAbort, [] { return CalcMode == 2; });
+  StopAtFirstPump(kStopAbort, [] { return CurrentEngine().calcMode == 2; });
   std::vector<GroupRunEntry> log;
   EXPECT_EQ(RunCalculateGroups(doc_, CLASS_EXPONENTIAL | CLASS_POWER, &log), 0);
   ASSERT_EQ(log.size(), 1u);
   EXPECT_EQ(log[0].result, kWindowError);
-  EXPECT_EQ(ModelDialogs.polynomial, 1);
-  EXPECT_EQ(UnattendedFlag, 0);
+  EXPECT_EQ(CurrentSession().modelDialogs.polynomial, 1);
+  EXPECT_EQ(CurrentEngine().unattended, 0);
   ASSERT_EQ(ui_.EventsOf(UiEvent::Kind::MessageBox).size(), 1u);
   const std::string stopped = ui_.EventsOf(UiEvent::Kind::MessageBox)[0].text;
   EXPECT_EQ(stopped.rfind("Calculate Groups was stopped during " + ModelName(doc_, 504) + "; ", 0), 0u) << stopped;

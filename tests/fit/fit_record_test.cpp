@@ -6,7 +6,8 @@
 
 #include "data/curve_fit.h"
 #include "data/data_test_support.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
+#include "fit/engine_state.h"
 #include "fit/model_desc.h"
 #include "precision/errors.h"
 
@@ -66,15 +67,15 @@ TEST(ModelDescTest, DescriptorsFollowTheCatalogueAndTheCurrentCounts) {
   EXPECT_FALSE(desc.name.empty());
   EXPECT_LE(desc.name.size(), 29u);
 
-  const int saved = PolynomialDegree;
-  PolynomialDegree = 4;
+  const int saved = CurrentEngine().polynomialDegree;
+  CurrentEngine().polynomialDegree = 4;
   EXPECT_EQ(DescriptorOf(doc, 502).m, 5);
   EXPECT_NE(DescriptorOf(doc, 502).name.find('4'), std::string::npos);
-  PolynomialDegree = 3;
+  CurrentEngine().polynomialDegree = 3;
   EXPECT_EQ(DescriptorOf(doc, 502).name, "3rd degree Polynomial Fit");
-  PolynomialDegree = saved;
+  CurrentEngine().polynomialDegree = saved;
   EXPECT_EQ(DescriptorOf(doc, 534).m, 5) << "one coefficient per data point";
-  UserModel.count = 3;
+  CurrentEngine().userModel.count = 3;
   EXPECT_EQ(DescriptorOf(doc, 539).m, 3);
   EXPECT_EQ(DescriptorOf(doc, 539).classMask, CLASS_USER);
 
@@ -87,15 +88,15 @@ TEST(ModelDescTest, DescriptorsFollowTheCatalogueAndTheCurrentCounts) {
 TEST(ModelDescTest, NegativeIdIsTheGuessTestView) {
   CurveFit doc;
   FillColumns(doc, {1, 2}, {1, 4});
-  TestCoefficients[0] = 3;
-  TestCoefficients[1] = 2;
+  CurrentEngine().testCoefficients[0] = 3;
+  CurrentEngine().testCoefficients[1] = 2;
   ModelDesc view = DescriptorOf(doc, -509);
   EXPECT_EQ(view.id, -509);
   EXPECT_EQ(view.kind, FIT_INTERPOLATION);
   EXPECT_EQ(view.classMask, CLASS_INTERPOLATION);
   EXPECT_EQ(view.statistics, nullptr);
   EXPECT_EQ(view.covariance, nullptr);
-  EXPECT_EQ(view.coefficients, TestCoefficients.data());
+  EXPECT_EQ(view.coefficients, CurrentEngine().testCoefficients.data());
   EXPECT_FLOAT_EQ(view.modelFunction(view.coefficients, 2.0f), 12.0f) << "a*x^b with the test coefficients";
 }
 

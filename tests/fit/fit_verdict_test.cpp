@@ -10,6 +10,7 @@
 #include "fit/drivers_test_support.h"
 #include "fit/interpolation_drivers.h"
 #include "fit/linear_fits.h"
+#include "session/session.h"
 
 namespace trendolin {
 namespace {
@@ -31,18 +32,18 @@ TEST_F(FitVerdictTest, OnlyAnIterativeFitThatStoppedShortIsNotConverged) {
 
   // Noise-free data end at the resolution of single precision.
   Load([](double x) { return 2 * std::exp(0.5 * x); }, 0, 4, 20);
-  Settings.nonlinearTolerance = 0;
+  CurrentSession().settings.nonlinearTolerance = 0;
   ASSERT_EQ(NonlinearPrepareFit(doc_, 504), 0);
   ASSERT_NE(doc_.GetFitComment(504).find("resolution of single precision"), std::string::npos);
   EXPECT_TRUE(FitConverged(doc_, 504));
 
-  Settings.maxIterations = 1;
+  CurrentSession().settings.maxIterations = 1;
   ASSERT_EQ(NonlinearPrepareFit(doc_, 522), 0);
   EXPECT_EQ(StoredFitVerdict(doc_, 522), FitVerdict::IterationLimit);
   EXPECT_FALSE(FitConverged(doc_, 522));
   EXPECT_EQ(NotConvergedReason(FitVerdict::IterationLimit), "the iteration limit was reached");
 
-  Settings.maxIterations = 100;
+  CurrentSession().settings.maxIterations = 100;
   StopAtFirstPump(kStopAccept);
   ASSERT_EQ(NonlinearPrepareFit(doc_, 522), 0);
   EXPECT_EQ(StoredFitVerdict(doc_, 522), FitVerdict::Stopped);

@@ -26,6 +26,7 @@
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
 #include "precision/errors.h"
+#include "session/session.h"
 #include "support/fit_fixture.h"
 #include "support/temp_dir.h"
 
@@ -75,7 +76,7 @@ TEST_F(InterpolationTest, EveryInterpolationPassesThroughItsKnots) {
   EXPECT_EQ(doc_.modelIntegers[34], 7);
   EXPECT_EQ(doc_.GetFitComment(534), "Interpolation completed successfully.");
   EXPECT_EQ(doc_.GetFitComment(537), "Spline interpolation completed successfully.");
-  EXPECT_EQ(CalcMode, 0);
+  EXPECT_EQ(CurrentEngine().calcMode, 0);
 }
 
 TEST_F(InterpolationTest, CubicSplineIsNaturalAndExtendsItsEndPieces) {
@@ -241,14 +242,14 @@ TEST_F(InterpolationTest, PolynomialInterpolationTakesAtMostMaxPolyDegreePlusOne
   EXPECT_FALSE(doc_.IsFitted(534, -1));
 
   ui_.ClearEvents();
-  UnattendedFlag = 1;
+  CurrentEngine().unattended = 1;
   EXPECT_EQ(Fit(534), 1);
   EXPECT_TRUE(ui_.Events().empty());
-  UnattendedFlag = 0;
+  CurrentEngine().unattended = 0;
 
   FillSmooth(doc_, 20);
   EXPECT_EQ(Fit(534), 0);
-  Settings.maxPolyDegree = 6;
+  CurrentSession().settings.maxPolyDegree = 6;
   EXPECT_EQ(Fit(534), 1);
 }
 
@@ -274,10 +275,10 @@ TEST_F(InterpolationTest, SplinePointLimitsAreTold) {
   EXPECT_EQ(boxes()[0].icon, platform::Icon::Error);
 
   ui_.ClearEvents();
-  UnattendedFlag = 1;
+  CurrentEngine().unattended = 1;
   EXPECT_EQ(Fit(537), 1);
   EXPECT_TRUE(boxes().empty());
-  UnattendedFlag = 0;
+  CurrentEngine().unattended = 0;
 
   FillSmooth(doc_, kSplinePointLimit - 1);
   EXPECT_EQ(Fit(535), 0);
@@ -314,7 +315,7 @@ TEST_F(InterpolationTest, FaultsAreReportedAndReleaseTheRecord) {
     EXPECT_EQ(doc_.Interp(test.id).valid, 0);
     EXPECT_TRUE(std::isnan(At(test.id, 1.5f)));
     EXPECT_EQ(doc_.nLastModel, 0);
-    EXPECT_EQ(CalcMode, 0);
+    EXPECT_EQ(CurrentEngine().calcMode, 0);
   }
   // A first x at 0 is no fault: the quadratic spline is built piece by
   // piece around its knots, with no system to meet a zero pivot in.
@@ -328,7 +329,7 @@ TEST_F(InterpolationTest, StopRequestsEndTheBuild) {
   EXPECT_EQ(Fit(537), 1);
   EXPECT_TRUE(Reports().empty());
   EXPECT_EQ(doc_.Interp(537).valid, 0);
-  CalcMode = 2;
+  CurrentEngine().calcMode = 2;
   EXPECT_THROW(Fit(535), errnotify);
   EXPECT_EQ(ErrorInfo.id, kErrStoppedInSearch);
 }

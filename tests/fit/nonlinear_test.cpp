@@ -19,7 +19,7 @@
 #include "data/data_test_support.h"
 #include "data/document_hooks.h"
 #include "fit/derivatives.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/model_desc.h"
 #include "fit/model_functions.h"
 #include "fit/nonlinear_passes.h"
@@ -27,6 +27,7 @@
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
 #include "precision/errors.h"
+#include "session/session.h"
 #include "support/normal_noise.h"
 #include "support/temp_dir.h"
 
@@ -76,10 +77,10 @@ datatype ChiSquareAt(const CurveFit& doc, int id, const float* p) {
 class NonlinearTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Settings = DefaultAppSettings();
-    NonlinearFlags = {};
-    CalcMode = 0;
-    UnattendedFlag = 0;
+    CurrentSession().settings = DefaultAppSettings();
+    CurrentEngine().nonlinearFlags = {};
+    CurrentEngine().calcMode = 0;
+    CurrentEngine().unattended = 0;
     ClearErrorInfo();
     // Log sites write to the console sink; no log file is opened.
     SetConsoleSink([this](std::string_view text) { log_ += text; });
@@ -88,10 +89,10 @@ class NonlinearTest : public ::testing::Test {
   void TearDown() override {
     DebugFlags = 0;
     SetConsoleSink({});
-    Settings = DefaultAppSettings();
-    NonlinearFlags = {};
-    CalcMode = 0;
-    UnattendedFlag = 0;
+    CurrentSession().settings = DefaultAppSettings();
+    CurrentEngine().nonlinearFlags = {};
+    CurrentEngine().calcMode = 0;
+    CurrentEngine().unattended = 0;
   }
 
   // The dialog accepts `guesses` (when given) and cancels every later call.
@@ -192,7 +193,7 @@ TEST_F(NonlinearTest, EveryModelRecoversItsParametersFromNoiseFreeData) {
   for (const ModelCase& c : kModelCases) {
     SCOPED_TRACE(c.id);
     FillModelData(doc_, c.id, c.truth, c.x0, c.x1, kRecoveryPoints);
-    Settings.initGuess = c.start == Start::Supplied ? 1 : 0;
+    CurrentSession().settings.initGuess = c.start == Start::Supplied ? 1 : 0;
     int dialogs = 0;
     ui_.SetGuessDialogHandler([&](int, int m, float* g) {
       ++dialogs;
@@ -221,7 +222,7 @@ TEST_F(NonlinearTest, EveryModelFitsNoisyDataWithinFiveStandardErrors) {
   for (const ModelCase& c : kModelCases) {
     SCOPED_TRACE(c.id);
     FillModelData(doc_, c.id, c.truth, c.x0, c.x1, kRecoveryPoints, 0.01);
-    Settings.initGuess = c.start == Start::Supplied ? 1 : 0;
+    CurrentSession().settings.initGuess = c.start == Start::Supplied ? 1 : 0;
     ui_.SetGuessDialogHandler([&](int, int m, float* g) {
       for (int i = 0; i < m; ++i) g[i] = c.truth[i] * 1.2f;
       return true;
@@ -255,12 +256,12 @@ TEST_F(NonlinearTest, ConvergedFitStoresCommentHistoriesStatisticsAndHistoryFile
             "The fit converged to a tolerance of 0.0001 in " + std::to_string(it) + " iterations. No weighting used. ");
   ASSERT_EQ(slot.chiSquareHistory.size(), static_cast<std::size_t>(it + 1));
   ASSERT_EQ(slot.parameterHistories.size(), 4u);
-  EXPECT_EQ(p[2][0], GuessVector[2]) << "iteration 0 holds the guesses";
+  EXPECT_EQ(p[2][0], CurrentEngine().guessVector[2]) << "iteration 0 holds the guesses";
   EXPECT_GT(slot.statistics[1], 0.99f);
   EXPECT_EQ(previews, it + 1) << "once per reported iteration, 0 included";
   EXPECT_EQ(ui_.PumpCount(), it + 1);
-  EXPECT_EQ(CalcMode, 0);
-  EXPECT_FALSE(NonlinearFlags.guessesObtained);
+  EXPECT_EQ(CurrentEngine().calcMode, 0);
+  EXPECT_FALSE(CurrentEngine().nonlinearFlags.guessesObtained);
 
   // The file holds the accepted point after each iteration; memory holds
   // every trial, so the file's chi-square is the lowest one tried so far.
@@ -303,7 +304,7 @@ TEST_F(NonlinearTest, ConvergedFitStoresCommentHistoriesStatisticsAndHistoryFile
 
 TEST_F(NonlinearTest, AFitGoesOnWithoutItsHistoryFileAndWithoutPumping) {
   std::filesystem::create_directory(dir_.File(kHistoryFileName));  // cannot be opened as a file
-  Settings.SetFlag(kFlagBackgroundProcess, false);
+  CurrentSession().settings.SetFlag(kFlagBackgroundProcess, false);
   FillModelData(doc_, 504, {2, 0.5f}, 0, 4, 20, 0.01);
   ASSERT_EQ(NonlinearPrepareFit(doc_, 504), 0);
   EXPECT_EQ(doc_.FittedMark(504), kWeightingNone);
@@ -312,12 +313,12 @@ TEST_F(NonlinearTest, AFitGoesOnWithoutItsHistoryFileAndWithoutPumping) {
 
 TEST_F(NonlinearTest, IterationLimitZeroEndsAtTheGuessesWithTheirCovariance) {
   FillModelData(doc_, 504, {2, 0.5f}, 0, 4, 20, 0.01);
-  Settings.maxIterations = 0;
+  CurrentSession().settings.maxIterations = 0;
   ASSERT_EQ(NonlinearPrepareFit(doc_, 504), 0);
   const FitResult& slot = doc_.Slot(504);
   EXPECT_EQ(slot.iterationCount, 0);
-  EXPECT_EQ(slot.coefficients[0], GuessVector[0]);
-  EXPECT_EQ(slot.coefficients[1], GuessVector[1]);
+  EXPECT_EQ(slot.coefficients[0], CurrentEngine().guessVector[0]);
+  EXPECT_EQ(slot.coefficients[1], CurrentEngine().guessVector[1]);
   ASSERT_EQ(slot.chiSquareHistory.size(), 1u);
   EXPECT_EQ(doc_.GetFitComment(504),
             "The iteration count of 0 was exceeded.  The fit failed to converge to tolerance of 0.000100 (CHI2 at " +
@@ -346,7 +347,7 @@ TEST_F(NonlinearTest, IterationLimitZeroEndsAtTheGuessesWithTheirCovariance) {
 // (Allocated for the limit, they took 2.3 GB at 10^8.)
 TEST_F(NonlinearTest, HistoriesGrowWithTheIterationsMade) {
   FillModelData(doc_, 504, {2, 0.5f}, 0, 4, 20, 0.01);
-  Settings.maxIterations = 1000000;
+  CurrentSession().settings.maxIterations = 1000000;
   ASSERT_EQ(NonlinearPrepareFit(doc_, 504), 0);
   const FitResult& slot = doc_.Slot(504);
   EXPECT_LT(slot.iterationCount, 20);
@@ -360,7 +361,7 @@ TEST_F(NonlinearTest, HistoriesGrowWithTheIterationsMade) {
 // at the first refused step, with the guesses as its result.
 TEST_F(NonlinearTest, ExactStartConvergesAtOnce) {
   FillModelData(doc_, 504, {2, 0.5f}, 0, 4, 20);
-  Settings.initGuess = 1;
+  CurrentSession().settings.initGuess = 1;
   AnswerDialogOnce({2, 0.5f});
   ASSERT_EQ(NonlinearPrepareFit(doc_, 504), 0);
   EXPECT_TRUE(Reports().empty());
@@ -390,8 +391,8 @@ TEST_F(NonlinearTest, FewerPointsThanParametersNeverConverge) {
 // comment says that its covariance means nothing.
 TEST_F(NonlinearTest, AnUnusableCovarianceIsSaidInTheComment) {
   FillColumns(doc_, {2, 2, 2, 2}, {1, 2, 3, 4});
-  Settings.initGuess = 1;
-  Settings.maxIterations = 0;
+  CurrentSession().settings.initGuess = 1;
+  CurrentSession().settings.maxIterations = 0;
   AnswerDialogOnce({1, 2});
   ASSERT_EQ(NonlinearPrepareFit(doc_, 506), 0);
   const std::vector<float>& c = doc_.Slot(506).covariance;
@@ -406,8 +407,8 @@ TEST_F(NonlinearTest, AnUnusableCovarianceIsSaidInTheComment) {
 
 TEST_F(NonlinearTest, AcceptAtIterationFiveKeepsTheAcceptedPoint) {
   FillModelData(doc_, 522, {10, 20, 1}, 0, 10, 60, 0.01);
-  Settings.initGuess = 1;
-  Settings.nonlinearTolerance = 0;  // only the user or the last digit ends it
+  CurrentSession().settings.initGuess = 1;
+  CurrentSession().settings.nonlinearTolerance = 0;  // only the user or the last digit ends it
   AnswerDialogOnce({20, 100, 0.5f});
   ui_.SetPumpHook([this] {
     if (ui_.StatusText(2) == "5") RequestFitStop(kStopAccept);
@@ -423,11 +424,11 @@ TEST_F(NonlinearTest, AcceptAtIterationFiveKeepsTheAcceptedPoint) {
                                          " in 5 iterations.  Aborted by user. No weighting used. ");
   EXPECT_EQ(doc_.FittedMark(522), kWeightingNone);
   EXPECT_GT(slot.covariance[0], 0.0f);
-  EXPECT_EQ(NonlinearFlags.stopRequest, kStopAccept) << "cleared when the next fit starts";
+  EXPECT_EQ(CurrentEngine().nonlinearFlags.stopRequest, kStopAccept) << "cleared when the next fit starts";
 
   // The request left over does not touch the next fit.
   ui_.SetPumpHook({});
-  Settings.nonlinearTolerance = 0.0001;
+  CurrentSession().settings.nonlinearTolerance = 0.0001;
   dialogs_ = 0;
   ASSERT_EQ(NonlinearPrepareFit(doc_, 522), 0);
   EXPECT_NE(doc_.GetFitComment(522).find("converged to a tolerance"), std::string::npos);
@@ -435,7 +436,7 @@ TEST_F(NonlinearTest, AcceptAtIterationFiveKeepsTheAcceptedPoint) {
 
 TEST_F(NonlinearTest, AbortIsSilentAndDiscardsTheFit) {
   FillModelData(doc_, 522, {10, 20, 1}, 0, 10, 60, 0.01);
-  Settings.nonlinearTolerance = 0;
+  CurrentSession().settings.nonlinearTolerance = 0;
   ui_.SetPumpHook([this] {
     if (ui_.StatusText(2) == "3") RequestFitStop(kStopAbort);
   });
@@ -445,11 +446,11 @@ TEST_F(NonlinearTest, AbortIsSilentAndDiscardsTheFit) {
   EXPECT_EQ(doc_.FittedMark(522), 0);
   EXPECT_TRUE(doc_.Slot(522).chiSquareHistory.empty());
   EXPECT_EQ(ErrorInfo.id, kErrUserStopped);
-  EXPECT_EQ(CalcMode, 0);
-  EXPECT_FALSE(NonlinearFlags.discard);
+  EXPECT_EQ(CurrentEngine().calcMode, 0);
+  EXPECT_FALSE(CurrentEngine().nonlinearFlags.discard);
 
   // During a batch the abort is passed on, so the whole run stops.
-  CalcMode = 2;
+  CurrentEngine().calcMode = 2;
   EXPECT_THROW(NonlinearPrepareFit(doc_, 522), errnotify);
   EXPECT_EQ(ErrorInfo.id, kErrStoppedInSearch);
   EXPECT_EQ(ErrorInfo.FitId, 522);
@@ -530,7 +531,7 @@ TEST_F(NonlinearTest, UncertaintyWeighting) {
   FillModelData(doc_, 504, {2, 0.5f}, 0, 4, 20, 0.01);
   ASSERT_EQ(NonlinearPrepareFit(doc_, 504), 0);
   const std::vector<float> unweighted = Coefficients(504);
-  Settings.weighting = kWeightingUncertainty;
+  CurrentSession().settings.weighting = kWeightingUncertainty;
   ASSERT_EQ(NonlinearPrepareFit(doc_, 504), 0);
   EXPECT_EQ(Coefficients(504), unweighted);
   EXPECT_NE(doc_.GetFitComment(504).find(" iterations. No weighting used. "), std::string::npos);
@@ -567,8 +568,8 @@ TEST_F(NonlinearTest, FailedAutomaticGuessesWarnThenAskInTheSameAttempt) {
 // model's own last fit started from, or 1 for each parameter before that.
 TEST_F(NonlinearTest, AModelWithoutAutomaticGuessesStartsFromItsOwnValues) {
   FillColumns(doc_, {1, 2, 3, 4, 5, 6}, {5, 5, 5, 5, 5, 5});
-  Settings.initGuess = 1;  // the dialog before every fit
-  StartingGuesses.clear();  // no model has been fitted yet
+  CurrentSession().settings.initGuess = 1;  // the dialog before every fit
+  CurrentEngine().startingGuesses.clear();  // no model has been fitted yet
   std::vector<std::pair<int, std::vector<float>>> shown;
   std::vector<std::vector<float>> typed;  // the next answers; an empty one cancels
   ui_.SetGuessDialogHandler([&](int id, int m, float* g) {
@@ -603,8 +604,8 @@ TEST_F(NonlinearTest, AModelWithoutAutomaticGuessesStartsFromItsOwnValues) {
 
 TEST_F(NonlinearTest, UnattendedFitsNeverAsk) {
   FillColumns(doc_, {0, 1, 2, 3, 4}, {2, 3.3f, -1, 8.9f, 14.8f});
-  UnattendedFlag = 1;
-  CalcMode = 2;
+  CurrentEngine().unattended = 1;
+  CurrentEngine().calcMode = 2;
   AnswerDialogOnce({2, 0.5f});
   EXPECT_EQ(NonlinearPrepareFit(doc_, 504), 1);
   EXPECT_EQ(ErrorInfo.id, kErrGuessCancelled);
@@ -656,7 +657,7 @@ TEST_F(NonlinearTest, TheFirstFaultInPointOrderIsRaised) {
     x.insert(x.end(), tail.begin(), tail.end());
     for (float v : {5, 4, 3, 2, 1, 1}) y.push_back(v);
     FillColumns(doc_, x, y);
-    Settings.initGuess = 1;
+    CurrentSession().settings.initGuess = 1;
     dialogs_ = 0;
     AnswerDialogOnce({1, 1});
     ui_.ClearEvents();
@@ -674,7 +675,7 @@ TEST_F(NonlinearTest, TheFirstFaultInPointOrderIsRaised) {
 
 // Where the arithmetic quietly gives not-a-numbers, no result is stored.
 TEST_F(NonlinearTest, NotANumberNeverBecomesAResult) {
-  Settings.initGuess = 1;
+  CurrentSession().settings.initGuess = 1;
 
   // a = 0: b has no influence, its row of the matrix is all zero and every
   // step is not a number. Such a step is not lower: the fit diverges.
@@ -696,7 +697,7 @@ TEST_F(NonlinearTest, NotANumberNeverBecomesAResult) {
   // Stopped at once, that start would be a result: it is an invalid operation.
   ui_.ClearEvents();
   dialogs_ = 0;
-  Settings.maxIterations = 0;
+  CurrentSession().settings.maxIterations = 0;
   EXPECT_EQ(NonlinearPrepareFit(doc_, 526), 1);
   EXPECT_EQ(Reports(), std::vector<std::string>{ReportText(kErrInvalidOperation, 526, "unknown")});
   EXPECT_EQ(doc_.FittedMark(526), 0);

@@ -14,7 +14,7 @@
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
 #include "data/data_test_support.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/linear_fits.h"
 #include "fit/linear_fits_dialogs.h"
 #include "fit/model_desc.h"
@@ -22,6 +22,7 @@
 #include "platform/debug_log.h"
 #include "platform/headless_ui.h"
 #include "precision/errors.h"
+#include "session/session.h"
 #include "support/fit_fixture.h"
 #include "support/temp_dir.h"
 
@@ -113,11 +114,11 @@ class RegressionTest : public testsupport::FitFixture {
  protected:
   void SetUp() override {
     FitFixture::SetUp();
-    PolynomialDegree = 4;
+    CurrentEngine().polynomialDegree = 4;
   }
   void TearDown() override {
     FitFixture::TearDown();
-    PolynomialDegree = 4;
+    CurrentEngine().polynomialDegree = 4;
   }
   float Coefficient(int id, int k) const { return doc_.Slot(id).coefficients[static_cast<std::size_t>(k)]; }
   // The one report a fault of a fit shows (a trap names no routine).
@@ -137,7 +138,7 @@ TEST_F(RegressionTest, LineThroughTwoPoints) {
   // n = m: the statistics take the exact-fit branch.
   EXPECT_EQ(doc_.Slot(500).statistics[0], 0.0f);
   EXPECT_EQ(doc_.Slot(500).statistics[1], 1.0f);
-  EXPECT_EQ(CalcMode, 0);
+  EXPECT_EQ(CurrentEngine().calcMode, 0);
 }
 
 TEST_F(RegressionTest, QuadraticOfCollinearPointsIsTheLine) {
@@ -168,7 +169,7 @@ TEST_F(RegressionTest, PolynomialOfDegreeDRecoversANoiselessPolynomial) {
     const int degree = static_cast<int>(test.c.size()) - 1;
     SCOPED_TRACE("degree " + std::to_string(degree));
     FillPolynomial(doc_, test.c, test.x0, test.x1, 41);
-    PolynomialDegree = degree;
+    CurrentEngine().polynomialDegree = degree;
     ASSERT_EQ(Fit(502), 0);
     EXPECT_EQ(doc_.modelIntegers[2], degree);
     for (int k = 0; k <= degree; ++k) EXPECT_NEAR(Coefficient(502, k), test.c[static_cast<std::size_t>(k)], test.tolerance) << k;
@@ -188,7 +189,7 @@ TEST_F(RegressionTest, NoiselessPolynomialsOnZeroToTwentyUpToDegreeTen) {
     const int degree = static_cast<int>(c.size()) - 1;
     SCOPED_TRACE("degree " + std::to_string(degree));
     FillPolynomial(doc_, c, 0, 20, 21);
-    PolynomialDegree = degree;
+    CurrentEngine().polynomialDegree = degree;
     ASSERT_EQ(Fit(502), 0);
     for (int k = 0; k <= degree; ++k) {
       const double truth = c[static_cast<std::size_t>(k)];
@@ -224,7 +225,7 @@ TEST_F(RegressionTest, QuadraticFarFromZero) {
   const double x0 = 1000050;
   const std::vector<double> truth = {3 - 2 * x0 + x0 * x0 / 2, 2 - x0, 0.5};
   for (int id : {501, 502}) {
-    PolynomialDegree = 2;
+    CurrentEngine().polynomialDegree = 2;
     ASSERT_EQ(Fit(id), 0) << id;
     EXPECT_LT(WorstRelativeError(doc_.Slot(id).coefficients.data(), truth), 2e-7) << id;
   }
@@ -235,7 +236,7 @@ TEST_F(RegressionTest, QuadraticFarFromZero) {
 TEST_F(RegressionTest, WeightingSchemes) {
   FillColumns(doc_, {1, 2, 4, 8}, {3, 5, 9, 17});  // y = 1 + 2x: every weighting fits it exactly
   for (int scheme : {kWeightingX, kWeightingX2, kWeightingY, kWeightingY2, kWeightingUncertainty}) {
-    Settings.weighting = scheme;
+    CurrentSession().settings.weighting = scheme;
     ASSERT_EQ(Fit(500), 0) << scheme;
     EXPECT_NEAR(Coefficient(500, 0), 1.0f, 1e-4f);
     EXPECT_NEAR(Coefficient(500, 1), 2.0f, 1e-4f);
@@ -249,7 +250,7 @@ TEST_F(RegressionTest, WeightingSchemes) {
 
   // A zero divisor is a division by zero.
   FillColumns(doc_, {1, 2, 3, 4}, {2, 0, 6, 8});
-  Settings.weighting = kWeightingY;
+  CurrentSession().settings.weighting = kWeightingY;
   EXPECT_EQ(Fit(501), 1);
   EXPECT_EQ(Reports(), FaultReport(kErrDivideByZero, 501));
   EXPECT_FALSE(doc_.IsFitted(501, -1));
@@ -308,8 +309,8 @@ TEST_F(RegressionTest, WeightedFitsAndCovarianceAgreeWithTheNormalEquations) {
     FillWobbly(doc_, test.side, test.scheme == kWeightingUncertainty);
     for (int i = 0; i < doc_.nPoints; ++i) doc_.At(i, 1) += static_cast<float>(test.yShift);
     doc_.CalcDataStats();
-    Settings.weighting = test.scheme;
-    PolynomialDegree = 3;
+    CurrentSession().settings.weighting = test.scheme;
+    CurrentEngine().polynomialDegree = 3;
     ASSERT_EQ(Fit(502), 0);
     const Reference ref = ReferenceFit(testsupport::ColumnValues(doc_, 0), testsupport::ColumnValues(doc_, 1),
                                        WeightsOf(doc_, test.scheme), 3);
@@ -327,7 +328,7 @@ TEST_F(RegressionTest, CovarianceOfAQuinticOnZeroToTwenty) {
     y.push_back(static_cast<float>(std::cos(i / 3.0) * 10 + i));
   }
   FillColumns(doc_, x, y);
-  PolynomialDegree = 5;
+  CurrentEngine().polynomialDegree = 5;
   ASSERT_EQ(Fit(502), 0);
   const Reference ref = ReferenceFit(x, y, std::vector<double>(x.size(), 1.0), 5);
   EXPECT_LT(WorstRelativeError(doc_.Slot(502).coefficients.data(), ref.c), 1e-6);
@@ -359,7 +360,7 @@ TEST_F(RegressionTest, SingularNormalEquationsAreAReportedError) {
     std::vector<float> y;
     for (std::size_t i = 0; i < test.x.size(); ++i) y.push_back(static_cast<float>(i) * 0.7f + 1);
     FillColumns(doc_, test.x, y);
-    PolynomialDegree = test.degree;
+    CurrentEngine().polynomialDegree = test.degree;
     doc_.nLastModel = 0;
     ui_.ClearEvents();
     log_.clear();
@@ -369,7 +370,7 @@ TEST_F(RegressionTest, SingularNormalEquationsAreAReportedError) {
     EXPECT_EQ(doc_.nLastModel, 0);
     for (int k = 0; k <= test.degree; ++k) EXPECT_EQ(Coefficient(test.id, k), 0.0f);
     EXPECT_TRUE(Logged(std::string("EX: PolynomialRegression_1\n") + test.marker));
-    EXPECT_EQ(CalcMode, 0);
+    EXPECT_EQ(CurrentEngine().calcMode, 0);
   }
 }
 
@@ -402,24 +403,24 @@ TEST_F(RegressionTest, StopRequestsBecomeErrors) {
   EXPECT_TRUE(Reports().empty());
   EXPECT_EQ(ErrorInfo.id, kErrUserStopped);
   EXPECT_FALSE(doc_.IsFitted(501, -1));
-  EXPECT_EQ(CalcMode, 0);
+  EXPECT_EQ(CurrentEngine().calcMode, 0);
 
   ui_.SetPumpHook([] { RequestFitStop(kStopAccept); });
   EXPECT_EQ(Fit(500), 1);  // nothing to accept in a closed-form fit
   EXPECT_EQ(ErrorInfo.id, kErrUserStopped);
 
   ui_.SetPumpHook([] { RequestFitStop(kStopAbort); });
-  CalcMode = 2;
+  CurrentEngine().calcMode = 2;
   EXPECT_THROW(Fit(502), errnotify);  // a batch must end
   EXPECT_EQ(ErrorInfo.id, kErrStoppedInSearch);
-  EXPECT_EQ(CalcMode, 2);
+  EXPECT_EQ(CurrentEngine().calcMode, 2);
   EXPECT_TRUE(Reports().empty());
 }
 
 TEST_F(RegressionTest, PollsAfterEverySum) {
   // The points go in 3m runs: a stop request can arrive after each.
   FillPolynomial(doc_, {1, 2, 3, 4}, 0, 1, 10);
-  PolynomialDegree = 3;
+  CurrentEngine().polynomialDegree = 3;
   ASSERT_EQ(Fit(502), 0);
   EXPECT_EQ(ui_.PumpCount(), 9);
 }

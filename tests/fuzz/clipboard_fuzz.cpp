@@ -50,6 +50,7 @@ void CheckConsistent(const CurveFit& doc) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const FuzzSession fresh;
   if (size < 4) return 0;
   platform::HeadlessUi ui(platform::HeadlessUi::Mode::Unattended);
   platform::ScopedUi installed(ui);

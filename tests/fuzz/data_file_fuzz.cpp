@@ -241,6 +241,7 @@ void CheckOpenCommand(const std::string& path, int points, int columns, bool ski
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const FuzzSession fresh;
   static const std::string path = ScratchFile();
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   WriteWhole(path, text);

@@ -22,7 +22,7 @@
 #include "data/document_hooks.h"
 #include "fit/drivers.h"
 #include "fit/fit_hunter.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/interpolation_drivers.h"
 #include "fit/linear_fits_dialogs.h"
 #include "fit/model_desc.h"
@@ -33,6 +33,7 @@
 #include "platform/headless_ui.h"
 #include "platform/profile_file.h"
 #include "precision/errors.h"
+#include "session/session.h"
 #include "usermodel/user_model.h"
 #include "usermodel/user_model_dialog.h"
 
@@ -49,20 +50,6 @@ const char* const kFormulas[] = {
 
 
 // Every process-wide record a fit reads or writes, as at program start.
-void ResetState() {
-  trendolin::Settings = trendolin::DefaultAppSettings();
-  trendolin::CalcMode = 0;
-  trendolin::UnattendedFlag = 0;
-  trendolin::NonlinearFlags = {};
-  trendolin::ModelDialogs = {};
-  trendolin::LastOpenWindowResult = trendolin::kWindowOpened;
-  trendolin::Availability = {};
-  trendolin::PolynomialDegree = 4;
-  trendolin::FitRanking = {};
-  trendolin::Hooks() = {};
-  trendolin::ClearErrorInfo();
-}
-
 // A value from the input: a float as stored (non-finite ones become 0; no
 // data file or edit can hold them), or a small integer at a chosen scale.
 datatype NextValue(const std::uint8_t*& p, const std::uint8_t* end, bool raw, int scale) {
@@ -102,7 +89,7 @@ bool StatisticsHold(const datatype* statistics, std::size_t count) {
 // What a fit reported as its result must be numbers.
 void CheckResult(CurveFit& doc, int id) {
   if (id == trendolin::kUserModel) {
-    const trendolin::UserFitResult& r = trendolin::UserModel;
+    const trendolin::UserFitResult& r = trendolin::CurrentEngine().userModel;
     FUZZ_CHECK(AllFinite(r.coefficients) && StatisticsHold(r.statistics.data(), r.statistics.size()));
     return;
   }
@@ -119,17 +106,17 @@ void CheckResult(CurveFit& doc, int id) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const FuzzSession fresh;
   if (size < 4) return 0;
   static trendolin::HeadlessGraphHost host;
   platform::HeadlessUi ui(platform::HeadlessUi::Mode::Unattended);
   platform::ScopedUi installed(ui);
-  ResetState();
-  trendolin::GraphQueue.SetHost(&host);
+  trendolin::CurrentSession().graphQueue.SetHost(&host);
 
   const int id = trendolin::kFirstModelId + data[0] % trendolin::kModelCount;
-  trendolin::Settings.weighting = trendolin::kWeightingY2 + data[1] % 6;
+  trendolin::CurrentSession().settings.weighting = trendolin::kWeightingY2 + data[1] % 6;
   const int uncertainty = (data[1] >> 3) & 1;
-  trendolin::Settings.SetFlag(trendolin::kFlagQuickDerivatives, (data[1] >> 4) & 1);
+  trendolin::CurrentSession().settings.SetFlag(trendolin::kFlagQuickDerivatives, (data[1] >> 4) & 1);
   const bool raw = data[3] & 0x80;
   const int scale = (data[3] & 0x3f) - 32;
 
@@ -153,28 +140,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const char* const maxDegrees[] = {"19", "2", "40", "1000000"};
   platform::ProfileFile settingsFile;
   settingsFile.Set(trendolin::kSettingsSection, "MaxPolyDegree", maxDegrees[(data[2] >> 5) & 3]);
-  trendolin::Settings.maxPolyDegree = trendolin::ReadAppSettings(settingsFile).maxPolyDegree;
+  trendolin::CurrentSession().settings.maxPolyDegree = trendolin::ReadAppSettings(settingsFile).maxPolyDegree;
   if (id == trendolin::kPolynomialModel) {
     const trendolin::DegreeCheck check =
-        trendolin::CheckDegreeText(std::to_string(1 + (data[2] & 31)), n, trendolin::Settings.maxPolyDegree);
+        trendolin::CheckDegreeText(std::to_string(1 + (data[2] & 31)), n, trendolin::CurrentSession().settings.maxPolyDegree);
     if (check.verdict != trendolin::DegreeVerdict::Accepted) return 0;
-    trendolin::PolynomialDegree = check.degree;
-    trendolin::ModelDialogs.polynomial = 0;
+    trendolin::CurrentEngine().polynomialDegree = check.degree;
+    trendolin::CurrentSession().modelDialogs.polynomial = 0;
   } else if (id == 538) {
     const char* const tensions[] = {"0.001", "0.5", "1", "2.5", "10", "100", "1e4", "1e-6"};
     const trendolin::TensionCheck check = trendolin::CheckTensionText(tensions[data[2] % 8]);
     if (check.verdict != trendolin::TensionVerdict::Accepted) return 0;
     trendolin::ApplyTension(doc, check.tension);
-    trendolin::ModelDialogs.tension = 0;
+    trendolin::CurrentSession().modelDialogs.tension = 0;
   } else if (id == trendolin::kUserModel) {
     trendolin::InitUserModel();
     if (trendolin::UserModelDialogOk(kFormulas[data[2] % 8])) std::abort();
-    trendolin::ModelDialogs.userModel = 0;
+    trendolin::CurrentSession().modelDialogs.userModel = 0;
   }
 
   trendolin::InstallFitDriverHooks(doc);
   trendolin::Reexamine(doc, 0);
-  if (trendolin::Availability.ModelEnabled(id)) {
+  if (trendolin::CurrentSession().availability.ModelEnabled(id)) {
     try {
       trendolin::DispatchFitCommand(doc, id);
     } catch (const trendolin::errnotify&) {
@@ -182,7 +169,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (trendolin::FitIsCurrent(doc, id)) CheckResult(doc, id);
   }
-  trendolin::GraphQueue.CloseAll();
-  trendolin::GraphQueue.SetHost(nullptr);
+  trendolin::CurrentSession().graphQueue.CloseAll();
+  trendolin::CurrentSession().graphQueue.SetHost(nullptr);
   return 0;
 }

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "session/session.h"
+
 #define FUZZ_CHECK(condition)                                                               \
   do {                                                                                      \
     if (!(condition)) {                                                                     \
@@ -12,3 +14,10 @@
       std::abort();                                                                         \
     }                                                                                       \
   } while (false)
+
+// Every input runs in a session of its own, so that no input depends on what
+// an earlier one left behind and a kept input crashes again on its own.
+struct FuzzSession {
+  trendolin::Session session;
+  trendolin::SessionScope bound{session};
+};

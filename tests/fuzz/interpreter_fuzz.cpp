@@ -56,6 +56,7 @@ bool Same(const Outcome& a, const Outcome& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const FuzzSession fresh;
   if (size == 0) return 0;
   const int count = data[0] % 20;
   const datatype xs[] = {0.0f, 1.0f, -2.5f, 1e30f};

@@ -80,6 +80,7 @@ std::string ScratchFile() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const FuzzSession fresh;
   static const std::string path = ScratchFile();
   const std::string_view text(reinterpret_cast<const char*>(data), size);
 

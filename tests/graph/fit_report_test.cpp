@@ -9,6 +9,7 @@
 #include "app/app_settings.h"
 #include "data/curve_fit.h"
 #include "data/data_test_support.h"
+#include "fit/engine_state.h"
 #include "fit/fit_result.h"
 #include "graph/fit_report.h"
 #include "platform/debug_log.h"
@@ -33,7 +34,7 @@ class FitReportTest : public ::testing::Test {
   void TearDown() override {
     DebugFlags = 0;
     SetConsoleSink({});
-    UserModel.Release();
+    CurrentEngine().userModel.Release();
     InitUserModel();
   }
 
@@ -164,11 +165,11 @@ TEST_F(FitReportTest, InterpolationsAreNotApplicableExceptPolynomialCoefficients
 
 TEST_F(FitReportTest, AOneParameterUserModelNamesItsFormulaAndSharesItsOnlyHistory) {
   ASSERT_FALSE(UserModelDialogOk("a*x"));
-  UserModel.Release();
-  UserModel.coefficients = {2.5f};
-  UserModel.iterationCount = 1;
-  UserModel.chiSquareHistory = {3.0f, 1.0f};
-  UserModel.parameterHistories = {{2.0f, 2.5f}};
+  CurrentEngine().userModel.Release();
+  CurrentEngine().userModel.coefficients = {2.5f};
+  CurrentEngine().userModel.iterationCount = 1;
+  CurrentEngine().userModel.chiSquareHistory = {3.0f, 1.0f};
+  CurrentEngine().userModel.parameterHistories = {{2.0f, 2.5f}};
   doc_.MarkFitted(kUserModel, kWeightingNone);
 
   EXPECT_EQ(FitReportHeader(doc_, kUserModel), "User Model: y=a*x\r\n");

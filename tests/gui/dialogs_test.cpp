@@ -18,7 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
+#include "fit/engine_state.h"
 #include "fit/fit_types.h"
 #include "fit/linear_fits_dialogs.h"
 #include "gui/dialogs/data_file_dialog.h"
@@ -268,12 +269,12 @@ TEST(GuessDialog, ShowsTheModelAndCommitsTheEditBoxWhenTheSelectionMoves) {
   EXPECT_EQ(dialog.ValueText(1), "-2");
   QLineEdit* edit = dialog.findChild<QLineEdit*>("value");
   EXPECT_EQ(edit->text(), "1.5000000");
-  EXPECT_EQ(trendolin::TestCoefficients[2], 0.125f);
+  EXPECT_EQ(trendolin::CurrentEngine().testCoefficients[2], 0.125f);
 
   edit->setText("4.25");
   dialog.SelectParameter(2);
   EXPECT_EQ(dialog.ValueText(0), "4.25");
-  EXPECT_EQ(trendolin::TestCoefficients[0], 4.25f);
+  EXPECT_EQ(trendolin::CurrentEngine().testCoefficients[0], 4.25f);
   EXPECT_EQ(edit->text(), "0.1250000");
   EXPECT_EQ(edit->selectedText(), "0.1250000");
 
@@ -332,12 +333,12 @@ TEST(GuessDialog, OkRefusesAValueThatIsNotANumber) {
 }
 
 TEST(GuessDialog, PolynomialNameCarriesTheCurrentDegree) {
-  const int saved = trendolin::PolynomialDegree;
-  trendolin::PolynomialDegree = 3;
+  const int saved = trendolin::CurrentEngine().polynomialDegree;
+  trendolin::CurrentEngine().polynomialDegree = 3;
   EXPECT_EQ(GuessDialogModelName(trendolin::kPolynomialModel), "3rd degree Polynomial Fit");
-  trendolin::PolynomialDegree = 6;
+  trendolin::CurrentEngine().polynomialDegree = 6;
   EXPECT_TRUE(GuessDialogModelName(trendolin::kPolynomialModel).startsWith("6th degree"));
-  trendolin::PolynomialDegree = saved;
+  trendolin::CurrentEngine().polynomialDegree = saved;
 }
 
 TEST(GuessDialog, TestGraphTogglesAndFollowsItsWindowBeingClosed) {

@@ -28,6 +28,7 @@
 #include "gui/preview_widget.h"
 #include "gui/qt_graph_host.h"
 #include "platform/debug_log.h"
+#include "session/session.h"
 #include "support/temp_dir.h"
 
 namespace trendolin::gui {
@@ -59,8 +60,8 @@ class GraphWindowTest : public testing_support::DriverTest {
  protected:
   void SetUp() override {
     DriverTest::SetUp();
-    lpszIniFile = settings_.File("REVUZI.INI");
-    GraphQueue.SetHost(&qtHost_);
+    CurrentSession().iniFile = settings_.File("REVUZI.INI");
+    CurrentSession().graphQueue.SetHost(&qtHost_);
     SetConsoleSink([this](std::string_view text) { log_ += text; });
     DebugFlags = 2;
     // y = 1 + 2x on 1..10, with a little noise so the fit has an error.
@@ -69,16 +70,16 @@ class GraphWindowTest : public testing_support::DriverTest {
   void TearDown() override {
     DebugFlags = 0;
     SetConsoleSink({});
-    GraphQueue.CloseAll();
+    CurrentSession().graphQueue.CloseAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     DriverTest::TearDown();
-    lpszIniFile.clear();
+    CurrentSession().iniFile.clear();
   }
 
   // Opens the graph of `model` through the fit drivers and shows it drawn.
   GraphWindow* Open(int model) {
     if (OpenFitWindow(doc_, model) != kWindowOpened) return nullptr;
-    GraphWindow* w = qtHost_.Window(GraphQueue.Find(model));
+    GraphWindow* w = qtHost_.Window(CurrentSession().graphQueue.Find(model));
     if (w == nullptr) return nullptr;
     if (!QTest::qWaitForWindowExposed(w)) return nullptr;
     w->repaint();  // the paint stores the plot rectangle the zoom works on
@@ -118,13 +119,13 @@ TEST_F(GraphWindowTest, AFitOpensATopLevelWindowOwnedByTheGraphServer) {
   EXPECT_EQ(w->windowTitle(), QStringLiteral("Linear Fit"));
   const int lines = ScreenUiMetrics().textHeight;
   EXPECT_EQ(w->size(), QSize(DefaultGraphWidth(lines), DefaultGraphHeight(lines)));
-  EXPECT_TRUE(GraphQueue.IsChecked(500));
+  EXPECT_TRUE(CurrentSession().graphQueue.IsChecked(500));
   EXPECT_TRUE(Logged("Creating Linear Fit window.")) << log_;
 
   // The record came with the stored defaults and the automatic axes: x from
   // 1..10 widens to 0.1..10.9.
   const GraphAttr* record = w->Record();
-  ASSERT_EQ(record, GraphQueue.Record(GraphQueue.Find(500)));
+  ASSERT_EQ(record, CurrentSession().graphQueue.Record(CurrentSession().graphQueue.Find(500)));
   EXPECT_NEAR(record->xMin, 0.1f, 1e-6);
   EXPECT_NEAR(record->xMax, 10.9f, 1e-5);
   EXPECT_TRUE(record->Switch(kSwDrawHeader));
@@ -210,14 +211,14 @@ TEST_F(GraphWindowTest, ArrowKeysPanShiftAFitsTheDataAgainAndLogAxesStayPut) {
 TEST_F(GraphWindowTest, ClosingLeavesTheQueueUnchecksTheModelAndTellsTheMainWindow) {
   GraphWindow* w = Open(500);
   ASSERT_NE(w, nullptr);
-  const GraphWindowId id = GraphQueue.Find(500);
+  const GraphWindowId id = CurrentSession().graphQueue.Find(500);
   QSignalSpy closed(&qtHost_, &QtGraphHost::graphWindowClosed);
   QPointer<GraphWindow> watched(w);
 
   QTest::keyClick(w, Qt::Key_X, Qt::ControlModifier);
-  EXPECT_EQ(GraphQueue.Find(500), kNoWindow);
-  EXPECT_EQ(GraphQueue.Count(), 0);
-  EXPECT_FALSE(GraphQueue.IsChecked(500));
+  EXPECT_EQ(CurrentSession().graphQueue.Find(500), kNoWindow);
+  EXPECT_EQ(CurrentSession().graphQueue.Count(), 0);
+  EXPECT_FALSE(CurrentSession().graphQueue.IsChecked(500));
   EXPECT_EQ(qtHost_.Window(id), nullptr);
   ASSERT_EQ(closed.count(), 1);
   EXPECT_EQ(closed.front().front().toInt(), id);
@@ -244,16 +245,16 @@ TEST_F(GraphWindowTest, TheFortySecondWindowIsRefusedUntilOneCloses) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, kGraphQueueFullText);
   EXPECT_EQ(boxes[0].caption, "Error");
-  EXPECT_EQ(GraphQueue.Count(), kGraphQueueCapacity);
+  EXPECT_EQ(CurrentSession().graphQueue.Count(), kGraphQueueCapacity);
 
-  qtHost_.Window(GraphQueue.Windows().front())->close();
+  qtHost_.Window(CurrentSession().graphQueue.Windows().front())->close();
   EXPECT_EQ(OpenFitWindow(doc_, 503), kWindowOpened);
 }
 
 TEST_F(GraphWindowTest, WindowMenuArrangesTheQueuedWindows) {
   for (int model : {500, 501, 503, 535, 537}) ASSERT_NE(Open(model), nullptr) << model;
   TileGraphWindows();
-  const std::vector<GraphWindowId> ids = GraphQueue.Windows();
+  const std::vector<GraphWindowId> ids = CurrentSession().graphQueue.Windows();
   const QRect first = qtHost_.Window(ids[0])->frameGeometry();
   const QRect second = qtHost_.Window(ids[1])->frameGeometry();
   const QRect fifth = qtHost_.Window(ids[4])->frameGeometry();
@@ -296,7 +297,7 @@ TEST_F(GraphWindowTest, FindMainWindowBringsALostMainWindowBackToTheCentre) {
 }
 
 TEST_F(GraphWindowTest, SlowPlotsDrawBehindANoticeIntoAKeptPicture) {
-  Settings.renderLevel = 2;
+  CurrentSession().settings.renderLevel = 2;
   GraphWindow* w = Open(500);
   ASSERT_NE(w, nullptr);
   EXPECT_TRUE(QTest::qWaitFor([w] { return w->HasCachedPicture(); }));
@@ -304,7 +305,7 @@ TEST_F(GraphWindowTest, SlowPlotsDrawBehindANoticeIntoAKeptPicture) {
   EXPECT_FALSE(w->HasCachedPicture()) << "a refresh drops the picture";
   EXPECT_TRUE(QTest::qWaitFor([w] { return w->HasCachedPicture(); }));
 
-  Settings.renderLevel = 1;
+  CurrentSession().settings.renderLevel = 1;
   w->Refresh();
   QCoreApplication::processEvents();
   EXPECT_FALSE(w->HasCachedPicture()) << "level 1 keeps pictures of user models only";
@@ -332,7 +333,7 @@ class PreviewWidgetTest : public GraphWindowTest {
  protected:
   void SetUp() override {
     GraphWindowTest::SetUp();
-    Settings.SetFlag(kFlagEnableThumb, true);
+    CurrentSession().settings.SetFlag(kFlagEnableThumb, true);
     preview_.resize(260, 180);
     preview_.SetSelectedItemSource([this] { return selected_; });
     preview_.show();
@@ -374,11 +375,11 @@ TEST_F(PreviewWidgetTest, ItsMenuTogglesPreviewAndAnimationAndOpensThePlot) {
   EXPECT_EQ(labels, (QStringList{"Enable Preview", "Enable Animation", "Open Plot...", "Help..."}));
 
   preview_.Command(kPreviewEnable);
-  EXPECT_FALSE(Settings.IsOn(kFlagEnableThumb));
+  EXPECT_FALSE(CurrentSession().settings.IsOn(kFlagEnableThumb));
   SaveShot(preview_, "preview_disabled.png");
-  const bool animated = Settings.IsOn(kFlagAnimatePlot);
+  const bool animated = CurrentSession().settings.IsOn(kFlagAnimatePlot);
   preview_.Command(kPreviewAnimate);
-  EXPECT_NE(Settings.IsOn(kFlagAnimatePlot), animated);
+  EXPECT_NE(CurrentSession().settings.IsOn(kFlagAnimatePlot), animated);
 
   QSignalSpy open(&preview_, &PreviewWidget::openRequested);
   QTest::mouseDClick(&preview_, Qt::LeftButton, {}, QPoint(50, 50));

@@ -19,6 +19,7 @@
 #include "gui/data_grid.h"
 #include "gui/main_window.h"
 #include "platform/headless_ui.h"
+#include "session/session.h"
 #include "usermodel/user_model.h"
 
 namespace trendolin::gui {
@@ -29,7 +30,7 @@ using platform::Answer;
 class GridFlowTest : public testing::Test {
  protected:
   void SetUp() override {
-    Settings = DefaultAppSettings();
+    CurrentSession().settings = DefaultAppSettings();
     InitUserModel();
     main_ = std::make_unique<MainWindow>(doc_);
     NewDataFile(doc_, false);

@@ -53,6 +53,7 @@
 #include "gui/session_end.h"
 #include "gui/single_instance.h"
 #include "platform/ui.h"
+#include "session/session.h"
 #include "support/temp_dir.h"
 #include "usermodel/user_model.h"
 
@@ -94,12 +95,12 @@ class MessageBoxAnswerer {
 class WorkstationTest : public testing::Test {
  protected:
   void SetUp() override {
-    Settings = DefaultAppSettings();
+    CurrentSession().settings = DefaultAppSettings();
     InitUserModel();
     main_ = std::make_unique<MainWindow>(doc_);
     graphs_ = std::make_unique<QtGraphHost>(doc_);
     graphs_->SetMainWindow(main_.get());
-    GraphQueue.SetHost(graphs_.get());
+    CurrentSession().graphQueue.SetHost(graphs_.get());
     ui_ = std::make_unique<QtUi>(main_.get());
     installed_ = std::make_unique<platform::ScopedUi>(*ui_);
     NewDataFile(doc_, false);
@@ -110,8 +111,8 @@ class WorkstationTest : public testing::Test {
   }
   void TearDown() override {
     doc_.ClearModified();
-    GraphQueue.CloseAll();
-    GraphQueue.SetHost(nullptr);
+    CurrentSession().graphQueue.CloseAll();
+    CurrentSession().graphQueue.SetHost(nullptr);
     installed_.reset();
     main_.reset();
     graphs_.reset();
@@ -182,7 +183,7 @@ TEST_F(WorkstationTest, LinearFitFromTheMenuOpensAGraphThatZoomsByDragging) {
   ASSERT_EQ(doc_.nPoints, 5);
 
   MenuCommand(500);
-  const GraphWindowId id = GraphQueue.Find(500);
+  const GraphWindowId id = CurrentSession().graphQueue.Find(500);
   ASSERT_NE(id, kNoWindow);
   GraphWindow* window = graphs_->Window(id);
   ASSERT_NE(window, nullptr);
@@ -195,11 +196,11 @@ TEST_F(WorkstationTest, LinearFitFromTheMenuOpensAGraphThatZoomsByDragging) {
 
   // Choosing it again only raises the same window.
   MenuCommand(500);
-  EXPECT_EQ(GraphQueue.Count(), 1);
+  EXPECT_EQ(CurrentSession().graphQueue.Count(), 1);
 
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
   window->RenderToImage();
-  const GraphAttr& record = *GraphQueue.Record(id);
+  const GraphAttr& record = *CurrentSession().graphQueue.Record(id);
   const Rect plot = record.plotRect;
   ASSERT_GT(plot.Width(), 100);
   const float xSpan = record.xMax - record.xMin;
@@ -212,7 +213,7 @@ TEST_F(WorkstationTest, LinearFitFromTheMenuOpensAGraphThatZoomsByDragging) {
 
   // Closing the graph unchecks the model.
   window->close();
-  EXPECT_EQ(GraphQueue.Find(500), kNoWindow);
+  EXPECT_EQ(CurrentSession().graphQueue.Find(500), kNoWindow);
   main_->UpdateMenus();
   EXPECT_FALSE(main_->MenuAction(500)->isChecked());
 }
@@ -222,7 +223,7 @@ TEST_F(WorkstationTest, LinearFitFromTheMenuOpensAGraphThatZoomsByDragging) {
 TEST_F(WorkstationTest, TheResultsListMarksAFitThatDidNotConverge) {
   TypeData({{"1", "2.1"}, {"2", "3.9"}, {"3", "6.2"}, {"4", "7.8"}, {"5", "10.1"}});
   MenuCommand(500);
-  Settings.maxIterations = 1;
+  CurrentSession().settings.maxIterations = 1;
   MenuCommand(518);
   ASSERT_EQ(main_->Results().count(), 2);
   for (int row = 0; row < 2; ++row) {
@@ -239,8 +240,8 @@ TEST_F(WorkstationTest, FitHunterKeyRanksTheModelsAndShowsTheBest) {
   // Ctrl+F searches at once, without the dialog.
   QTest::keyClick(main_.get(), Qt::Key_F, Qt::ControlModifier);
   EXPECT_GT(main_->Results().count(), 5);
-  EXPECT_EQ(CalcMode, 0);
-  EXPECT_GE(GraphQueue.Count(), 1);
+  EXPECT_EQ(CurrentEngine().calcMode, 0);
+  EXPECT_GE(CurrentSession().graphQueue.Count(), 1);
   EXPECT_TRUE(main_->menuBar()->actions().front()->isEnabled());
   EXPECT_TRUE(Grid().isEnabled());
 }
@@ -257,15 +258,15 @@ TEST_F(WorkstationTest, AbortStopsALongFitAndGivesTheInterfaceBack) {
   }
   doc_.MarkModified();
   Reexamine(doc_, 0);
-  Settings.SetFlag(kFlagBackgroundProcess, true);
-  Settings.maxIterations = 10000;
-  Settings.divergeIterations = 10000;
-  Settings.nonlinearTolerance = 1e-30;
+  CurrentSession().settings.SetFlag(kFlagBackgroundProcess, true);
+  CurrentSession().settings.maxIterations = 10000;
+  CurrentSession().settings.divergeIterations = 10000;
+  CurrentSession().settings.nonlinearTolerance = 1e-30;
 
   bool sawCalculation = false;
   bool abortVisible = false;
   QTimer::singleShot(300, [&] {
-    sawCalculation = CalcMode != 0;
+    sawCalculation = CurrentEngine().calcMode != 0;
     QAction* abort = nullptr;
     for (QAction* a : main_->Toolbar().actions()) {
       if (a->data().toInt() == cmd::kAbort) abort = a;
@@ -276,9 +277,9 @@ TEST_F(WorkstationTest, AbortStopsALongFitAndGivesTheInterfaceBack) {
   MenuCommand(523);
   EXPECT_TRUE(sawCalculation);
   EXPECT_TRUE(abortVisible);
-  EXPECT_EQ(CalcMode, 0);
+  EXPECT_EQ(CurrentEngine().calcMode, 0);
   EXPECT_FALSE(doc_.IsFitted(523, -1));
-  EXPECT_EQ(GraphQueue.Find(523), kNoWindow);
+  EXPECT_EQ(CurrentSession().graphQueue.Find(523), kNoWindow);
   EXPECT_TRUE(Grid().isEnabled());
   EXPECT_TRUE(main_->menuBar()->actions().front()->isEnabled());
 }
@@ -287,18 +288,18 @@ TEST_F(WorkstationTest, StopKeysReachACalculationFromAnyWindow) {
   // A graph window of a batch has the keyboard: Ctrl+S still aborts, Esc accepts.
   QWidget other;
   other.show();
-  CalcMode = 2;
-  NonlinearFlags = {};
+  CurrentEngine().calcMode = 2;
+  CurrentEngine().nonlinearFlags = {};
   QTest::keyClick(&other, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(NonlinearFlags.stopRequest, kStopAbort);
-  NonlinearFlags = {};
+  EXPECT_EQ(CurrentEngine().nonlinearFlags.stopRequest, kStopAbort);
+  CurrentEngine().nonlinearFlags = {};
   QTest::keyClick(&other, Qt::Key_Escape);
-  EXPECT_EQ(NonlinearFlags.stopRequest, kStopAccept);
-  CalcMode = 0;
+  EXPECT_EQ(CurrentEngine().nonlinearFlags.stopRequest, kStopAccept);
+  CurrentEngine().calcMode = 0;
   // Idle, the same keys do nothing.
-  NonlinearFlags = {};
+  CurrentEngine().nonlinearFlags = {};
   QTest::keyClick(&other, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(NonlinearFlags.stopRequest, kStopNone);
+  EXPECT_EQ(CurrentEngine().nonlinearFlags.stopRequest, kStopNone);
 }
 
 TEST_F(WorkstationTest, ClosingWithUnsavedDataAsksFirst) {
@@ -333,7 +334,7 @@ TEST_F(WorkstationTest, DroppedFilesOpenOneAtATime) {
   const std::string second = dir.File("second.dat");
   testsupport::WriteFile(first, "1 2\n2 4\n3 6\n");
   testsupport::WriteFile(second, "1 1\n");
-  Settings.SetFlag(kFlagShowFileImportDlg, false);
+  CurrentSession().settings.SetFlag(kFlagShowFileImportDlg, false);
   auto drop = [&](const std::vector<std::string>& paths) {
     QList<QUrl> urls;
     for (const std::string& p : paths) urls << QUrl::fromLocalFile(QString::fromStdString(p));
@@ -564,11 +565,11 @@ TEST_F(WorkstationTest, WhatCannotBeOpenedIsToldWithItsPath) {
   EXPECT_NE(text.find("EDITOR"), std::string::npos) << text;
 
   testsupport::TempDir data;
-  CurrentDataFile.fullPath = data.File("growth.dat");
-  testsupport::WriteFile(CurrentDataFile.fullPath, "1 2\n2 3\n");
+  CurrentSession().currentDataFile.fullPath = data.File("growth.dat");
+  testsupport::WriteFile(CurrentSession().currentDataFile.fullPath, "1 2\n2 3\n");
   text = told(cmd::kEditCurrentFile);
-  EXPECT_NE(text.find(CurrentDataFile.fullPath + " could not be opened"), std::string::npos) << text;
-  CurrentDataFile.fullPath.clear();
+  EXPECT_NE(text.find(CurrentSession().currentDataFile.fullPath + " could not be opened"), std::string::npos) << text;
+  CurrentSession().currentDataFile.fullPath.clear();
 
   text = told(cmd::kHomePage);
   EXPECT_NE(text.find("https://example.org/trendolin-home"), std::string::npos) << text;
@@ -636,7 +637,7 @@ TEST_F(WorkstationTest, MenusFollowTheData) {
   EXPECT_EQ(main_->StatusPart(0).text(), QStringLiteral("Start a new, empty data set"));
   // Escape while idle does nothing.
   QTest::keyClick(main_.get(), Qt::Key_Escape);
-  EXPECT_EQ(CalcMode, 0);
+  EXPECT_EQ(CurrentEngine().calcMode, 0);
 }
 
 }  // namespace

@@ -29,6 +29,7 @@
 #include "gui/dialogs/import_dialog.h"
 #include "gui/qt_ui.h"
 #include "gui/modal_helpers.h"
+#include "session/session.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -42,17 +43,17 @@ using trendolin::gui::QtUi;
 // put back when the test ends.
 class KeepFileState {
  public:
-  KeepFileState() { trendolin::Settings = trendolin::DefaultAppSettings(); }
+  KeepFileState() { trendolin::CurrentSession().settings = trendolin::DefaultAppSettings(); }
   ~KeepFileState() {
-    trendolin::Settings = settings_;
-    trendolin::RecentFiles = recent_;
-    trendolin::CurrentDataFile = current_;
+    trendolin::CurrentSession().settings = settings_;
+    trendolin::CurrentSession().recentFiles = recent_;
+    trendolin::CurrentSession().currentDataFile = current_;
   }
 
  private:
-  trendolin::AppSettings settings_ = trendolin::Settings;
-  trendolin::MruList recent_ = trendolin::RecentFiles;
-  trendolin::CurrentFileState current_ = trendolin::CurrentDataFile;
+  trendolin::AppSettings settings_ = trendolin::CurrentSession().settings;
+  trendolin::MruList recent_ = trendolin::CurrentSession().recentFiles;
+  trendolin::CurrentFileState current_ = trendolin::CurrentSession().currentDataFile;
 };
 
 // Every message box that comes up while it lives, as icon and text; each is
@@ -185,9 +186,9 @@ TEST(QtUiMessageBox, OpensOverTheDialogInFrontElseOverTheHostWindow) {
 // ---- busy state, host window, clipboard ----
 
 TEST(QtUiBusy, OnlyTheOutermostCallChangesTheCursor) {
-  const trendolin::AppSettings saved = trendolin::Settings;
+  const trendolin::AppSettings saved = trendolin::CurrentSession().settings;
   QtUi ui(nullptr);
-  trendolin::Settings.SetFlag(trendolin::kFlagBackgroundProcess, true);
+  trendolin::CurrentSession().settings.SetFlag(trendolin::kFlagBackgroundProcess, true);
   ui.SetBusy(true);
   ui.SetBusy(true);
   ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
@@ -199,13 +200,13 @@ TEST(QtUiBusy, OnlyTheOutermostCallChangesTheCursor) {
   ui.SetBusy(false);  // one too many: no cursor of someone else's is taken away
   EXPECT_EQ(ui.BusyDepth(), 0);
 
-  trendolin::Settings.SetFlag(trendolin::kFlagBackgroundProcess, false);
+  trendolin::CurrentSession().settings.SetFlag(trendolin::kFlagBackgroundProcess, false);
   ui.SetBusy(true);
   ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
   EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
   ui.SetBusy(false);
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-  trendolin::Settings = saved;
+  trendolin::CurrentSession().settings = saved;
 }
 
 TEST(QtUiHost, StatusCaptionAndCalculationModeReachTheHostWindow) {
@@ -352,7 +353,7 @@ TEST(QtUiDataFiles, AFileThatCannotBeReadGetsOneBoxWithThePathAndTheReason) {
 // OK as it opens loads the file.
 TEST(QtUiDataFiles, AThreeColumnFileOpensWithTheImportDialogAsItOpens) {
   KeepFileState keep;
-  trendolin::Settings.SetFlag(trendolin::kFlagShowFileImportDlg, true);
+  trendolin::CurrentSession().settings.SetFlag(trendolin::kFlagShowFileImportDlg, true);
   testsupport::TempDir dir;
   const std::string path = dir.File("growth.dat");
   testsupport::WriteFile(path, "E. coli batch culture, 37 C\ntime_h\tOD600\tsigma\n0\t0.044\t0.005\n"

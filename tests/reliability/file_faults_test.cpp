@@ -23,6 +23,7 @@
 #include "data/table_file.h"
 #include "fit/nonlinear.h"
 #include "platform/headless_ui.h"
+#include "session/session.h"
 #include "support/temp_dir.h"
 
 namespace trendolin {
@@ -95,18 +96,18 @@ std::vector<Writer> Writers() {
          doc.MarkModified();
        },
        [](CurveFit& doc, const std::string& path) {
-         CurrentDataFile = {path, false};
+         CurrentSession().currentDataFile = {path, false};
          doc.szFileName = FileTitle(path);
          return SaveDataFile(doc) == 0;
        },
        true},
       {"Settings", "REVUZI.INI", "Settings",
-       [](CurveFit&) { Settings = DefaultAppSettings(); },
+       [](CurveFit&) { CurrentSession().settings = DefaultAppSettings(); },
        [](CurveFit&, const std::string& path) { return SaveSettingsFile(path); }},
       {"History", kHistoryFileName, "Iteration History",
        [](CurveFit& doc) {
          FillLine(doc, 60);
-         Settings = DefaultAppSettings();
+         CurrentSession().settings = DefaultAppSettings();
        },
        [](CurveFit& doc, const std::string& path) {
          testsupport::ScopedCurrentDir here(fs::path(path).parent_path().string());
@@ -146,8 +147,8 @@ class FileFaultTest : public ::testing::TestWithParam<Writer> {
     writer_.prepare(doc_);
   }
   void TearDown() override {
-    Settings = DefaultAppSettings();
-    CurrentDataFile = {};
+    CurrentSession().settings = DefaultAppSettings();
+    CurrentSession().currentDataFile = {};
   }
 
   // Runs the writer, which must fail, and checks what every failure owes.

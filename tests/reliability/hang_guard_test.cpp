@@ -16,13 +16,14 @@
 #include "fit/derivatives.h"
 #include "fit/drivers.h"
 #include "fit/fit_hunter.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/interpolation_drivers.h"
 #include "graph/graph_queue.h"
 #include "graph/headless_graph_host.h"
 #include "platform/headless_ui.h"
 #include "platform/profile_file.h"
 #include "precision/errors.h"
+#include "session/session.h"
 #include "usermodel/interpreter.h"
 
 namespace trendolin {
@@ -50,13 +51,13 @@ void FillPoints(CurveFit& doc, int n, const std::function<float(int)>& x, const 
 class HangGuardTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Settings = DefaultAppSettings();
-    GraphQueue.SetHost(&host_);
+    CurrentSession().settings = DefaultAppSettings();
+    CurrentSession().graphQueue.SetHost(&host_);
   }
   void TearDown() override {
-    GraphQueue.CloseAll();
-    GraphQueue.SetHost(nullptr);
-    Settings = DefaultAppSettings();
+    CurrentSession().graphQueue.CloseAll();
+    CurrentSession().graphQueue.SetHost(nullptr);
+    CurrentSession().settings = DefaultAppSettings();
     ClearErrorInfo();
   }
 
@@ -87,10 +88,10 @@ TEST_F(HangGuardTest, SortOfAMillionPointsEndsWhateverTheirOrder) {
 TEST_F(HangGuardTest, EverySplineOfEqualXEndsInAnAnswer) {
   // A million equal x values, and as many as each interpolation accepts.
   for (int id = kFirstInterpolation; id <= 538; ++id) {
-    for (int n : {kMillion, kSplinePointLimit - 1, kQuadraticSplineMaxPoints, Settings.maxPolyDegree + 1}) {
+    for (int n : {kMillion, kSplinePointLimit - 1, kQuadraticSplineMaxPoints, CurrentSession().settings.maxPolyDegree + 1}) {
       FillPoints(doc_, n, [](int) { return 2.0f; }, [](int i) { return static_cast<float>(i % 7); });
       Reexamine(doc_, 0);
-      ModelDialogs.tension = 0;
+      CurrentSession().modelDialogs.tension = 0;
       const Clock::time_point start = Clock::now();
       ClearErrorInfo();
       try {
@@ -99,7 +100,7 @@ TEST_F(HangGuardTest, EverySplineOfEqualXEndsInAnAnswer) {
       }
       EXPECT_LT(SecondsSince(start), kPlentyOfTime) << id << " with " << n;
       EXPECT_FALSE(FitIsCurrent(doc_, id)) << id << " with " << n << ": equal x cannot be interpolated";
-      GraphQueue.CloseAll();
+      CurrentSession().graphQueue.CloseAll();
     }
   }
 }
@@ -166,11 +167,11 @@ TEST_F(HangGuardTest, SettingsFileCountsStayWithinWhatTheProgramTakes) {
   for (const char* key : {"MaxPolyDegree", "MaxIterations", "DivergeIterations", "UndoLevels"}) {
     file.Set(kSettingsSection, key, "2147483647");
   }
-  Settings = ReadAppSettings(file);
-  EXPECT_EQ(Settings.maxPolyDegree, 19);
-  EXPECT_LE(Settings.maxIterations, 99999);
-  EXPECT_LE(Settings.divergeIterations, 9999);
-  EXPECT_LE(Settings.undoLevels, 99);
+  CurrentSession().settings = ReadAppSettings(file);
+  EXPECT_EQ(CurrentSession().settings.maxPolyDegree, 19);
+  EXPECT_LE(CurrentSession().settings.maxIterations, 99999);
+  EXPECT_LE(CurrentSession().settings.divergeIterations, 9999);
+  EXPECT_LE(CurrentSession().settings.undoLevels, 99);
   file.Set(kSettingsSection, "UndoLevels", "-1");
   EXPECT_EQ(ReadAppSettings(file).undoLevels, 0) << "a negative depth would never trim the history";
 
@@ -178,9 +179,9 @@ TEST_F(HangGuardTest, SettingsFileCountsStayWithinWhatTheProgramTakes) {
              [](int i) { return std::cos(static_cast<float>(i) / 700); });
   Reexamine(doc_, 0);
   const Clock::time_point start = Clock::now();
-  FitHunterSearch(doc_, Settings.maxPolyDegree, CLASS_POLYNOMIAL);
+  FitHunterSearch(doc_, CurrentSession().settings.maxPolyDegree, CLASS_POLYNOMIAL);
   EXPECT_LT(SecondsSince(start), kPlentyOfTime);
-  EXPECT_LE(PolynomialDegree, 19);
+  EXPECT_LE(CurrentEngine().polynomialDegree, 19);
 }
 
 }  // namespace

@@ -13,12 +13,13 @@
 #include "app/error_handle.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "platform/debug_log.h"
 #include "platform/headless_ui.h"
 #include "precision/errors.h"
+#include "session/session.h"
 #include "support/temp_dir.h"
 
 namespace testsupport {
@@ -36,10 +37,10 @@ class FitFixture : public ::testing::Test {
     ResetState();
   }
   static void ResetState() {
-    trendolin::Settings = trendolin::DefaultAppSettings();
-    trendolin::NonlinearFlags = {};
-    trendolin::CalcMode = 0;
-    trendolin::UnattendedFlag = 0;
+    trendolin::CurrentSession().settings = trendolin::DefaultAppSettings();
+    trendolin::CurrentEngine().nonlinearFlags = {};
+    trendolin::CurrentEngine().calcMode = 0;
+    trendolin::CurrentEngine().unattended = 0;
     trendolin::ClearErrorInfo();
   }
 

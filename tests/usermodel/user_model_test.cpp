@@ -19,6 +19,7 @@
 #include "fit/model_desc.h"
 #include "platform/debug_log.h"
 #include "platform/resource_strings.h"
+#include "session/session.h"
 #include "support/temp_dir.h"
 #include "usermodel/expression_reader.h"
 #include "usermodel/interpreter.h"
@@ -64,8 +65,8 @@ class UserModelTest : public DriverTest {
 };
 
 TEST_F(UserModelTest, SetFormulaStoresLowerCaseAndStartsEveryParameterAtOne) {
-  EXPECT_EQ(UserModel.formula, "a+b*x") << "the formula the program starts with";
-  EXPECT_EQ(UserModel.count, 2);
+  EXPECT_EQ(CurrentEngine().userModel.formula, "a+b*x") << "the formula the program starts with";
+  EXPECT_EQ(CurrentEngine().userModel.count, 2);
 
   UserFitResult record;
   EXPECT_EQ(SetUserFormula(record, "A*EXP(-B*X)+C"), 0);
@@ -94,12 +95,12 @@ TEST_F(UserModelTest, CheckFormulaRefusesWhatCannotBeEvaluated) {
 TEST_F(UserModelTest, DialogOkAcceptsOnlyUsableFormulas) {
   for (const char* refused : {"x^2", "a*x+c", "b*x", "sin x", "", "a*foo"}) {
     EXPECT_EQ(UserModelDialogOk(refused), kUserFormulaRefused) << refused;
-    EXPECT_EQ(UserModel.formula, "a+b*x") << "the current model is unchanged";
+    EXPECT_EQ(CurrentEngine().userModel.formula, "a+b*x") << "the current model is unchanged";
   }
-  UserModel.coefficients = {3, 4};
+  CurrentEngine().userModel.coefficients = {3, 4};
   EXPECT_EQ(UserModelDialogOk("a*EXP(b*x)"), std::nullopt);
-  EXPECT_EQ(UserModel.formula, "a*exp(b*x)");
-  EXPECT_EQ(UserModel.coefficients, std::vector<float>(2, 1.0f));
+  EXPECT_EQ(CurrentEngine().userModel.formula, "a*exp(b*x)");
+  EXPECT_EQ(CurrentEngine().userModel.coefficients, std::vector<float>(2, 1.0f));
   EXPECT_EQ(UserModelDialogOk("a+b*x" + std::string(5000, ' ') + "+c"), std::nullopt)
       << "read up to 4096 characters";
 }
@@ -136,7 +137,7 @@ TEST_F(UserModelTest, CatalogueEntryEvaluatesTheFormula) {
   EXPECT_EQ(desc.m, 2);
   const float p[] = {2, 3};
   EXPECT_EQ(desc.modelFunction(p, 2), 16);
-  UserModel.coefficients = {3, 2};
+  CurrentEngine().userModel.coefficients = {3, 2};
   EXPECT_EQ(desc.Evaluate(2), 12) << "evaluate uses the record's coefficients";
   float guesses[kGuessVectorSize] = {};
   desc.initialGuess(doc_, guesses);
@@ -154,14 +155,14 @@ TEST_F(UserModelTest, FitRecoversTheParametersOfSyntheticData) {
   ASSERT_EQ(UserFit(doc_, kUserModel), 0);
   ASSERT_EQ(shown_.size(), 1u) << "the dialog is shown even with AutoGuess on";
   EXPECT_EQ(shown_[0], std::vector<float>(3, 1.0f)) << "pre-filled with 1.0";
-  EXPECT_NEAR(UserModel.coefficients[0], 3, 1e-3);
-  EXPECT_NEAR(UserModel.coefficients[1], 0.7, 1e-3);
-  EXPECT_NEAR(UserModel.coefficients[2], 0.5, 1e-3);
-  EXPECT_EQ(UserModel.fittedWith, Settings.weighting);
+  EXPECT_NEAR(CurrentEngine().userModel.coefficients[0], 3, 1e-3);
+  EXPECT_NEAR(CurrentEngine().userModel.coefficients[1], 0.7, 1e-3);
+  EXPECT_NEAR(CurrentEngine().userModel.coefficients[2], 0.5, 1e-3);
+  EXPECT_EQ(CurrentEngine().userModel.fittedWith, CurrentSession().settings.weighting);
   EXPECT_TRUE(doc_.IsFitted(kUserModel, -1));
-  EXPECT_LT(UserModel.statistics[0], 1e-3) << "CalcStat ran";
-  EXPECT_NE(UserModel.comment.find("The fit converged"), std::string::npos);
-  EXPECT_FALSE(UserModel.chiSquareHistory.empty());
+  EXPECT_LT(CurrentEngine().userModel.statistics[0], 1e-3) << "CalcStat ran";
+  EXPECT_NE(CurrentEngine().userModel.comment.find("The fit converged"), std::string::npos);
+  EXPECT_FALSE(CurrentEngine().userModel.chiSquareHistory.empty());
 }
 
 // A step model whose switch point is the data's mean x: the fit finds the
@@ -172,8 +173,8 @@ TEST_F(UserModelTest, PiecewiseModelFitsTheMeanOfEachSide) {
   AcceptUserFormula("(x<avgx)*a+(x>=avgx)*b");
   AnswerGuessesOnce({});
   ASSERT_EQ(UserFit(doc_, kUserModel), 0);
-  EXPECT_NEAR(UserModel.coefficients[0], 2, 1e-3);
-  EXPECT_NEAR(UserModel.coefficients[1], 3, 1e-3);
+  EXPECT_NEAR(CurrentEngine().userModel.coefficients[0], 2, 1e-3);
+  EXPECT_NEAR(CurrentEngine().userModel.coefficients[1], 3, 1e-3);
 }
 
 TEST_F(UserModelTest, FaultingFitIsReportedAndAskedAgainUntilCancelled) {
@@ -191,12 +192,12 @@ TEST_F(UserModelTest, FaultingFitIsReportedAndAskedAgainUntilCancelled) {
   EXPECT_EQ(reports[0].text, ErrorMessage(expected));
   EXPECT_TRUE(Logged("EX: ::UserFit_1\n"));
   EXPECT_FALSE(doc_.IsFitted(kUserModel, -1));
-  EXPECT_EQ(CalcMode, 0);
+  EXPECT_EQ(CurrentEngine().calcMode, 0);
 }
 
 TEST_F(UserModelTest, SyntaxErrorDuringTheFitIsReportedWithTheModel) {
   Load([](double x) { return x; }, 1, 5, 10);
-  SetUserFormula(UserModel, "a*x+c");  // bypassing the dialog's check
+  SetUserFormula(CurrentEngine().userModel, "a*x+c");  // bypassing the dialog's check
   AnswerGuessesOnce({});
   EXPECT_EQ(UserFit(doc_, kUserModel), 1);
   const std::vector<UiEvent> reports = ui_.EventsOf(UiEvent::Kind::ErrorReport);
@@ -208,7 +209,7 @@ TEST_F(UserModelTest, SyntaxErrorDuringTheFitIsReportedWithTheModel) {
 TEST_F(UserModelTest, UnattendedFitFailsQuietlyWithoutDialog) {
   Load([](double x) { return x; }, 1, 5, 10);
   AcceptUserFormula("log(a-x)*b");
-  UnattendedFlag = 1;
+  CurrentEngine().unattended = 1;
   AnswerGuessesOnce({});
   EXPECT_EQ(UserFit(doc_, kUserModel), 1);
   EXPECT_TRUE(shown_.empty());
@@ -219,11 +220,11 @@ TEST_F(UserModelTest, UnattendedFitFailsQuietlyWithoutDialog) {
 
 TEST_F(UserModelTest, FitAfterClearCurvefitsAllocatesAgain) {
   Load([](double x) { return 1 + 2 * x; }, 0, 5, 10);
-  UserModel.Release();  // what Clear Curvefits leaves
+  CurrentEngine().userModel.Release();  // what Clear Curvefits leaves
   AnswerGuessesOnce({});
   ASSERT_EQ(UserFit(doc_, kUserModel), 0);
-  EXPECT_NEAR(UserModel.coefficients[0], 1, 1e-4);
-  EXPECT_NEAR(UserModel.coefficients[1], 2, 1e-4);
+  EXPECT_NEAR(CurrentEngine().userModel.coefficients[0], 1, 1e-4);
+  EXPECT_NEAR(CurrentEngine().userModel.coefficients[1], 2, 1e-4);
 }
 
 TEST_F(UserModelTest, SearchOfTheUserGroupFitsTheUserModel) {
@@ -231,8 +232,8 @@ TEST_F(UserModelTest, SearchOfTheUserGroupFitsTheUserModel) {
   AcceptUserFormula("a*exp(b*x)");
   EXPECT_EQ(FitHunterSearch(doc_, 3, CLASS_USER), kUserModel);
   EXPECT_TRUE(shown_.empty()) << "no dialog in a search";
-  EXPECT_NEAR(UserModel.coefficients[1], 0.3, 1e-3);
-  EXPECT_EQ(ModelDialogs.userModel, 0) << "its command opens the window without the dialog";
+  EXPECT_NEAR(CurrentEngine().userModel.coefficients[1], 0.3, 1e-3);
+  EXPECT_EQ(CurrentSession().modelDialogs.userModel, 0) << "its command opens the window without the dialog";
 }
 
 // ---- on every core ----
@@ -246,7 +247,7 @@ TEST_F(UserModelTest, SearchOfTheUserGroupFitsTheUserModel) {
 TEST_F(UserModelTest, FitOnEveryCoreEqualsTheFitOnOneBitForBit) {
   Load([](double x) { return 2 * std::exp(0.5 * x); }, 0, 4, 100000, 0.01);
   AcceptUserFormula("a*exp(b*(x-avgx))");
-  UserModelData = SummaryOf(doc_);
+  CurrentEngine().userModelData = SummaryOf(doc_);
   const std::vector<float> start = {1.5f, 0.4f};
   auto fit = [&](int modelId, unsigned flags) {
     std::vector<float> parameters(2);
@@ -345,13 +346,13 @@ TEST_F(UserModelTest, OtherFormulasInBetweenLeaveTheModelItsOwn) {
     const std::string other = "a-b*x+" + std::to_string(i);
     EXPECT_EQ(CheckFormulaField(other), std::nullopt);
     EXPECT_EQ(f(p, 2), 16) << other;
-    EXPECT_EQ(InterpretFormula(other, 2, p, 2, UserModelData), static_cast<float>(i - 4));
+    EXPECT_EQ(InterpretFormula(other, 2, p, 2, CurrentEngine().userModelData), static_cast<float>(i - 4));
   }
   EXPECT_EQ(f(p, 2), 16);
-  UserModel.count = 1;
+  CurrentEngine().userModel.count = 1;
   EXPECT_THROW(f(p, 2), errnotify) << "b is no parameter of a one-parameter model";
   EXPECT_EQ(ErrorInfo.id, kErrExpression);
-  UserModel.count = 2;
+  CurrentEngine().userModel.count = 2;
   EXPECT_EQ(f(p, 2), 16);
 }
 
@@ -360,10 +361,10 @@ TEST_F(UserModelTest, OtherFormulasInBetweenLeaveTheModelItsOwn) {
 TEST_F(UserModelTest, OpeningTheDialogMarksTheFitNotCurrent) {
   testsupport::TempDir settings;
   testsupport::WriteFile(settings.File("REVUZI.INI"), "[User Models]\nNumber=2\nModel0=Decay,a*EXP(-b*x)\n");
-  UserModel.fittedWith = 460;
+  CurrentEngine().userModel.fittedWith = 460;
   const UserModelDialogOpening opening = OpenUserModelDialog(settings.File("REVUZI.INI"));
   EXPECT_EQ(opening.formula, "a+b*x");
-  EXPECT_EQ(UserModel.fittedWith, 0);
+  EXPECT_EQ(CurrentEngine().userModel.fittedWith, 0);
   ASSERT_EQ(opening.library.size(), 2u);
   EXPECT_EQ(opening.library[0].name, "Decay");
   EXPECT_EQ(FormulaOfEntry(opening.library, 0), "a*EXP(-b*x)") << "as typed";

@@ -16,7 +16,7 @@
 #include "data/data_file.h"
 #include "data/data_file_flows.h"
 #include "fit/drivers.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/interpolation_drivers.h"
 #include "fit/linear_fits_dialogs.h"
 #include "fit/model_desc.h"
@@ -24,6 +24,7 @@
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
 #include "precision/errors.h"
+#include "session/session.h"
 #include "usermodel/user_model.h"
 #include "usermodel/user_model_dialog.h"
 
@@ -31,8 +32,8 @@ namespace cli {
 
 void LoadRunSettings(const GlobalOptions& global) {
   const std::string settingsFile = SettingsFilePath(global);
-  trendolin::Settings = trendolin::ReadAppSettings(settingsFile);
-  trendolin::ApplyLocaleSetting(trendolin::Settings.locale);
+  trendolin::CurrentSession().settings = trendolin::ReadAppSettings(settingsFile);
+  trendolin::ApplyLocaleSetting(trendolin::CurrentSession().settings.locale);
   // A nonlinear fit's history goes beside the settings file, as in the windows.
   trendolin::SetHistoryFolder(std::filesystem::path(settingsFile).parent_path().string());
 }
@@ -98,8 +99,8 @@ int LoadDataFile(trendolin::CurveFit& doc, const std::string& file, const Import
   if (flags.Any() && ui) {
     // The import dialog is how a person picks columns: the run shows it to
     // the handler, whatever the stored setting says (never written back).
-    trendolin::Settings.SetFlag(trendolin::kFlagShowFileImportDlg, true);
-    trendolin::AutoOpenFlag = 0;
+    trendolin::CurrentSession().settings.SetFlag(trendolin::kFlagShowFileImportDlg, true);
+    trendolin::CurrentSession().autoOpenFlag = 0;
     suppress = false;
     ui->SetImportDialogHandler([flags](trendolin::ImportOptions& options) { return ApplyImportFlags(flags, options); });
   }
@@ -147,7 +148,7 @@ std::optional<std::vector<float>> ParseGuessList(const std::string& text) {
 
 // The fit options override the settings for this run only (never written back).
 bool ApplyModelFitFlags(const ModelFitFlags& flags) {
-  trendolin::AppSettings& s = trendolin::Settings;
+  trendolin::AppSettings& s = trendolin::CurrentSession().settings;
   if (!flags.weighting.empty()) {
     const std::optional<int> scheme = WeightingSchemeNamed(flags.weighting);
     if (!scheme) {
@@ -259,7 +260,7 @@ int ApplyModelDialogValues(trendolin::CurveFit& doc, int id, const ModelFitFlags
   }
   if (flags.degree) {
     const trendolin::DegreeCheck check =
-        trendolin::CheckDegreeText(*flags.degree, doc.nPoints, trendolin::Settings.maxPolyDegree);
+        trendolin::CheckDegreeText(*flags.degree, doc.nPoints, trendolin::CurrentSession().settings.maxPolyDegree);
     if (check.verdict != trendolin::DegreeVerdict::Accepted) {
       if (check.warning) {
         std::cerr << platform::ResourceString(check.warning->caption) << ": "
@@ -269,8 +270,8 @@ int ApplyModelDialogValues(trendolin::CurveFit& doc, int id, const ModelFitFlags
       }
       return kExitUsage;
     }
-    trendolin::PolynomialDegree = check.degree;
-    trendolin::ModelDialogs.polynomial = 0;
+    trendolin::CurrentEngine().polynomialDegree = check.degree;
+    trendolin::CurrentSession().modelDialogs.polynomial = 0;
   }
   if (flags.tension) {
     const trendolin::TensionCheck check = trendolin::CheckTensionText(*flags.tension);
@@ -284,9 +285,9 @@ int ApplyModelDialogValues(trendolin::CurveFit& doc, int id, const ModelFitFlags
       return kExitUsage;
     }
     trendolin::ApplyTension(doc, check.tension);
-    trendolin::ModelDialogs.tension = 0;
+    trendolin::CurrentSession().modelDialogs.tension = 0;
   }
-  if (id == trendolin::kUserModel) trendolin::ModelDialogs.userModel = 0;
+  if (id == trendolin::kUserModel) trendolin::CurrentSession().modelDialogs.userModel = 0;
   return kExitOk;
 }
 
@@ -338,8 +339,8 @@ int FitModelForCommand(const GlobalOptions& global, const std::string& file, con
     // Guesses of one's own replace the automatic ones: the dialog is shown,
     // and as they give every coefficient the automatic ones are not
     // computed at all.
-    trendolin::Settings.initGuess = 1;
-    trendolin::NonlinearFlags.suppliedGuesses = *guesses;
+    trendolin::CurrentSession().settings.initGuess = 1;
+    trendolin::CurrentEngine().nonlinearFlags.suppliedGuesses = *guesses;
   }
   const auto firstError = AnswerGuessDialogOnce(guesses);
   trendolin::ClearErrorInfo();
@@ -348,7 +349,7 @@ int FitModelForCommand(const GlobalOptions& global, const std::string& file, con
   // and queue its graph record (a record only, without a display).
   trendolin::InstallFitDriverHooks(doc);
   trendolin::Reexamine(doc, 0);
-  if (!trendolin::Availability.ModelEnabled(*id)) {
+  if (!trendolin::CurrentSession().availability.ModelEnabled(*id)) {
     std::cerr << desc.name << ": the data do not allow this model (too few points, or x values it cannot take).\n";
     return kExitFailed;
   }
@@ -359,7 +360,7 @@ int FitModelForCommand(const GlobalOptions& global, const std::string& file, con
     trendolin::ErrorHandle();
   }
   if (fitSeconds) *fitSeconds = watch.Seconds();
-  trendolin::NonlinearFlags.suppliedGuesses.clear();
+  trendolin::CurrentEngine().nonlinearFlags.suppliedGuesses.clear();
   if (!trendolin::FitIsCurrent(doc, *id)) {
     if (*firstError && trendolin::ErrorInfo.id == trendolin::kErrGuessCancelled) trendolin::ErrorInfo = **firstError;
     std::cerr << desc.name << ": the fit ended without a result.\n";

@@ -13,10 +13,11 @@
 #include "cli/common.h"
 #include "cli/model_names.h"
 #include "fit/drivers.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/model_desc.h"
 #include "graph/fit_report.h"
 #include "precision/errors.h"
+#include "session/session.h"
 
 namespace cli {
 namespace {
@@ -104,7 +105,7 @@ nlohmann::json FitJson(CurveFit& doc, int id, bool fitted, double seconds) {
   nlohmann::json out = {{"model", id},
                         {"name", desc.name},
                         {"kind", KindName(desc.kind)},
-                        {"weighting", trendolin::Settings.weighting},
+                        {"weighting", trendolin::CurrentSession().settings.weighting},
                         {"fitted", fitted},
                         {"seconds", seconds}};
   nlohmann::json coefficients = nlohmann::json::array();
@@ -144,7 +145,7 @@ nlohmann::json FitJson(CurveFit& doc, int id, bool fitted, double seconds) {
     out["error"] = trendolin::ErrorInfo.id;
     if (trendolin::ErrorInfo.id != 0) {
       out["message"] = trendolin::ErrorMessage(trendolin::ErrorInfo);
-    } else if (!trendolin::Availability.ModelEnabled(id)) {
+    } else if (!trendolin::CurrentSession().availability.ModelEnabled(id)) {
       out["message"] = "The data do not allow this model (too few points, or x values it cannot take).";
     } else {
       out["message"] = "The fit ended without a result.";

@@ -12,10 +12,11 @@
 #include "data/document_hooks.h"
 #include "fit/drivers.h"
 #include "fit/fit_hunter.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
 #include "fit/model_desc.h"
 #include "graph/graph_queue.h"
 #include "platform/ui.h"
+#include "session/session.h"
 
 namespace cli {
 namespace {
@@ -61,7 +62,7 @@ std::optional<trendolin::SearchRequest> HuntRequest(const CurveFit& doc, const H
   if (!setup.polynomialEnabled) mask &= ~trendolin::CLASS_POLYNOMIAL;  // its box cannot be checked
   const std::string degree = std::to_string(options.maxDegree.value_or(trendolin::kDefaultSearchDegree));
   const trendolin::SearchDialogCheck check =
-      trendolin::CheckFitHunterDialog(mask, degree, doc.nPoints, trendolin::Settings.maxPolyDegree);
+      trendolin::CheckFitHunterDialog(mask, degree, doc.nPoints, trendolin::CurrentSession().settings.maxPolyDegree);
   if (check.verdict != trendolin::SearchDialogVerdict::Accepted) {
     const trendolin::MessagePair pair = check.warning.value_or(trendolin::kSearchDegreeRefused);
     platform::ResourceMessageBox(pair.caption, pair.text, platform::Icon::Exclamation, platform::Buttons::Ok);
@@ -82,7 +83,7 @@ nlohmann::json Statistics(CurveFit& doc, int id) {
 
 void PrintRankingText(CurveFit& doc, const std::vector<trendolin::RankingEntry>& ranking, int best) {
   if (best >= 0) std::printf("Best fit: %d %s\n", best, trendolin::RankingName(best).c_str());
-  std::printf("Polynomial degree: %d\n", trendolin::PolynomialDegree);
+  std::printf("Polynomial degree: %d\n", trendolin::CurrentEngine().polynomialDegree);
   std::printf("%4s  %5s  %-14s  %-14s  %-12s  %s\n", "Rank", "Model", "Score", "Std. error", "Correlation",
               "Name");
   for (const trendolin::RankingEntry& entry : ranking) {
@@ -122,7 +123,7 @@ int RunHunt(const GlobalOptions& global, const HuntOptions& options) {
                       {"correlation", JsonFloat(desc.statistics[1])}});
     }
     const nlohmann::json out = {{"best", outcome.best},
-                                {"degree", trendolin::PolynomialDegree},
+                                {"degree", trendolin::CurrentEngine().polynomialDegree},
                                 {"max_degree", request->maxDegree},
                                 {"groups", request->classMask},
                                 {"ranking", list},
@@ -172,8 +173,8 @@ int RunGroups(const GlobalOptions& global, const HuntOptions& options) {
       models.push_back(item);
     }
     const nlohmann::json out = {{"groups", mask},
-                                {"windows", trendolin::GraphQueue.Count()},
-                                {"degree", trendolin::PolynomialDegree},
+                                {"windows", trendolin::CurrentSession().graphQueue.Count()},
+                                {"degree", trendolin::CurrentEngine().polynomialDegree},
                                 {"models", models},
                                 {"seconds", seconds}};
     std::cout << out.dump(2) << '\n';
@@ -182,7 +183,7 @@ int RunGroups(const GlobalOptions& global, const HuntOptions& options) {
       std::printf("%d  %-8s %s\n", entry.modelId, OutcomeName(entry.result),
                   trendolin::ModelName(doc, entry.modelId).c_str());
     }
-    std::printf("Graph windows opened: %d\n", trendolin::GraphQueue.Count());
+    std::printf("Graph windows opened: %d\n", trendolin::CurrentSession().graphQueue.Count());
   }
   return result == 0 ? kExitOk : kExitFailed;
 }

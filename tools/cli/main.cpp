@@ -7,13 +7,16 @@
 #include "cli/commands.h"
 #include "platform/headless_ui.h"
 #include "platform/pending_files.h"
+#include "session/session.h"
 #include "usermodel/user_model.h"
 
 int main(int argc, char** argv) {
   // Nobody is there to answer: every question takes its unattended answer and
   // every message is printed to standard error with its caption.
   platform::HeadlessUi ui(platform::HeadlessUi::Mode::Unattended, &std::cerr);
-  platform::ScopedUi installed(ui);
+  // The command's session: its options go into the session's settings.
+  trendolin::Session session(&ui);
+  trendolin::SessionScope bound(session);
   trendolin::InstallOutOfMemoryHandler();
   // Ctrl+C, a closed terminal or a kill in the middle of writing a large
   // file must not leave its hidden temporary beside the target.

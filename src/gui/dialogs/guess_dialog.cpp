@@ -17,7 +17,8 @@
 #include <string>
 
 #include "data/manipulation.h"
-#include "fit/fit_state.h"
+#include "fit/engine_state.h"
+#include "fit/engine_state.h"
 #include "fit/fit_types.h"
 #include "fit/model_desc.h"
 #include "gui/dialogs/dialog_kit.h"
@@ -49,9 +50,9 @@ bool IsTyping(const QKeyEvent* key) {
 
 QString GuessDialogModelName(int modelId) {
   if (modelId == kPolynomialModel) {
-    if (PolynomialDegree == 3) return QStringLiteral("3rd degree Polynomial Fit");
+    if (CurrentEngine().polynomialDegree == 3) return QStringLiteral("3rd degree Polynomial Fit");
     const std::string format(platform::ResourceString(kPolynomialNameString));
-    return FromUtf8(platform::FormatResource(format, {std::to_string(PolynomialDegree)}));
+    return FromUtf8(platform::FormatResource(format, {std::to_string(CurrentEngine().polynomialDegree)}));
   }
   return FromUtf8(ModelShortName(modelId));
 }
@@ -62,7 +63,7 @@ GuessDialog::GuessDialog(int modelId, int m, const datatype* guesses, GuessTestG
   setWindowTitle(FromUtf8(std::string(platform::ResourceString(kCaptionString))));
   m = std::clamp(m, 0, kGuessVectorSize);
   guesses_.assign(guesses, guesses + m);
-  std::copy(guesses_.begin(), guesses_.end(), TestCoefficients.begin());
+  std::copy(guesses_.begin(), guesses_.end(), CurrentEngine().testCoefficients.begin());
 
   auto* name = new QLabel(GuessDialogModelName(modelId), this);
   name->setObjectName(QStringLiteral("modelName"));
@@ -163,7 +164,7 @@ bool GuessDialog::TestGraphShown() const { return testGraph_ && testGraph_->isVi
 
 void GuessDialog::ShowParameter(int index) {
   shownParameter_ = index;
-  edit_->setText(FormatNumber("%.7f", TestCoefficients[index]));
+  edit_->setText(FormatNumber("%.7f", CurrentEngine().testCoefficients[index]));
   edit_->selectAll();
 }
 
@@ -171,7 +172,7 @@ void GuessDialog::ShowParameter(int index) {
 void GuessDialog::Commit() {
   if (list_->rowCount() == 0) return;
   const datatype value = static_cast<datatype>(std::atof(ToUtf8(edit_->text()).c_str()));
-  TestCoefficients[shownParameter_] = value;
+  CurrentEngine().testCoefficients[shownParameter_] = value;
   list_->item(shownParameter_, 1)->setText(FormatNumber("%.7g", value));
   if (testGraph_) testGraph_->update();
 }
