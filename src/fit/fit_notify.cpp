@@ -24,15 +24,10 @@ std::string ProgressName(int id) {
   return ModelLongName(id).substr(0, kProgressNameMax);
 }
 
-std::string historyFolder;  // set once at start, before any fit
-
-// Set once a failure to write the history file was told, so that a search
-// through many models on a full disk asks for the user's attention once.
-bool historyTroubleTold = false;
-
 void TellHistoryTrouble(const std::string& reason) {
-  if (historyTroubleTold) return;
-  historyTroubleTold = true;
+  bool& told = CurrentSession().historyTroubleTold;
+  if (told) return;
+  told = true;
   platform::TellUser("Iteration History",
                      "The iteration history file " + HistoryFilePath() + " could not be written: " + reason +
                          ".\n\nThe fit is not affected. Any earlier history file was left as it was.");
@@ -65,9 +60,10 @@ int Poll(NonlinearProblem& problem) {
 
 }  // namespace
 
-void SetHistoryFolder(const std::string& folder) { historyFolder = folder; }
+void SetHistoryFolder(const std::string& folder) { CurrentSession().historyFolder = folder; }
 
 std::string HistoryFilePath() {
+  const std::string& historyFolder = CurrentSession().historyFolder;
   return historyFolder.empty() ? std::string(kHistoryFileName) : historyFolder + "/" + kHistoryFileName;
 }
 
@@ -87,12 +83,13 @@ void IterationHistoryFile::Close() {
   // The settings folder may not be there yet (the settings file was not
   // created); the history is made a place all the same.
   std::error_code ec;
+  const std::string& historyFolder = CurrentSession().historyFolder;
   if (!historyFolder.empty()) std::filesystem::create_directories(historyFolder, ec);
   std::string reason;
   const bool written = platform::WriteFileAtomically(HistoryFilePath(), text_, &reason, nullptr, /*durable=*/false);
   text_.clear();
   if (written) {
-    historyTroubleTold = false;
+    CurrentSession().historyTroubleTold = false;
   } else {
     TellHistoryTrouble(reason);
   }

@@ -55,6 +55,12 @@ class Session {
   CommandAvailability availability;
   Gqueue graphQueue;
 
+  // Where the iteration history file of nonlinear fits goes (empty: the
+  // current folder), set at start; and whether a failure to write it has
+  // been told (a search on a full disk tells it once).
+  std::string historyFolder;
+  bool historyTroubleTold = false;
+
   // What the data-file flows ask of the windows (empty: nothing to do).
   DocumentHooks hooks;
 };

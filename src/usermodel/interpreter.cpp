@@ -24,14 +24,14 @@ namespace {
 // ones the user model dialog checks.
 constexpr std::size_t kCacheEntries = 8;
 
-// The parsed formulas, most recently used first. Process-wide; touched on
-// the user-interface thread only. The parsed form depends on the text, on
+// The parsed formulas, most recently used first. One cache per thread, so
+// that sessions on several threads never share one. The parsed form depends on the text, on
 // which letters are parameters and on the decimal separator, so all three
 // are the key. The text is kept whole (a NUL in it and all that follows
 // are part of the key, though not of the formula), so that a hit costs one
 // comparison. An entry is shared with the records that hold it and so
 // outlives its place in the cache.
-std::vector<std::shared_ptr<const CompiledFormula>> ParsedFormulas;
+thread_local std::vector<std::shared_ptr<const CompiledFormula>> ParsedFormulas;
 
 std::string_view UpToNul(std::string_view text) {
   const std::size_t nul = text.find('\0');
