@@ -19,6 +19,7 @@
 #include "fit/nonlinear.h"
 #include "platform/headless_ui.h"
 #include "precision/errors.h"
+#include "session/nonlinear_routine.h"
 #include "session/session.h"
 
 namespace {

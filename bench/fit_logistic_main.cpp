@@ -28,6 +28,7 @@
 #include "fit/model_functions.h"
 #include "fit/nonlinear.h"
 #include "platform/headless_ui.h"
+#include "session/nonlinear_routine.h"
 #include "session/session.h"
 #include "session/session.h"
 

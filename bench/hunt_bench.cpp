@@ -14,8 +14,8 @@
 #include "app/app_settings.h"
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
-#include "fit/drivers.h"
-#include "fit/fit_hunter.h"
+#include "session/drivers.h"
+#include "session/fit_hunter.h"
 #include "fit/engine_state.h"
 #include "session/session.h"
 

@@ -11,7 +11,7 @@
 
 #include "data/curve_fit.h"
 #include "data/data_file.h"
-#include "data/data_file_flows.h"
+#include "session/data_file_flows.h"
 #include "session/session.h"
 
 namespace {

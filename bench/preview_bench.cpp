@@ -15,6 +15,7 @@
 #include "render_qt/qt_surface.h"
 #include "render_qt/ui_metrics.h"
 #include "session/session.h"
+#include "session/fit_routine_table.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ struct Scene {
       doc.At(i, 1) = 5.0f / (1.0f + 9.0f * std::exp(-0.9f * x)) + 0.05f * std::sin(17.0f * static_cast<float>(i));
     }
     CurrentSession().settings = DefaultAppSettings();
-    DescriptorOf(doc, 522).fitRoutine(doc, 522);
+    FitRoutineOf(522)(doc, 522);
   }
   void Paint(QImage& image, int layers) {
     QPainter painter(&image);

@@ -19,7 +19,10 @@
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "fit/splines.h"
+#include "session/nonlinear_routine.h"
+#include "session/regression_routines.h"
 #include "session/session.h"
+#include "session/fit_routine_table.h"
 
 namespace {
 
@@ -51,7 +54,7 @@ void RunFit(benchmark::State& state, int id, int degree) {
   CurveFit doc;
   FillDocument(doc, static_cast<int>(state.range(0)), -1, 1);  // x^16 stays within float range
   trendolin::CurrentEngine().polynomialDegree = degree;
-  const trendolin::FitRoutine fit = trendolin::DescriptorOf(doc, id).fitRoutine;
+  const trendolin::FitRoutine fit = trendolin::FitRoutineOf(id);
   for (auto _ : state) {
     if (fit(doc, id) != 0) state.SkipWithError("fit failed");
     benchmark::DoNotOptimize(doc.Slot(id).coefficients.data());

@@ -27,9 +27,12 @@
 #include "fit/nonlinear.h"
 #include "fit/nonlinear_passes.h"
 #include "platform/headless_ui.h"
+#include "session/nonlinear_routine.h"
 #include "session/session.h"
 #include "usermodel/interpreter.h"
 #include "usermodel/user_model.h"
+#include "session/user_model_routine.h"
+#include "session/fit_routine_table.h"
 #include "session/session.h"
 
 namespace {

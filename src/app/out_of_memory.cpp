@@ -20,16 +20,12 @@ OutOfMemoryHooks hooks;
 // not ask again.
 bool insideHandler = false;
 
-void FillOutOfMemoryRecord() {
-  ClearErrorInfo();
-  ErrorInfo.id = kErrOutOfMemory;
-  std::size_t bytes = hooks.dataBytes ? hooks.dataBytes() : 0;
-  ErrorInfo.routine = std::to_string(bytes).substr(0, kRoutineNameSize - 1);
-}
-
 }  // namespace
 
-void SetOutOfMemoryHooks(OutOfMemoryHooks newHooks) { hooks = std::move(newHooks); }
+void SetOutOfMemoryHooks(OutOfMemoryHooks newHooks) {
+  hooks = std::move(newHooks);
+  SetHeldDataBytes(hooks.dataBytes);
+}
 
 void InstallOutOfMemoryHandler() { std::set_new_handler(OutOfMemoryHandler); }
 
@@ -53,11 +49,6 @@ void OutOfMemoryHandler() {
   ::malloc_trim(0);
   // Nothing more to give back: trying again would fail the same way for ever.
   if (!freed) throw std::bad_alloc();
-}
-
-void RaiseOutOfMemory() {
-  FillOutOfMemoryRecord();
-  throw errnotify();
 }
 
 }  // namespace trendolin

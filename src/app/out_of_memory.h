@@ -5,8 +5,8 @@
 
 #include <cstddef>
 #include <functional>
-#include <new>
-#include <utility>
+
+#include "precision/allocation_guard.h"
 
 namespace trendolin {
 
@@ -28,19 +28,5 @@ void InstallOutOfMemoryHandler();
 // Cancel, the allocation fails with std::bad_alloc, which guarded work turns
 // into error 11.
 void OutOfMemoryHandler();
-
-// ErrorInfo for an exhausted allocation, then errnotify.
-[[noreturn]] void RaiseOutOfMemory();
-
-// Runs `work`, translating std::bad_alloc into errnotify with error 11, as
-// every piece of numeric work must.
-template <class Work>
-auto GuardAllocation(Work&& work) -> decltype(work()) {
-  try {
-    return std::forward<Work>(work)();
-  } catch (const std::bad_alloc&) {
-    RaiseOutOfMemory();
-  }
-}
 
 }  // namespace trendolin

@@ -10,7 +10,7 @@
 #include "app/settings_location.h"
 #include "data/curve_fit.h"
 #include "data/data_file.h"
-#include "data/data_file_flows.h"
+#include "session/data_file_flows.h"
 #include "data/document_hooks.h"
 #include "platform/debug_log.h"
 #include "platform/profile_file.h"

@@ -7,9 +7,9 @@
 #include <new>
 
 #include "data/document_hooks.h"
+#include "data/notices.h"
 #include "fit/engine_state.h"
 #include "platform/resource_strings.h"
-#include "platform/ui.h"
 #include "precision/rounding.h"
 
 namespace trendolin {
@@ -144,8 +144,8 @@ int CurveFit::RemoveLastRows(int count) {
     if (grid_) grid_->SetPointCount(nPoints);
     return 0;
   }
-  platform::ResourceMessageBox(kRemoveTooManyCaption, kRemoveTooManyText, platform::Icon::Exclamation,
-                               platform::Buttons::Ok);
+  Tell(std::string(platform::ResourceString(kRemoveTooManyCaption)),
+       std::string(platform::ResourceString(kRemoveTooManyText)));
   return 1;
 }
 
@@ -260,7 +260,7 @@ void CurveFit::ClearModified() {
 }
 
 void CurveFit::UpdateTitle(const std::string& title, bool modified) {
-  platform::CurrentUi().SetCaption(std::string(kAppCaption) + " - [" + title + (modified ? "*]" : "]"));
+  ShowCaption(std::string(kAppCaption) + " - [" + title + (modified ? "*]" : "]"));
 }
 
 void CurveFit::CalcDataStats() {

@@ -19,7 +19,7 @@
 
 #include "platform/debug_log.h"
 #include "platform/profile_file.h"
-#include "platform/ui.h"
+#include "data/notices.h"
 
 namespace trendolin {
 namespace {
@@ -295,22 +295,21 @@ class Progress {
  public:
   Progress(bool enabled, const std::string& path, const char* label)
       : enabled_(enabled), path_(path), label_(label) {
-    if (enabled_) platform::CurrentUi().SetBusy(true);
+    if (enabled_) SetBusy(true);
   }
   ~Progress() {
-    if (enabled_) platform::CurrentUi().SetBusy(false);
+    if (enabled_) SetBusy(false);
   }
   Progress(const Progress&) = delete;
   Progress& operator=(const Progress&) = delete;
 
   void Tick(long lines, long rows) {
     if (!enabled_ || lines % kProgressEvery != 0) return;
-    platform::Ui& ui = platform::CurrentUi();
-    ui.SetStatusText(0, path_);
-    ui.SetStatusText(1, std::to_string(lines));
-    ui.SetStatusText(2, std::to_string(rows));
-    ui.SetStatusText(3, label_);
-    ui.PumpEvents();
+    ShowStatusText(0, path_);
+    ShowStatusText(1, std::to_string(lines));
+    ShowStatusText(2, std::to_string(rows));
+    ShowStatusText(3, label_);
+    PumpEvents();
   }
 
  private:

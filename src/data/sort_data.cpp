@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "data/curve_fit.h"
-#include "platform/ui.h"
+#include "data/notices.h"
 
 namespace trendolin {
 namespace {
@@ -78,7 +78,7 @@ void QuickSort(Point* a, long n, int key) {
       pending.pop_back();
       continue;
     }
-    platform::CurrentUi().PumpEvents();
+    PumpEvents();
     const long p = Partition(a, lo, hi, key);
     if (p - lo > hi - p) {
       pending.push_back({lo, p - 1});
@@ -98,7 +98,7 @@ int CurveFit::SortData(int key) {
   try {
     points.resize(static_cast<std::size_t>(n));
   } catch (const std::bad_alloc&) {
-    platform::TellUser("Sorting", "Out of Memory Error", platform::Icon::None);
+    Tell("Sorting", "Out of Memory Error", /*warning=*/false);
     return 1;
   }
   const bool third = bUncertainty && nColumns > 2;

@@ -11,7 +11,9 @@
 #include "fit/derivatives.h"
 #include "fit/interpolation_search.h"
 #include "fit/model_desc.h"
-#include "platform/ui.h"
+#include "data/notices.h"
+#include "data/text_format.h"
+#include "precision/allocation_guard.h"
 #include "precision/errors.h"
 #include "precision/fp_guard.h"
 #include "precision/rounding.h"
@@ -41,7 +43,7 @@ constexpr double kSmallestNormal = 1.1754944e-38;
 // the meantime may have left floating-point flags behind: they are not
 // faults of this computation, which tests its own after every step.
 void PumpPendingEvents() {
-  platform::CurrentUi().PumpEvents();
+  PumpEvents();
   ClearFpFaults();
 }
 
@@ -237,6 +239,23 @@ datatype XAtY(const Curve& f, datatype y, datatype start) {
   const datatype x = NewtonRoot(InverseResidual, &target, start);
   CheckFpFaults();
   return x;
+}
+
+std::optional<datatype> GuardedCurveValue(const Curve& f, datatype x, const char* marker) {
+  try {
+    return GuardAllocation([&] { return YAtX(f, x); });
+  } catch (const errnotify&) {
+    LogExceptionMarker(marker);
+    return std::nullopt;
+  }
+}
+
+std::string CurveValueText(const Curve& f, datatype x, const char* marker) {
+  const std::optional<datatype> y = GuardedCurveValue(f, x, marker);
+  if (!y) return "ERR";
+  std::string text;
+  AppendFormat(text, "%g", static_cast<double>(*y));
+  return text;
 }
 
 }  // namespace trendolin

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "fit/fit_types.h"
 
@@ -62,6 +64,13 @@ int ArcLength(const Curve& f, datatype a, datatype b, datatype* result, const Pi
 
 // f(x), raising errnotify when the evaluation faults.
 datatype YAtX(const Curve& f, datatype x);
+
+// f(x) for an output line, or nullopt when the evaluation raised errnotify
+// (or ran out of memory); the guard's marker is then logged.
+std::optional<datatype> GuardedCurveValue(const Curve& f, datatype x, const char* marker);
+
+// "%g" of f(x), or "ERR" as GuardedCurveValue decides.
+std::string CurveValueText(const Curve& f, datatype x, const char* marker);
 
 // An x with f(x) = y by NewtonRoot from `start`. Raises errnotify on a fault,
 // such as a zero slope; without convergence the last iterate is returned.

@@ -20,6 +20,8 @@ EngineState& CurrentEngine() {
 
 EngineState* BoundEngineState() { return boundState; }
 
+DocumentHooks& Hooks() { return CurrentEngine().hooks; }
+
 EngineStateScope::EngineStateScope(EngineState* state) : previous_(boundState) { boundState = state; }
 
 EngineStateScope::~EngineStateScope() { boundState = previous_; }

@@ -9,6 +9,8 @@
 #include <map>
 #include <vector>
 
+#include "data/document_hooks.h"
+#include "data/notices.h"
 #include "fit/fit_result.h"
 #include "fit/fit_types.h"
 #include "fit/nonlinear.h"
@@ -41,12 +43,21 @@ struct EngineState {
   UserFitResult userModel;
   // The data's figures the user formula may name (XMIN, YMEAN, ...).
   DataSummary userModelData;
+  // The user model's parsed formula while a fit of it runs (see
+  // UserModelFitScope); null otherwise. Read by the point-part workers.
+  const CompiledFormula* fittingFormula = nullptr;
 
   // 0 idle, 1 a single fit, 2 a batch (a search or a group run).
   std::uint8_t calcMode = 0;
   // Set for the whole of a search or group run: no warning boxes, no
   // initial-guess dialogs, and error reports are suppressed.
   std::uint8_t unattended = 0;
+
+  // What the data set and the fits tell the layers above (the windows, the
+  // fit list); each does nothing until the session's owner installs it.
+  DocumentHooks hooks;
+  // What the engine tells the person, through the session's Ui.
+  Notices notices;
 };
 
 // The engine state of the session this thread works for. A thread that

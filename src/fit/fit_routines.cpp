@@ -1,39 +1,14 @@
-// The table from model id to the routines that fit and evaluate it.
+// The table from model id to the routines that evaluate it.
 #include "fit/fit_routines.h"
 
 #include "data/curve_fit.h"
-#include "fit/interpolation_drivers.h"
 #include "fit/interpolation_eval.h"
 #include "fit/linear_fits.h"
-#include "fit/nonlinear.h"
-#include "usermodel/user_model.h"
 
 namespace trendolin {
 
 ModelFunction UserModelFunction = nullptr;
 InitialGuessFunction UserModelGuess = nullptr;
-
-int PlotOnlyFit(CurveFit& doc, int /*id*/) {
-  doc.MarkFitted(kPlotModel, -1);
-  return 0;
-}
-
-FitRoutine FitRoutineOf(int id) {
-  if (id == kPlotModel) return PlotOnlyFit;
-  if (id >= kFirstNonlinearModel && id <= kLastNonlinearModel) return NonlinearPrepareFit;
-  switch (id) {
-    case kLinearModel: return LinearFit;
-    case kQuadraticModel: return QuadraticFit;
-    case kPolynomialModel: return PolynomialFit;
-    case kLagrangeModel: return LagrangeInterpolate;
-    case kLinearSplineModel: return LSplineFit;
-    case kQuadraticSplineModel: return QSplineFit;
-    case kCubicSplineModel: return SplineFit;
-    case kTensionSplineModel: return TSplineFit;
-    case kUserModel: return UserFit;
-    default: return nullptr;
-  }
-}
 
 EvaluateFunction EvaluateRoutineOf(int id) {
   switch (id) {

@@ -33,7 +33,7 @@
 #include <limits>
 #include <vector>
 
-#include "app/out_of_memory.h"
+#include "precision/allocation_guard.h"
 #include "fit/nonlinear.h"
 #include "fit/nonlinear_passes.h"
 #include "fit/solvers.h"

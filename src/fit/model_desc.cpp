@@ -75,7 +75,6 @@ void FillModelDesc(CurveFit& doc, ModelDesc& desc) {
     if (desc.id == kPolynomialModel) desc.m = CurrentEngine().polynomialDegree + 1;
     if (desc.id == kLagrangeModel) desc.m = doc.nPoints;
     if (desc.id == kUserModel) desc.m = CurrentEngine().userModel.count;
-    desc.fitRoutine = FitRoutineOf(desc.id);
     desc.evaluate = EvaluateRoutineOf(desc.id);
     if (desc.kind == FIT_NONLINEAR) {
       desc.modelFunction = desc.id == kUserModel ? UserModelFunction : ModelFunctionOf(desc.id);
@@ -108,7 +107,6 @@ void FillModelDesc(CurveFit& doc, ModelDesc& desc) {
     desc.coefficientsLocation = nullptr;
     desc.kind = FIT_INTERPOLATION;
     desc.classMask = CLASS_INTERPOLATION;
-    desc.fitRoutine = PlotOnlyFit;
   }
 }
 

@@ -66,7 +66,6 @@ struct ModelDesc {
   EvaluateFunction evaluate = nullptr;
   ModelFunction modelFunction = nullptr;
   InitialGuessFunction initialGuess = nullptr;
-  FitRoutine fitRoutine = nullptr;
   std::string name;  // at most 29 characters
   CurveFit* doc = nullptr;
 

@@ -1,5 +1,6 @@
 // Nonlinear regression: Levenberg-Marquardt least squares with numerical
-// derivatives, weighting, initial guesses, progress reports and user stops.
+// derivatives and weighting; the problem it solves, and the codes of the
+// notify routine through which it reports progress and hears of stops.
 #pragma once
 
 #include <cstdio>
@@ -31,7 +32,7 @@ inline constexpr int kMarqLevResolution = 3;
 inline constexpr int kMarqLevAborted = 4;
 inline constexpr int kMarqLevAccepted = 5;
 
-// The codes of FitNotify.
+// The codes of the notify routine (FitNotify in the session).
 inline constexpr int kNotifyStart = 1;
 inline constexpr int kNotifyIteration = 2;
 inline constexpr int kNotifyFinish = 3;
@@ -44,41 +45,8 @@ inline constexpr int kStopNone = 0;
 inline constexpr int kStopAbort = 4;
 inline constexpr int kStopAccept = 5;
 
-// The file every nonlinear fit writes its accepted iterations to.
-inline constexpr const char* kHistoryFileName = "history.dmp";
-
-// The folder of the history file. The programs keep it beside the settings
-// file and set it at start, so that it does not depend on the current
-// folder (which the "DataPath" setting changes); empty, the current folder.
-void SetHistoryFolder(const std::string& folder);
-// The history file's path: kHistoryFileName in that folder.
-std::string HistoryFilePath();
-
 struct NonlinearProblem;
 using NotifyFunction = int (*)(NonlinearProblem& problem, int code);
-
-// The iteration history file of one fit. Its lines are gathered while the
-// fit runs and replace "history.dmp" in one step when the fit ends (also when
-// an error ends it), so a full disk or a folder without write permission never
-// leaves half a file behind, and the previous history stays readable.
-class IterationHistoryFile {
- public:
-  IterationHistoryFile() = default;
-  ~IterationHistoryFile();
-  IterationHistoryFile(const IterationHistoryFile&) = delete;
-  IterationHistoryFile& operator=(const IterationHistoryFile&) = delete;
-
-  void Open(const std::string& modelName);
-  bool IsOpen() const { return open_; }
-  void Append(const std::string& line);
-  // Writes the gathered lines as the new file. A failure is told to the user
-  // once, and not again until a history file could be written.
-  void Close();
-
- private:
-  bool open_ = false;
-  std::string text_;
-};
 
 // One fit in progress. NonlinearFit builds it on its frame; the arrays it
 // points to belong to the model's result record, the data set and the guess
@@ -105,9 +73,11 @@ struct NonlinearProblem {
   std::vector<datatype> chiSquareHistory;                 // one value per iteration
   datatype chiSquare = 0;                                 // of the accepted parameters
 
-  // Not part of the arithmetic: what FitNotify needs besides the above.
-  std::string modelName;                                      // the history file's "Model:" line
-  IterationHistoryFile historyFile;                           // open from notify 1 to notify 3
+  // Not part of the arithmetic: what the notify routine needs besides the
+  // above, and what it keeps from one call to the next (the session's
+  // iteration history file, open from notify 1 to notify 3).
+  std::string modelName;                  // the history file's "Model:" line
+  std::shared_ptr<void> notifyState;
 
   // Frees both histories (they read as absent afterwards).
   void ReleaseHistories() {
@@ -117,8 +87,7 @@ struct NonlinearProblem {
 };
 
 // The state a nonlinear fit shares with the commands that reach it while it
-// runs and with the next attempt. One record for the whole process; it is
-// only touched on the user-interface thread.
+// runs and with the next attempt. One record per session (its engine state).
 struct NonlinearFitFlags {
   // The next nonlinear fit shows the initial-guess dialog, whatever the
   // AutoGuess setting: set after a failed attempt or failed automatic guesses.
@@ -137,18 +106,6 @@ struct NonlinearFitFlags {
   std::vector<datatype> suppliedGuesses;
 };
 
-// The fit routine of the built-in nonlinear models 504..533: resets the
-// model's record and runs NonlinearFit, repeating it with the initial-guess
-// dialog after a reported error. 0 when a result was stored, 1 when the fit
-// ended without one. Raises errnotify for an abort during a batch (15) and
-// lets through a fault of CalcStat after a successful fit.
-int NonlinearPrepareFit(CurveFit& doc, int id);
-
-// One attempt: initial guesses (automatic, or from the dialog), the
-// iteration and the result message. 0 after a result was stored in the
-// model's record; raises errnotify otherwise.
-int NonlinearFit(CurveFit& doc, int id);
-
 // Levenberg-Marquardt iteration from the first m values of problem.initial.
 // Returns kMarqLevConverged, kMarqLevResolution, kMarqLevDiverged,
 // kMarqLevIterationLimit, or the stop request the notify routine answered
@@ -158,29 +115,5 @@ int MarqLev(NonlinearProblem& problem);
 // The inverse of the unscaled normal matrix at problem.parameters, with the
 // problem's weights and derivative routine, into problem.covariance.
 void ComputeCovariance(NonlinearProblem& problem);
-
-// The solver's callback (kNotify* codes): progress, history file, preview
-// animation, event pumping and the stop requests. Answers 0, or for codes 2
-// and 6 the pending stop request.
-int FitNotify(NonlinearProblem& problem, int code);
-
-// The status-bar progress of a fit (the four status-bar fields of the main window).
-void ShowFitProgress(int iteration, int id, bool obtainingGuesses, datatype chiSquare);
-
-// The Accept (kStopAccept) and Abort (kStopAbort) commands: the running fit
-// stops at its next iteration notification.
-void RequestFitStop(int code);
-
-// The sentence the result message ends with, for the flags of a problem.
-std::string WeightingText(unsigned flags);
-
-// The weighting flag of the present "Weighting" setting for this data set
-// (uncertainty weighting without an uncertainty column is no weighting).
-unsigned WeightingFlag(const CurveFit& doc);
-
-// Fills the parts of a problem every fit shares from the descriptor, the
-// settings and the data set: m, parameters, covariance, model function,
-// tolerance, flags, limits, the points, notify, model id and name.
-void FillProblemFromSettings(CurveFit& doc, const ModelDesc& desc, NonlinearProblem& problem);
 
 }  // namespace trendolin

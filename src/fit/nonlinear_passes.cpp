@@ -11,7 +11,7 @@
 #include <exception>
 #include <limits>
 
-#include "app/point_parts.h"
+#include "fit/point_parts.h"
 #include "fit/derivatives.h"
 #include "platform/debug_log.h"
 #include "precision/errors.h"

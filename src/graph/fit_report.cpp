@@ -4,11 +4,11 @@
 #include <algorithm>
 
 #include "data/curve_fit.h"
-#include "data/table_file.h"
+#include "data/text_format.h"
+#include "fit/analysis.h"
 #include "fit/engine_state.h"
 #include "fit/model_desc.h"
 #include "platform/resource_strings.h"
-#include "platform/ui.h"
 
 namespace trendolin {
 namespace {
@@ -237,15 +237,5 @@ std::optional<ReportPage> ReportPageNamed(const std::string& name) {
   return std::nullopt;
 }
 
-bool CopyFitReport(CurveFit& doc, int model, ReportPage page) {
-  const std::string report = FitReport(doc, model, page);
-  // Every page is held to the buffer's limit, not only the residual table:
-  // a long iteration history of many parameters can be as long.
-  const bool fits = report.size() + kReportBufferMargin <= kReportBufferSize;
-  if (fits && platform::CurrentUi().SetClipboardText(report)) return true;
-  platform::ResourceMessageBox(kReportNotCopied.caption, kReportNotCopied.text, platform::Icon::Exclamation,
-                               platform::Buttons::Ok);
-  return false;
-}
 
 }  // namespace trendolin

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "fit/linear_fits_dialogs.h"
 
 namespace trendolin {
 
@@ -58,11 +57,6 @@ std::optional<ReportPage> ReportPageNamed(const std::string& name);
 // The clipboard's report buffer: a report must end 50 bytes short of it.
 inline constexpr std::size_t kReportBufferSize = 65500;
 inline constexpr std::size_t kReportBufferMargin = 50;
-inline constexpr MessagePair kReportNotCopied{75, 76};
 
-// Command 108: the current page's report to the clipboard through the Ui.
-// A report too long for the buffer, or a clipboard that refuses it, shows
-// 75/76 with a warning icon and copies nothing. True when copied.
-bool CopyFitReport(CurveFit& doc, int model, ReportPage page);
 
 }  // namespace trendolin

@@ -13,8 +13,8 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "data/grid_edits.h"
-#include "data/grid_input.h"
+#include "session/grid_edits.h"
+#include "session/grid_input.h"
 #include "gui/data_grid_edit_box.h"
 #include "platform/debug_log.h"
 #include "platform/ui.h"

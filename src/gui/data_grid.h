@@ -12,10 +12,10 @@
 #include <QWidget>
 #include <vector>
 
-#include "data/clipboard.h"
+#include "session/clipboard.h"
 #include "data/curve_fit.h"
-#include "data/grid_edits.h"
-#include "data/grid_geometry.h"
+#include "session/grid_edits.h"
+#include "session/grid_geometry.h"
 
 class QLineEdit;
 class QScrollBar;

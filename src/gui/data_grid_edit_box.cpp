@@ -7,7 +7,7 @@
 #include <QKeyEvent>
 #include <optional>
 
-#include "data/grid_input.h"
+#include "session/grid_input.h"
 #include "gui/data_grid.h"
 #include "render_qt/qt_font.h"
 

@@ -10,8 +10,8 @@
 
 #include <vector>
 
-#include "graph/graph_queue.h"
-#include "graph/window_arrangement.h"
+#include "session/graph_queue.h"
+#include "session/window_arrangement.h"
 #include "gui/graph_window.h"
 #include "gui/qt_graph_host.h"
 #include "session/session.h"

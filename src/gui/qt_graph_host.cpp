@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "app/settings_location.h"
-#include "graph/graph_queue.h"
+#include "session/graph_queue.h"
 #include "gui/graph_window.h"
 #include "platform/profile_file.h"
 #include "session/session.h"

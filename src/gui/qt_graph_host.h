@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "graph/graph_window_host.h"
+#include "session/graph_window_host.h"
 
 class QWidget;
 

@@ -12,7 +12,17 @@ thread_local Session* boundSession = nullptr;
 
 }  // namespace
 
-Session::Session(platform::Ui* sessionUi) : ui(sessionUi), settings(DefaultAppSettings()) {}
+Session::Session(platform::Ui* sessionUi) : ui(sessionUi), settings(DefaultAppSettings()) {
+  // The engine's notices go to the Ui of the thread the session works on.
+  Notices& notices = engine.notices;
+  notices.pumpEvents = [] { platform::CurrentUi().PumpEvents(); };
+  notices.setBusy = [](bool busy) { platform::CurrentUi().SetBusy(busy); };
+  notices.statusText = [](int field, const std::string& text) { platform::CurrentUi().SetStatusText(field, text); };
+  notices.setCaption = [](const std::string& caption) { platform::CurrentUi().SetCaption(caption); };
+  notices.tell = [](const std::string& caption, const std::string& text, bool warning) {
+    platform::TellUser(caption, text, warning ? platform::Icon::Exclamation : platform::Icon::None);
+  };
+}
 
 Session& CurrentSession() {
   if (boundSession == nullptr) {
@@ -32,6 +42,5 @@ SessionScope::~SessionScope() {
   platform::InstallUi(previousUi_);
 }
 
-DocumentHooks& Hooks() { return CurrentSession().hooks; }
 
 }  // namespace trendolin

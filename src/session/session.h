@@ -9,12 +9,12 @@
 #include "app/app_settings.h"
 #include "app/mru_list.h"
 #include "data/curve_fit.h"
-#include "data/data_file_flows.h"
+#include "session/data_file_flows.h"
 #include "data/document_hooks.h"
-#include "fit/drivers.h"
+#include "session/drivers.h"
 #include "fit/engine_state.h"
-#include "fit/fit_hunter.h"
-#include "graph/graph_queue.h"
+#include "session/fit_hunter.h"
+#include "session/graph_queue.h"
 
 namespace platform {
 class Ui;
@@ -61,8 +61,6 @@ class Session {
   std::string historyFolder;
   bool historyTroubleTold = false;
 
-  // What the data-file flows ask of the windows (empty: nothing to do).
-  DocumentHooks hooks;
 };
 
 // The session this thread works for. A thread that works for none (a

@@ -35,6 +35,9 @@ bool AcceptUserFormula(std::string_view text);
 // The process-wide user model as the program starts: the formula "a+b*x".
 void InitUserModel();
 
+// Every parameter 1.0 and a zero covariance matrix of the record's size.
+void AllocateParameters(UserFitResult& record);
+
 // The catalogue's routines of 539: the formula with the given coefficients
 // (the figures of UserModelData), and the automatic guesses (every one 1.0).
 datatype UserModelValue(const datatype* parameters, datatype x);
@@ -44,7 +47,7 @@ void UserModelGuesses(const CurveFit& doc, datatype* guess);
 // parsed formula as made current on construction (for the record's count and
 // the locale's decimal separator), without asking the locale again at every
 // point: the setting of a fit, during which neither changes. UserFit makes
-// one around each attempt. User-interface thread; one at a time.
+// one around each attempt. One at a time in a session.
 class UserModelFitScope {
  public:
   UserModelFitScope();
@@ -53,11 +56,5 @@ class UserModelFitScope {
   UserModelFitScope& operator=(const UserModelFitScope&) = delete;
 };
 
-// The fit routine of 539: the nonlinear fit of the user model, showing the
-// initial-guess dialog before every attempt (unless the run is unattended)
-// and trying again after a reported error until the user cancels it.
-// 0 when a result was stored, 1 when the fit ended without one. Raises
-// errnotify for an abort during a batch (15).
-int UserFit(CurveFit& doc, int id);
 
 }  // namespace trendolin

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "data/curve_fit.h"
-#include "data/data_file_flows.h"
+#include "session/data_file_flows.h"
 #include "platform/headless_ui.h"
 #include "platform/profile_file.h"
 #include "session/session.h"

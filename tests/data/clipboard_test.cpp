@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "data/clipboard.h"
+#include "session/clipboard.h"
 #include "data/curve_fit.h"
 #include "platform/headless_ui.h"
 

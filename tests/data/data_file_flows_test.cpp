@@ -1,6 +1,6 @@
 // Tests of the New, Open, Save, Save As and save-before-closing flows, driven
 // through the scripted Ui.
-#include "data/data_file_flows.h"
+#include "session/data_file_flows.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "data/curve_fit.h"
 #include "data/data_test_support.h"
 #include "data/document_hooks.h"
-#include "data/grid_edits.h"
+#include "session/grid_edits.h"
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
 

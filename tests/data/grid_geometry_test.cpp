@@ -1,7 +1,7 @@
 // The data grid's layout, hit test, click and edit-key rules.
 #include <gtest/gtest.h>
 
-#include "data/grid_geometry.h"
+#include "session/grid_geometry.h"
 
 namespace trendolin {
 namespace {

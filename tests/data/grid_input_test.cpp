@@ -1,7 +1,7 @@
 // What the grid's in-place editor accepts and how it reads a finished edit.
 #include <gtest/gtest.h>
 
-#include "data/grid_input.h"
+#include "session/grid_input.h"
 
 namespace trendolin {
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "data/curve_fit.h"
-#include "data/manipulation.h"
-#include "data/transform.h"
+#include "session/manipulation.h"
+#include "session/transform.h"
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
 

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "app/app_settings.h"
-#include "data/clipboard.h"
+#include "session/clipboard.h"
 #include "data/curve_fit.h"
-#include "data/data_file_flows.h"
+#include "session/data_file_flows.h"
 #include "data/data_test_support.h"
-#include "data/manipulation.h"
+#include "session/manipulation.h"
 #include "platform/headless_ui.h"
 #include "session/session.h"
 #include "support/temp_dir.h"

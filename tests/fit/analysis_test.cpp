@@ -10,10 +10,10 @@
 
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
-#include "fit/analysis_pages.h"
+#include "session/analysis_pages.h"
 #include "fit/engine_state.h"
 #include "fit/fit_result.h"
-#include "fit/interpolation_drivers.h"
+#include "session/interpolation_drivers.h"
 #include "fit/model_desc.h"
 #include "platform/debug_log.h"
 #include "platform/headless_ui.h"

@@ -11,9 +11,10 @@
 #include <vector>
 
 #include "fit/drivers_test_support.h"
-#include "fit/fit_hunter.h"
+#include "session/fit_hunter.h"
 #include "fit/model_desc.h"
 #include "fit/model_functions.h"
+#include "session/nonlinear_routine.h"
 #include "session/session.h"
 #include "support/normal_noise.h"
 

@@ -12,10 +12,11 @@
 
 #include "app/settings_location.h"
 #include "fit/drivers_test_support.h"
-#include "fit/interpolation_drivers.h"
+#include "session/interpolation_drivers.h"
 #include "fit/nonlinear.h"
 #include "platform/debug_log.h"
 #include "platform/resource_strings.h"
+#include "session/nonlinear_routine.h"
 #include "session/session.h"
 #include "support/temp_dir.h"
 

@@ -12,13 +12,14 @@
 #include "app/run_flags.h"
 #include "data/curve_fit.h"
 #include "data/document_hooks.h"
-#include "fit/drivers.h"
-#include "fit/fit_hunter.h"
+#include "session/drivers.h"
+#include "session/fit_hunter.h"
 #include "fit/engine_state.h"
 #include "fit/nonlinear.h"
-#include "graph/graph_queue.h"
+#include "session/graph_queue.h"
 #include "platform/headless_ui.h"
 #include "precision/errors.h"
+#include "session/nonlinear_routine.h"
 #include "session/session.h"
 
 namespace trendolin::testing_support {

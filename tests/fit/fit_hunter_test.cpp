@@ -12,6 +12,7 @@
 #include "fit/model_desc.h"
 #include "platform/resource_strings.h"
 #include "session/session.h"
+#include "session/fit_routine_table.h"
 
 namespace trendolin {
 namespace {
@@ -91,10 +92,10 @@ TEST_F(FitHunterTest, TiesGoToTheLowerIdAndTheLowerDegree) {
   Load([](double x) { return 1 + 2 * x; }, 0, 9, 10);
   for (int degree = 3; degree <= 5; ++degree) {
     CurrentEngine().polynomialDegree = degree;
-    ASSERT_EQ(DescriptorOf(doc_, 502).fitRoutine(doc_, 502), 0);
+    ASSERT_EQ(FitRoutineOf(502)(doc_, 502), 0);
     ASSERT_EQ(ScoreOf(502), 0.0f) << "degree " << degree << " ties";
   }
-  ASSERT_EQ(DescriptorOf(doc_, 501).fitRoutine(doc_, 501), 0);
+  ASSERT_EQ(FitRoutineOf(501)(doc_, 501), 0);
   ASSERT_EQ(ScoreOf(501), 0.0f);
   CurrentEngine().polynomialDegree = 6;
   EXPECT_EQ(FitHunterSearch(doc_, 8, CLASS_LINEAR | CLASS_POLYNOMIAL), 500);
@@ -134,7 +135,7 @@ TEST_F(FitHunterTest, AnAbortEndsTheSearchWithTheDegreeRestored) {
 
 TEST_F(FitHunterTest, RankingListsFittedRegressionsByScore) {
   Load([](double x) { return 1 + 2 * x + std::sin(x); }, 0, 9, 10);
-  for (int id : {500, 501, 502, 537}) DescriptorOf(doc_, id).fitRoutine(doc_, id);
+  for (int id : {500, 501, 502, 537}) FitRoutineOf(id)(doc_, id);
   DispatchFitCommand(doc_, kWeightingX);  // fitted under another scheme still ranks
   RebuildRankingList(doc_);
   const auto& entries = CurrentSession().ranking.entries;

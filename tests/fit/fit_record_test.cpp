@@ -9,6 +9,7 @@
 #include "fit/engine_state.h"
 #include "fit/engine_state.h"
 #include "fit/model_desc.h"
+#include "session/fit_routine_table.h"
 #include "precision/errors.h"
 
 namespace trendolin {
@@ -63,7 +64,7 @@ TEST(ModelDescTest, DescriptorsFollowTheCatalogueAndTheCurrentCounts) {
   EXPECT_EQ(desc.m, 2);
   EXPECT_NE(desc.modelFunction, nullptr);
   EXPECT_NE(desc.initialGuess, nullptr);
-  EXPECT_NE(desc.fitRoutine, nullptr);
+  EXPECT_NE(FitRoutineOf(509), nullptr);
   EXPECT_FALSE(desc.name.empty());
   EXPECT_LE(desc.name.size(), 29u);
 
@@ -82,7 +83,7 @@ TEST(ModelDescTest, DescriptorsFollowTheCatalogueAndTheCurrentCounts) {
   ModelDesc none = DescriptorOf(doc, 612);
   EXPECT_EQ(none.kind, FIT_NONE);
   EXPECT_EQ(none.classMask, CLASS_NONE);
-  EXPECT_EQ(none.fitRoutine, nullptr);
+  EXPECT_EQ(FitRoutineOf(612), nullptr);
 }
 
 TEST(ModelDescTest, NegativeIdIsTheGuessTestView) {

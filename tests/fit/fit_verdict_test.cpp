@@ -8,8 +8,10 @@
 #include <cmath>
 
 #include "fit/drivers_test_support.h"
-#include "fit/interpolation_drivers.h"
+#include "session/interpolation_drivers.h"
 #include "fit/linear_fits.h"
+#include "session/nonlinear_routine.h"
+#include "session/regression_routines.h"
 #include "session/session.h"
 
 namespace trendolin {

@@ -27,6 +27,7 @@
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
 #include "precision/errors.h"
+#include "session/nonlinear_routine.h"
 #include "session/session.h"
 #include "support/normal_noise.h"
 #include "support/temp_dir.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "data/clipboard.h"
+#include "session/clipboard.h"
 #include "data/curve_fit.h"
 #include "data/data_file.h"
 #include "fuzz/fuzz_check.h"

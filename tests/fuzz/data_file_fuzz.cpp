@@ -21,7 +21,7 @@
 
 #include "data/curve_fit.h"
 #include "data/data_file.h"
-#include "data/data_file_flows.h"
+#include "session/data_file_flows.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/headless_ui.h"
 

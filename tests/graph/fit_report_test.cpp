@@ -12,10 +12,11 @@
 #include "fit/engine_state.h"
 #include "fit/fit_result.h"
 #include "graph/fit_report.h"
+#include "session/report_copy.h"
 #include "platform/debug_log.h"
 #include "platform/headless_ui.h"
 #include "usermodel/user_model.h"
-#include "usermodel/user_model_dialog.h"
+#include "session/user_model_dialog.h"
 
 namespace trendolin {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fit/fit_types.h"
-#include "graph/graph_queue.h"
+#include "session/graph_queue.h"
 #include "platform/headless_ui.h"
 
 namespace trendolin {

@@ -6,7 +6,7 @@
 
 #include "graph/graph_attr.h"
 #include "graph/graph_zoom.h"
-#include "graph/window_arrangement.h"
+#include "session/window_arrangement.h"
 
 namespace trendolin {
 namespace {

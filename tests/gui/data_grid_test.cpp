@@ -12,7 +12,7 @@
 #include <tuple>
 
 #include "data/curve_fit.h"
-#include "data/grid_edits.h"
+#include "session/grid_edits.h"
 #include "gui/data_grid.h"
 #include "platform/headless_ui.h"
 

@@ -21,7 +21,7 @@
 #include "fit/engine_state.h"
 #include "fit/engine_state.h"
 #include "fit/fit_types.h"
-#include "fit/linear_fits_dialogs.h"
+#include "session/linear_fits_dialogs.h"
 #include "gui/dialogs/data_file_dialog.h"
 #include "gui/dialogs/degree_dialog.h"
 #include "gui/dialogs/groups_dialog.h"
@@ -35,7 +35,7 @@
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
 #include "support/temp_dir.h"
-#include "usermodel/user_model_store.h"
+#include "session/user_model_store.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "fit/drivers_test_support.h"
 #include "graph/graph_zoom.h"
 #include "graph/preview.h"
-#include "graph/window_arrangement.h"
+#include "session/window_arrangement.h"
 #include "gui/graph_arrangement.h"
 #include "gui/graph_window.h"
 #include "gui/preview_widget.h"

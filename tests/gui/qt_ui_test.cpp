@@ -21,7 +21,7 @@
 #include "app/app_settings.h"
 #include "app/mru_list.h"
 #include "data/curve_fit.h"
-#include "data/data_file_flows.h"
+#include "session/data_file_flows.h"
 #include "gui/dialogs/data_file_dialog.h"
 #include "gui/dialogs/degree_dialog.h"
 #include "gui/dialogs/error_report_dialog.h"

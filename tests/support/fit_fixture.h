@@ -19,8 +19,10 @@
 #include "platform/debug_log.h"
 #include "platform/headless_ui.h"
 #include "precision/errors.h"
+#include "session/nonlinear_routine.h"
 #include "session/session.h"
 #include "support/temp_dir.h"
+#include "session/fit_routine_table.h"
 
 namespace testsupport {
 
@@ -45,7 +47,7 @@ class FitFixture : public ::testing::Test {
   }
 
   // Runs the model's fit routine on the test's data set.
-  int Fit(int id) { return trendolin::DescriptorOf(doc_, id).fitRoutine(doc_, id); }
+  int Fit(int id) { return trendolin::FitRoutineOf(id)(doc_, id); }
   // The error reports shown so far.
   std::vector<std::string> Reports() const {
     std::vector<std::string> texts;

@@ -1,6 +1,6 @@
 // The library of user models in the settings file: the exact keys saving and
 // deleting write, hand-edited values, large libraries, and the name dialog.
-#include "usermodel/user_model_store.h"
+#include "session/user_model_store.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "support/temp_dir.h"
-#include "usermodel/user_model_dialog.h"
+#include "session/user_model_dialog.h"
 
 namespace trendolin {
 namespace {

@@ -1,6 +1,8 @@
 // The user model: its record, its catalogue entry, its fit with the retry
 // pattern, its place in the search, and the user model dialog's rules.
 #include "usermodel/user_model.h"
+#include "session/user_model_routine.h"
+#include "session/fit_routine_table.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +15,7 @@
 #include <vector>
 
 #include "app/error_handle.h"
-#include "app/point_parts.h"
+#include "fit/point_parts.h"
 #include "fit/drivers_test_support.h"
 #include "fit/fit_routines.h"
 #include "fit/model_desc.h"
@@ -23,7 +25,7 @@
 #include "support/temp_dir.h"
 #include "usermodel/expression_reader.h"
 #include "usermodel/interpreter.h"
-#include "usermodel/user_model_dialog.h"
+#include "session/user_model_dialog.h"
 
 namespace trendolin {
 namespace {

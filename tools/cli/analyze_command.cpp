@@ -10,7 +10,7 @@
 
 #include "app/error_handle.h"
 #include "cli/common.h"
-#include "fit/analysis_pages.h"
+#include "session/analysis_pages.h"
 #include "fit/model_desc.h"
 #include "precision/errors.h"
 

@@ -14,11 +14,12 @@
 #include "app/out_of_memory.h"
 #include "cli/model_names.h"
 #include "data/data_file.h"
-#include "data/data_file_flows.h"
-#include "fit/drivers.h"
+#include "session/data_file_flows.h"
+#include "session/drivers.h"
 #include "fit/engine_state.h"
-#include "fit/interpolation_drivers.h"
-#include "fit/linear_fits_dialogs.h"
+#include "session/interpolation_drivers.h"
+#include "session/linear_fits_dialogs.h"
+#include "session/nonlinear_routine.h"
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "platform/headless_ui.h"
@@ -26,7 +27,7 @@
 #include "precision/errors.h"
 #include "session/session.h"
 #include "usermodel/user_model.h"
-#include "usermodel/user_model_dialog.h"
+#include "session/user_model_dialog.h"
 
 namespace cli {
 

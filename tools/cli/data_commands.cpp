@@ -7,9 +7,9 @@
 
 #include "cli/common.h"
 #include "data/data_file.h"
-#include "data/file_failure.h"
-#include "data/manipulation.h"
-#include "data/transform.h"
+#include "session/file_failure.h"
+#include "session/manipulation.h"
+#include "session/transform.h"
 #include "platform/resource_strings.h"
 
 namespace cli {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "cli/common.h"
-#include "data/export_file.h"
-#include "data/table_file.h"
+#include "session/export_file.h"
+#include "session/table_file.h"
 #include "fit/model_desc.h"
 
 namespace cli {

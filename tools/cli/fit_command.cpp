@@ -12,7 +12,7 @@
 #include "app/out_of_memory.h"
 #include "cli/common.h"
 #include "cli/model_names.h"
-#include "fit/drivers.h"
+#include "session/drivers.h"
 #include "fit/engine_state.h"
 #include "fit/model_desc.h"
 #include "graph/fit_report.h"

@@ -1,6 +1,6 @@
 #include "gui/dialogs/degree_dialog.h"
 
-#include "fit/linear_fits_dialogs.h"
+#include "session/linear_fits_dialogs.h"
 
 namespace trendolin::gui {
 namespace {

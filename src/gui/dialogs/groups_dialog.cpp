@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "fit/fit_types.h"
-#include "fit/linear_fits_dialogs.h"
+#include "session/linear_fits_dialogs.h"
 #include "fit/model_desc.h"
 #include "gui/dialogs/dialog_kit.h"
 #include "gui/dialogs/spin_buttons.h"

@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-#include "data/manipulation.h"
+#include "session/manipulation.h"
 #include "fit/engine_state.h"
 #include "fit/engine_state.h"
 #include "fit/fit_types.h"

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "data/data_file.h"
-#include "data/manipulation.h"
+#include "session/manipulation.h"
 #include "gui/dialogs/dialog_kit.h"
 #include "platform/ui.h"
 

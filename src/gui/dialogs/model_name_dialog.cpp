@@ -7,7 +7,7 @@
 
 #include "gui/dialogs/dialog_kit.h"
 #include "platform/ui.h"
-#include "usermodel/user_model_dialog.h"
+#include "session/user_model_dialog.h"
 
 namespace trendolin::gui {
 

@@ -11,7 +11,7 @@
 
 #include "gui/dialogs/dialog_kit.h"
 #include "gui/dialogs/model_name_dialog.h"
-#include "usermodel/user_model_dialog.h"
+#include "session/user_model_dialog.h"
 
 namespace trendolin::gui {
 namespace {

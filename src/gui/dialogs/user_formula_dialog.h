@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/ui.h"
-#include "usermodel/user_model_store.h"
+#include "session/user_model_store.h"
 
 class QLineEdit;
 class QListWidget;
