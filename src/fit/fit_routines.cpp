@@ -7,9 +7,6 @@
 
 namespace trendolin {
 
-ModelFunction UserModelFunction = nullptr;
-InitialGuessFunction UserModelGuess = nullptr;
-
 EvaluateFunction EvaluateRoutineOf(int id) {
   switch (id) {
     case kLinearModel: return EvaluateLinear;

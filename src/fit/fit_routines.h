@@ -14,9 +14,4 @@ EvaluateFunction EvaluateRoutineOf(int id);
 // the given coefficients; nullptr for others.
 ModelFunction LinearModelFunctionOf(int id);
 
-// The user model's formula and guess routine, installed by the user-model
-// store (nullptr until a formula is set).
-extern ModelFunction UserModelFunction;
-extern InitialGuessFunction UserModelGuess;
-
 }  // namespace trendolin

@@ -9,9 +9,9 @@
 #include "data/curve_fit.h"
 #include "fit/engine_state.h"
 #include "fit/fit_routines.h"
-#include "fit/engine_state.h"
 #include "fit/model_functions.h"
 #include "platform/resource_strings.h"
+#include "usermodel/user_model.h"
 
 namespace trendolin {
 namespace {
@@ -77,8 +77,15 @@ void FillModelDesc(CurveFit& doc, ModelDesc& desc) {
     if (desc.id == kUserModel) desc.m = CurrentEngine().userModel.count;
     desc.evaluate = EvaluateRoutineOf(desc.id);
     if (desc.kind == FIT_NONLINEAR) {
-      desc.modelFunction = desc.id == kUserModel ? UserModelFunction : ModelFunctionOf(desc.id);
-      desc.initialGuess = desc.id == kUserModel ? UserModelGuess : InitialGuessOf(desc.id);
+      if (desc.id == kUserModel) {
+        // The user model has routines once it has a formula.
+        const bool formula = !CurrentEngine().userModel.formula.empty();
+        desc.modelFunction = formula ? UserModelValue : nullptr;
+        desc.initialGuess = formula ? UserModelGuesses : nullptr;
+      } else {
+        desc.modelFunction = ModelFunctionOf(desc.id);
+        desc.initialGuess = InitialGuessOf(desc.id);
+      }
       if (!desc.evaluate) desc.evaluate = EvaluateStoredCoefficients;
     } else if (desc.kind == FIT_LINEAR) {
       desc.modelFunction = LinearModelFunctionOf(desc.id);

@@ -7,7 +7,6 @@
 
 #include "data/curve_fit.h"
 #include "fit/engine_state.h"
-#include "fit/fit_routines.h"
 #include "precision/errors.h"
 #include "usermodel/interpreter.h"
 
@@ -52,8 +51,6 @@ int SetUserFormula(UserFitResult& record, std::string_view text) {
   record.count = std::max(NumberofParams(record.formula), 0);
   record.compiled = CompileUserFormula(record.formula, record.count);
   AllocateParameters(record);
-  UserModelFunction = UserModelValue;
-  UserModelGuess = UserModelGuesses;
   return record.count < 1 ? 1 : 0;
 }
 
