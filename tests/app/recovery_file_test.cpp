@@ -28,7 +28,6 @@ class RecoveryFileTest : public ::testing::Test {
     ini_ = dir_.File("REVUZI.INI");
     testsupport::WriteFile(ini_, "[Single-Precision]\nMaxIterations=77\n");
     testsupport::WriteFile(dir_.File("mine.dat"), kMine);
-    CurrentSession().currentDataFile = {};
   }
 
   // The user's file, opened and then changed without saving.

@@ -65,7 +65,6 @@ struct Snapshot {
 class DataFileFlows : public ::testing::Test {
  protected:
   void SetUp() override {
-    CurrentSession().settings = DefaultAppSettings();
     CurrentSession().settings.SetFlag(kFlagShowFileImportDlg, false);
     CurrentSession().recentFiles = CreateMruList();
     CurrentSession().currentDataFile = CurrentFileState{};
@@ -82,14 +81,6 @@ class DataFileFlows : public ::testing::Test {
     NewDataFile(doc_, false);
     Forget();
   }
-  void TearDown() override {
-    CurrentSession().settings = savedSettings_;
-    CurrentSession().recentFiles = savedRecent_;
-    CurrentSession().currentDataFile = savedCurrent_;
-    CurrentSession().autoOpenFlag = savedAutoOpen_;
-    Hooks() = savedHooks_;
-  }
-
   std::function<void()> Recorder(const char* name) {
     return [this, name] { calls_.push_back(name); };
   }
@@ -111,11 +102,6 @@ class DataFileFlows : public ::testing::Test {
   int Open(const std::string& name) { return OpenStartupFile(doc_, name.front() == '/' ? name : kFiles + "/" + name); }
   int Drop(const std::string& name) { return OpenDroppedFiles(doc_, {name.front() == '/' ? name : kFiles + "/" + name}); }
 
-  AppSettings savedSettings_ = CurrentSession().settings;
-  MruList savedRecent_ = CurrentSession().recentFiles;
-  CurrentFileState savedCurrent_ = CurrentSession().currentDataFile;
-  int savedAutoOpen_ = CurrentSession().autoOpenFlag;
-  DocumentHooks savedHooks_ = Hooks();
   RecordingUi ui_;
   platform::ScopedUi scoped_{ui_};
   CurveFit doc_;

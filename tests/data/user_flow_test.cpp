@@ -34,7 +34,6 @@ TEST(UserFlowTest, EditPasteClipSaveAndReopen) {
                          "4;40\n");
   HeadlessUi ui;
   platform::ScopedUi installed(ui);
-  CurrentSession().settings = DefaultAppSettings();
   CurrentSession().settings.SetFlag(kFlagShowFileImportDlg, false);
   CurveFit doc;
   doc.SetUndoLevels(CurrentSession().settings.undoLevels);

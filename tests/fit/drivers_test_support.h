@@ -53,7 +53,7 @@ inline void FillPoints(CurveFit& doc, const std::vector<float>& x, const std::ve
 class DriverTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Reset();
+    ClearErrorInfo();
     CurrentSession().graphQueue.SetHost(&host_);
     // A person cancels the initial-guess dialog: a failing nonlinear fit
     // asks again after every reported error, and would otherwise retry for ever.
@@ -62,20 +62,6 @@ class DriverTest : public ::testing::Test {
   void TearDown() override {
     CurrentSession().graphQueue.CloseAll();
     CurrentSession().graphQueue.SetHost(nullptr);
-    Reset();
-  }
-
-  static void Reset() {
-    CurrentSession().settings = DefaultAppSettings();
-    CurrentEngine().calcMode = 0;
-    CurrentEngine().unattended = 0;
-    CurrentEngine().nonlinearFlags = {};
-    CurrentSession().modelDialogs = {};
-    CurrentSession().lastOpenWindowResult = kWindowOpened;
-    CurrentSession().availability = {};
-    CurrentEngine().polynomialDegree = 4;
-    CurrentSession().ranking = {};
-    Hooks() = {};
     ClearErrorInfo();
   }
 

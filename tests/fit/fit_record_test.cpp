@@ -68,13 +68,11 @@ TEST(ModelDescTest, DescriptorsFollowTheCatalogueAndTheCurrentCounts) {
   EXPECT_FALSE(desc.name.empty());
   EXPECT_LE(desc.name.size(), 29u);
 
-  const int saved = CurrentEngine().polynomialDegree;
   CurrentEngine().polynomialDegree = 4;
   EXPECT_EQ(DescriptorOf(doc, 502).m, 5);
   EXPECT_NE(DescriptorOf(doc, 502).name.find('4'), std::string::npos);
   CurrentEngine().polynomialDegree = 3;
   EXPECT_EQ(DescriptorOf(doc, 502).name, "3rd degree Polynomial Fit");
-  CurrentEngine().polynomialDegree = saved;
   EXPECT_EQ(DescriptorOf(doc, 534).m, 5) << "one coefficient per data point";
   CurrentEngine().userModel.count = 3;
   EXPECT_EQ(DescriptorOf(doc, 539).m, 3);

@@ -78,10 +78,6 @@ datatype ChiSquareAt(const CurveFit& doc, int id, const float* p) {
 class NonlinearTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    CurrentSession().settings = DefaultAppSettings();
-    CurrentEngine().nonlinearFlags = {};
-    CurrentEngine().calcMode = 0;
-    CurrentEngine().unattended = 0;
     ClearErrorInfo();
     // Log sites write to the console sink; no log file is opened.
     SetConsoleSink([this](std::string_view text) { log_ += text; });
@@ -90,10 +86,6 @@ class NonlinearTest : public ::testing::Test {
   void TearDown() override {
     DebugFlags = 0;
     SetConsoleSink({});
-    CurrentSession().settings = DefaultAppSettings();
-    CurrentEngine().nonlinearFlags = {};
-    CurrentEngine().calcMode = 0;
-    CurrentEngine().unattended = 0;
   }
 
   // The dialog accepts `guesses` (when given) and cancels every later call.

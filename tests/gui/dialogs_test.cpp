@@ -333,12 +333,10 @@ TEST(GuessDialog, OkRefusesAValueThatIsNotANumber) {
 }
 
 TEST(GuessDialog, PolynomialNameCarriesTheCurrentDegree) {
-  const int saved = trendolin::CurrentEngine().polynomialDegree;
   trendolin::CurrentEngine().polynomialDegree = 3;
   EXPECT_EQ(GuessDialogModelName(trendolin::kPolynomialModel), "3rd degree Polynomial Fit");
   trendolin::CurrentEngine().polynomialDegree = 6;
   EXPECT_TRUE(GuessDialogModelName(trendolin::kPolynomialModel).startsWith("6th degree"));
-  trendolin::CurrentEngine().polynomialDegree = saved;
 }
 
 TEST(GuessDialog, TestGraphTogglesAndFollowsItsWindowBeingClosed) {

@@ -30,7 +30,6 @@ using platform::Answer;
 class GridFlowTest : public testing::Test {
  protected:
   void SetUp() override {
-    CurrentSession().settings = DefaultAppSettings();
     InitUserModel();
     main_ = std::make_unique<MainWindow>(doc_);
     NewDataFile(doc_, false);

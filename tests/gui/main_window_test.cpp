@@ -96,7 +96,6 @@ class MessageBoxAnswerer {
 class WorkstationTest : public testing::Test {
  protected:
   void SetUp() override {
-    CurrentSession().settings = DefaultAppSettings();
     InitUserModel();
     main_ = std::make_unique<MainWindow>(doc_);
     graphs_ = std::make_unique<QtGraphHost>(doc_);

@@ -39,23 +39,6 @@ using platform::Buttons;
 using testsupport::WhenModal;
 using trendolin::gui::QtUi;
 
-// The settings, recent files and current file a data-file flow changes,
-// put back when the test ends.
-class KeepFileState {
- public:
-  KeepFileState() { trendolin::CurrentSession().settings = trendolin::DefaultAppSettings(); }
-  ~KeepFileState() {
-    trendolin::CurrentSession().settings = settings_;
-    trendolin::CurrentSession().recentFiles = recent_;
-    trendolin::CurrentSession().currentDataFile = current_;
-  }
-
- private:
-  trendolin::AppSettings settings_ = trendolin::CurrentSession().settings;
-  trendolin::MruList recent_ = trendolin::CurrentSession().recentFiles;
-  trendolin::CurrentFileState current_ = trendolin::CurrentSession().currentDataFile;
-};
-
 // Every message box that comes up while it lives, as icon and text; each is
 // answered with its default button.
 class BoxRecorder {
@@ -186,7 +169,6 @@ TEST(QtUiMessageBox, OpensOverTheDialogInFrontElseOverTheHostWindow) {
 // ---- busy state, host window, clipboard ----
 
 TEST(QtUiBusy, OnlyTheOutermostCallChangesTheCursor) {
-  const trendolin::AppSettings saved = trendolin::CurrentSession().settings;
   QtUi ui(nullptr);
   trendolin::CurrentSession().settings.SetFlag(trendolin::kFlagBackgroundProcess, true);
   ui.SetBusy(true);
@@ -206,7 +188,6 @@ TEST(QtUiBusy, OnlyTheOutermostCallChangesTheCursor) {
   EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
   ui.SetBusy(false);
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-  trendolin::CurrentSession().settings = saved;
 }
 
 TEST(QtUiHost, StatusCaptionAndCalculationModeReachTheHostWindow) {
@@ -323,7 +304,6 @@ TEST(QtUiDialogs, ImportAndGuessDialogsHandBackWhatWasEdited) {
 // box: a warning icon, the file and what is wrong with it (never first a
 // bare box holding only the path).
 TEST(QtUiDataFiles, AFileThatCannotBeReadGetsOneBoxWithThePathAndTheReason) {
-  KeepFileState keep;
   testsupport::TempDir dir;
   testsupport::WriteFile(dir.File("empty.dat"), "");
   testsupport::WriteFile(dir.File("binary.dat"), std::string("1 2\n\0\x01" "ELF\n3 4\n", 14));
@@ -352,7 +332,6 @@ TEST(QtUiDataFiles, AFileThatCannotBeReadGetsOneBoxWithThePathAndTheReason) {
 // uncertainty. The import dialog opens with the uncertainty box ticked, so
 // OK as it opens loads the file.
 TEST(QtUiDataFiles, AThreeColumnFileOpensWithTheImportDialogAsItOpens) {
-  KeepFileState keep;
   trendolin::CurrentSession().settings.SetFlag(trendolin::kFlagShowFileImportDlg, true);
   testsupport::TempDir dir;
   const std::string path = dir.File("growth.dat");

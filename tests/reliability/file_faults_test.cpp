@@ -148,11 +148,6 @@ class FileFaultTest : public ::testing::TestWithParam<Writer> {
     target_ = dir_.File(writer_.fileName);
     writer_.prepare(doc_);
   }
-  void TearDown() override {
-    CurrentSession().settings = DefaultAppSettings();
-    CurrentSession().currentDataFile = {};
-  }
-
   // Runs the writer, which must fail, and checks what every failure owes.
   void ExpectFailureTold() {
     ui_.ClearEvents();

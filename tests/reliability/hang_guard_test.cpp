@@ -51,13 +51,11 @@ void FillPoints(CurveFit& doc, int n, const std::function<float(int)>& x, const 
 class HangGuardTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    CurrentSession().settings = DefaultAppSettings();
     CurrentSession().graphQueue.SetHost(&host_);
   }
   void TearDown() override {
     CurrentSession().graphQueue.CloseAll();
     CurrentSession().graphQueue.SetHost(nullptr);
-    CurrentSession().settings = DefaultAppSettings();
     ClearErrorInfo();
   }
 

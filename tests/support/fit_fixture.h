@@ -1,6 +1,6 @@
 // The common ground of the fit tests: a scripted Ui, the diagnostic log
-// captured, the program's settings and run flags reset before and after each
-// test, and a private current folder for "history.dmp".
+// captured, and a private current folder for "history.dmp". Each test runs
+// in a fresh session.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -28,21 +28,16 @@ namespace testsupport {
 
 class FitFixture : public ::testing::Test {
  protected:
+  // Each test has a session of its own (fresh_session.cpp); only the error
+  // record belongs to the thread and is cleared here.
   void SetUp() override {
-    ResetState();
+    trendolin::ClearErrorInfo();
     trendolin::SetConsoleSink([this](std::string_view text) { log_ += text; });
     trendolin::DebugFlags = 2;
   }
   void TearDown() override {
     trendolin::DebugFlags = 0;
     trendolin::SetConsoleSink({});
-    ResetState();
-  }
-  static void ResetState() {
-    trendolin::CurrentSession().settings = trendolin::DefaultAppSettings();
-    trendolin::CurrentEngine().nonlinearFlags = {};
-    trendolin::CurrentEngine().calcMode = 0;
-    trendolin::CurrentEngine().unattended = 0;
     trendolin::ClearErrorInfo();
   }
 
