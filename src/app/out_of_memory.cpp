@@ -17,8 +17,9 @@ constexpr int kOutOfMemoryText = 98;
 
 OutOfMemoryHooks hooks;
 // Asking the question may itself allocate; a failure inside the handler must
-// not ask again.
-bool insideHandler = false;
+// not ask again. Per thread: the handler runs on the thread whose allocation
+// failed, and sessions on other threads ask for themselves.
+thread_local bool insideHandler = false;
 
 }  // namespace
 

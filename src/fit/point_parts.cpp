@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fit/engine_state.h"
+#include "platform/debug_log.h"
 #include "precision/errors.h"
 #include "precision/fp_guard.h"
 
@@ -143,6 +144,7 @@ bool ForEachPointPart(int count, int minCount, const std::function<void(int firs
   // The workers work for the caller's session while they run its parts (a
   // model function may read the session's polynomial degree, say).
   EngineState* const engine = BoundEngineState();
+  const bool muted = LogMuted();
   workers.Run([&](int part) {
     PartOutcome& outcome = outcomes[static_cast<std::size_t>(part)];
     if (part == 0) {
@@ -153,6 +155,7 @@ bool ForEachPointPart(int count, int minCount, const std::function<void(int firs
     // its part left pending; the caller's part leaves its flags to it.
     ClearFpFaults();
     const EngineStateScope forCaller(engine);
+    const ScopedLogMute silentAsCaller(muted);
     RunPart(body, boundary(part), boundary(part + 1), outcome);
     if (FpFaultPending()) outcome.clean = false;
   });

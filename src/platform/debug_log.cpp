@@ -21,6 +21,8 @@ namespace {
 std::FILE* logFile = nullptr;
 std::string logFileName;
 std::function<void(std::string_view)> consoleSink;
+// How many ScopedLogMute live on this thread.
+thread_local int muteDepth = 0;
 
 std::string FormatV(const char* format, va_list args) {
   va_list copy;
@@ -86,8 +88,18 @@ bool DiagnosticsOpen() { return logFile != nullptr; }
 
 const std::string& DiagnosticsFileName() { return logFileName; }
 
+ScopedLogMute::ScopedLogMute(bool active) : active_(active) {
+  if (active_) ++muteDepth;
+}
+
+ScopedLogMute::~ScopedLogMute() {
+  if (active_) --muteDepth;
+}
+
+bool LogMuted() { return muteDepth > 0; }
+
 void DebugLog(std::string_view text) {
-  if (DebugFlags == 0) return;
+  if (DebugFlags == 0 || muteDepth > 0) return;
   if (logFile) {
     std::fwrite(text.data(), 1, text.size(), logFile);
     std::fflush(logFile);
@@ -96,7 +108,7 @@ void DebugLog(std::string_view text) {
 }
 
 void DebugLogF(const char* format, ...) {
-  if (DebugFlags == 0) return;
+  if (DebugFlags == 0 || muteDepth > 0) return;
   va_list args;
   va_start(args, format);
   std::string text = FormatV(format, args);

@@ -33,18 +33,23 @@ void DebugLog(std::string_view text);
 // printf-style form for the log sites that format one or more values.
 void DebugLogF(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// Silences the log for a scope: work done speculatively (and repeated,
-// logged, when it fails) must not log twice.
+// Silences the log on this thread for a scope: work done speculatively (and
+// repeated, logged, when it fails) must not log twice. Only this thread is
+// silenced, so that sessions on other threads log on; the threads that run
+// a caller's point parts take on its silence. `active` false: no effect.
 class ScopedLogMute {
  public:
-  ScopedLogMute() : saved_(DebugFlags) { DebugFlags = 0; }
-  ~ScopedLogMute() { DebugFlags = saved_; }
+  explicit ScopedLogMute(bool active = true);
+  ~ScopedLogMute();
   ScopedLogMute(const ScopedLogMute&) = delete;
   ScopedLogMute& operator=(const ScopedLogMute&) = delete;
 
  private:
-  std::uint8_t saved_;
+  bool active_;
 };
+
+// True while a ScopedLogMute lives on this thread.
+bool LogMuted();
 
 // Appends text to the debug console. The console window comes with the
 // desktop program; until one is attached, console text goes to standard error.

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <thread>
 
 #include "app/error_handle.h"
 #include "app/system_info.h"
@@ -88,6 +89,31 @@ TEST_F(DebugLogTest, GuardMarkersGoToTheLog) {
   ASSERT_TRUE(OpenDiagnostics("1.4"));
   LogExceptionMarker("MarqLev_1");
   EXPECT_NE(ReadFile(DiagnosticsFileName()).find("EX: MarqLev_1\n"), std::string::npos);
+}
+
+// Muting silences the muting thread alone: another thread (another
+// session's) logs on meanwhile, and the switch itself is never touched, so
+// mutes that overlap on two threads cannot leave the log switched off.
+TEST_F(DebugLogTest, AMuteSilencesOnlyItsOwnThread) {
+  DebugFlags = 1;
+  {
+    const ScopedLogMute outer;
+    const ScopedLogMute inner;
+    DebugLog("muted\n");
+    EXPECT_EQ(DebugFlags, 1);
+    std::thread other([] {
+      EXPECT_FALSE(LogMuted());
+      DebugLog("other thread\n");
+      const ScopedLogMute muted;
+      DebugLog("muted there\n");
+    });
+    other.join();
+    DebugLog("still muted\n");
+    const ScopedLogMute inactive(false);
+    DebugLog("still muted\n");
+  }
+  DebugLog("heard\n");
+  EXPECT_EQ(console_, "other thread\nheard\n");
 }
 
 TEST_F(DebugLogTest, LastSystemErrorIsLoggedWithItsText) {
