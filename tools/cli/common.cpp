@@ -19,12 +19,12 @@
 #include "fit/engine_state.h"
 #include "session/interpolation_drivers.h"
 #include "session/linear_fits_dialogs.h"
-#include "session/nonlinear_routine.h"
 #include "fit/model_desc.h"
 #include "fit/nonlinear.h"
 #include "platform/headless_ui.h"
 #include "platform/resource_strings.h"
 #include "precision/errors.h"
+#include "session/nonlinear_routine.h"
 #include "session/session.h"
 #include "usermodel/user_model.h"
 #include "session/user_model_dialog.h"
@@ -59,40 +59,41 @@ std::optional<std::vector<std::string>> SplitList(const std::string& text, std::
   return parts;
 }
 
-namespace {
+std::optional<std::pair<double, double>> ParseGenerateX(const std::string& text) {
+  const std::optional<std::vector<std::string>> parts = SplitList(text, 2);
+  if (!parts || (*parts)[0].empty() || (*parts)[1].empty()) return std::nullopt;
+  char* end0 = nullptr;
+  char* end1 = nullptr;
+  const double start = std::strtod((*parts)[0].c_str(), &end0);
+  const double step = std::strtod((*parts)[1].c_str(), &end1);
+  if (*end0 != '\0' || *end1 != '\0') return std::nullopt;
+  return std::pair{start, step};
+}
 
-// Plays the import dialog with the command's import options; refuses
-// (printing the reason) when they are not consistent.
-bool ApplyImportFlags(const ImportFlags& flags, trendolin::ImportOptions& options) {
+bool ApplyImportFlags(const ImportFlags& flags, trendolin::ImportOptions& options, std::string* why) {
   if (flags.firstColumn) options.firstColumn = *flags.firstColumn;
   if (flags.columns) options.columnsToRead = *flags.columns;
   options.uncertainty = flags.uncertainty;
   if (flags.generateX) {
-    auto parts = SplitList(*flags.generateX, 2);
-    char* end0 = nullptr;
-    char* end1 = nullptr;
-    double start = parts ? std::strtod((*parts)[0].c_str(), &end0) : 0;
-    double step = parts ? std::strtod((*parts)[1].c_str(), &end1) : 0;
-    if (!parts || (*parts)[0].empty() || *end0 != '\0' || (*parts)[1].empty() || *end1 != '\0') {
-      std::cerr << "--generate-x needs START,STEP, two numbers separated by a comma\n";
+    const std::optional<std::pair<double, double>> startStep = ParseGenerateX(*flags.generateX);
+    if (!startStep) {
+      *why = kGenerateXUsage;
       return false;
     }
     // "inf", "nan" and values beyond the float range pass strtod: the import
     // rules below refuse x values that are not finite, as the dialog does.
     options.generateX = true;
-    options.xStart = static_cast<trendolin::datatype>(start);
-    options.xIncrement = static_cast<trendolin::datatype>(step);
+    options.xStart = static_cast<trendolin::datatype>(startStep->first);
+    options.xIncrement = static_cast<trendolin::datatype>(startStep->second);
   }
   trendolin::DeriveImportOptions(options);
   const int problem = trendolin::CheckImportOptions(options);
   if (problem != 0) {
-    std::cerr << platform::ResourceString(110) << ": " << platform::ResourceString(problem) << '\n';
+    *why = std::string(platform::ResourceString(110)) + ": " + std::string(platform::ResourceString(problem));
     return false;
   }
   return true;
 }
-
-}  // namespace
 
 int LoadDataFile(trendolin::CurveFit& doc, const std::string& file, const ImportFlags& flags) {
   auto* ui = dynamic_cast<platform::HeadlessUi*>(&platform::CurrentUi());
@@ -103,19 +104,28 @@ int LoadDataFile(trendolin::CurveFit& doc, const std::string& file, const Import
     trendolin::CurrentSession().settings.SetFlag(trendolin::kFlagShowFileImportDlg, true);
     trendolin::CurrentSession().autoOpenFlag = 0;
     suppress = false;
-    ui->SetImportDialogHandler([flags](trendolin::ImportOptions& options) { return ApplyImportFlags(flags, options); });
+    ui->SetImportDialogHandler([flags](trendolin::ImportOptions& options) {
+      std::string why;
+      if (ApplyImportFlags(flags, options, &why)) return true;
+      std::cerr << why << '\n';
+      return false;
+    });
   }
   const int loaded = trendolin::OpenDataFile(doc, file, false, false, suppress);
   if (ui) ui->SetImportDialogHandler(nullptr);
   return loaded == 1 ? kExitOk : kExitUsage;
 }
 
-nlohmann::json JsonFloat(trendolin::datatype value) {
+std::string FloatText(trendolin::datatype value) {
   char text[32];
-  auto [end, ec] = std::to_chars(text, text + sizeof text, value);
-  if (ec != std::errc()) return nullptr;
-  *end = '\0';
-  return std::strtod(text, nullptr);
+  const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+  return ec == std::errc() ? std::string(text, end) : std::string();
+}
+
+nlohmann::json JsonFloat(trendolin::datatype value) {
+  const std::string text = FloatText(value);
+  if (text.empty()) return nullptr;
+  return std::strtod(text.c_str(), nullptr);
 }
 
 namespace {

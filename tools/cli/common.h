@@ -13,6 +13,7 @@
 
 #include "cli/commands.h"
 #include "data/curve_fit.h"
+#include "platform/import_options.h"
 #include "precision/datatype.h"
 
 namespace platform {
@@ -37,6 +38,17 @@ struct ImportFlags {
 };
 void AddImportOptions(CLI::App& command, ImportFlags& flags);
 
+// START,STEP of --generate-x, or nullopt (kGenerateXUsage says why) when it
+// is not two numbers separated by a comma.
+std::optional<std::pair<double, double>> ParseGenerateX(const std::string& text);
+inline constexpr const char* kGenerateXUsage = "--generate-x needs START,STEP, two numbers separated by a comma";
+
+// Plays the import dialog with the import options on what the file's
+// scanning pass found. False, with the reason in `why`, when they are not
+// consistent (a column past the last one, --generate-x that is not two
+// finite numbers ...).
+bool ApplyImportFlags(const ImportFlags& flags, trendolin::ImportOptions& options, std::string* why);
+
 // Opens FILE into `doc` through the same flow as the windows. Returns kExitOk,
 // or kExitUsage when the file cannot be read (the reason is already printed).
 int LoadDataFile(trendolin::CurveFit& doc, const std::string& file, const ImportFlags& flags);
@@ -44,6 +56,8 @@ int LoadDataFile(trendolin::CurveFit& doc, const std::string& file, const Import
 // A float as a JSON number that reads back as the same float: its shortest
 // decimal form.
 nlohmann::json JsonFloat(trendolin::datatype value);
+// The same shortest decimal form as text ("inf", "-inf" and "nan" as such).
+std::string FloatText(trendolin::datatype value);
 
 // Parses "A,B" (or more) numbers for options such as --scale FX,FY.
 std::optional<std::vector<std::string>> SplitList(const std::string& text, std::size_t count);
