@@ -13,6 +13,7 @@
 #include "data/notices.h"
 #include "fit/fit_result.h"
 #include "fit/fit_types.h"
+#include "fit/interpolation_search.h"
 #include "fit/nonlinear.h"
 #include "usermodel/interpreter.h"
 
@@ -35,6 +36,13 @@ struct EngineState {
   // The coefficients the initial-guess dialog's test graph draws (the
   // descriptor of a negative model id points at them).
   std::array<datatype, kGuessVectorSize> testCoefficients{};
+
+  // One entry per interpolation model (534..538), written by the drivers
+  // when a build succeeds and read by the evaluators. An entry that does not
+  // match the record being evaluated (another data set, a record filled by
+  // other means, or data that moved since) is not used: the order is then
+  // found again at every evaluation, correctly if more slowly.
+  std::array<KnotOrder, kLastInterpolation - kFirstInterpolation + 1> knotOrders{};
 
   // How the next nonlinear fit starts and how the running one ends.
   NonlinearFitFlags nonlinearFlags;

@@ -5,27 +5,11 @@
 #include <algorithm>
 #include <array>
 
+#include "fit/engine_state.h"
 #include "fit/fit_result.h"
 
 namespace trendolin {
 namespace {
-
-// What an interpolation was built from, and whether its knots ascended.
-struct KnotOrder {
-  const InterpResult* record = nullptr;
-  int arrayLength = -1;
-  const datatype* x = nullptr;
-  int n = -1;
-  bool ascending = false;
-};
-
-// One entry per interpolation model (534..538), written by the drivers when
-// a build succeeds and read by the evaluators. Only the user-interface
-// thread builds; evaluation reads it and never writes it. An entry that
-// does not match the record being evaluated (another document, a record
-// filled by other means, or data that moved since) is not used: the order
-// is then found again at every evaluation, correctly if more slowly.
-std::array<KnotOrder, kLastInterpolation - kFirstInterpolation + 1> KnotOrders;
 
 bool ValidId(int id) { return id >= kFirstInterpolation && id <= kLastInterpolation; }
 
@@ -79,13 +63,13 @@ int IntervalCursor::Find(datatype at) {
 
 void RememberKnotOrder(int id, const InterpResult& record, const datatype* x, int n) {
   if (!ValidId(id)) return;
-  KnotOrders[static_cast<std::size_t>(id - kFirstInterpolation)] =
+  CurrentEngine().knotOrders[static_cast<std::size_t>(id - kFirstInterpolation)] =
       KnotOrder{&record, record.arrayLength, x, n, KnotsAscending(x, n)};
 }
 
 bool KnotOrderOf(int id, const InterpResult& record, const datatype* x, int n) {
   if (ValidId(id)) {
-    const KnotOrder& order = KnotOrders[static_cast<std::size_t>(id - kFirstInterpolation)];
+    const KnotOrder& order = CurrentEngine().knotOrders[static_cast<std::size_t>(id - kFirstInterpolation)];
     if (order.record == &record && order.arrayLength == record.arrayLength && order.x == x && order.n == n) {
       return order.ascending;
     }

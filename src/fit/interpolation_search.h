@@ -10,6 +10,15 @@ namespace trendolin {
 struct InterpResult;
 
 // The knots of a spline: the data points in their stored order.
+// What an interpolation was built from, and whether its knots ascended.
+struct KnotOrder {
+  const InterpResult* record = nullptr;
+  int arrayLength = -1;
+  const datatype* x = nullptr;
+  int n = -1;
+  bool ascending = false;
+};
+
 struct KnotView {
   const datatype* x = nullptr;
   const datatype* y = nullptr;
