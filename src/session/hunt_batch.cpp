@@ -133,11 +133,8 @@ void SearchFile(HuntRow& row, const HuntBatchOptions& options, const std::string
     return;
   }
 
-  CurveFit doc;
+  CurveFit& doc = session.data;
   InstallFitDriverHooks(doc);
-  struct HooksReset {
-    ~HooksReset() { Hooks() = {}; }  // they point at `doc`, which goes first
-  } hooksReset;
 
   bool suppressImportDialog = true;
   std::string refusal;

@@ -13,6 +13,7 @@
 #include "session/analysis_pages.h"
 #include "fit/model_desc.h"
 #include "precision/errors.h"
+#include "session/session.h"
 
 namespace cli {
 namespace {
@@ -157,7 +158,7 @@ int RunAnalyze(const GlobalOptions& global, const AnalyzeOptions& options) {
   const int page = ChosenPage(options);
   if (page < 0) return kExitUsage;
 
-  trendolin::CurveFit doc;
+  trendolin::CurveFit& doc = trendolin::CurrentSession().data;
   int id = 0;
   if (int status = FitModelForCommand(global, options.file, options.fit, doc, &id); status != kExitOk) {
     return status;

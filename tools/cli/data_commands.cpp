@@ -9,6 +9,7 @@
 #include "data/data_file.h"
 #include "session/file_failure.h"
 #include "session/manipulation.h"
+#include "session/session.h"
 #include "session/transform.h"
 #include "platform/resource_strings.h"
 
@@ -33,7 +34,7 @@ nlohmann::json ColumnJson(const CurveFit& doc, int c) {
 
 int RunInfo(const GlobalOptions& global, const InfoOptions& options) {
   LoadRunSettings(global);
-  CurveFit doc;
+  CurveFit& doc = trendolin::CurrentSession().data;
   if (int status = LoadDataFile(doc, options.file, options.import); status != kExitOk) return status;
   Stopwatch watch;
   const trendolin::DataInformation info = trendolin::DataInformationTexts(doc);
@@ -150,7 +151,7 @@ bool ApplyTransform(CurveFit& doc, const std::string& value) {
 
 int RunData(const GlobalOptions& global, const DataOptions& options, CLI::App& command, const DataSteps& steps) {
   LoadRunSettings(global);
-  CurveFit doc;
+  CurveFit& doc = trendolin::CurrentSession().data;
   if (int status = LoadDataFile(doc, options.file, options.import); status != kExitOk) return status;
 
   // Each occurrence of a step option takes the next of its values.

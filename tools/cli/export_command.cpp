@@ -8,6 +8,7 @@
 
 #include "cli/common.h"
 #include "session/export_file.h"
+#include "session/session.h"
 #include "session/table_file.h"
 #include "fit/model_desc.h"
 
@@ -49,7 +50,7 @@ void AddSeparatorOption(CLI::App& command, std::string& separator) {
 }
 
 int RunExport(const GlobalOptions& global, const ExportFlags& flags) {
-  trendolin::CurveFit doc;
+  trendolin::CurveFit& doc = trendolin::CurrentSession().data;
   int id = 0;
   if (int status = FitModelForCommand(global, flags.file, flags.fit, doc, &id); status != kExitOk) return status;
   trendolin::ExportOptions options;
@@ -89,7 +90,7 @@ int RunTable(const GlobalOptions& global, const TableFlags& flags) {
   }
   if (check.verdict == trendolin::TableVerdict::Refused) return kExitFailed;
 
-  trendolin::CurveFit doc;
+  trendolin::CurveFit& doc = trendolin::CurrentSession().data;
   int id = 0;
   if (int status = FitModelForCommand(global, flags.file, flags.fit, doc, &id); status != kExitOk) return status;
   if (!trendolin::HasExportableResult(doc, id)) {

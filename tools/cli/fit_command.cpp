@@ -35,7 +35,7 @@ const char* KindName(int kind) {
 }
 
 int RunModels(bool json) {
-  CurveFit doc;
+  CurveFit& doc = trendolin::CurrentSession().data;
   nlohmann::json list = nlohmann::json::array();
   for (const trendolin::CatalogueEntry& e : trendolin::Catalogue()) {
     const ModelDesc desc = trendolin::DescriptorOf(doc, e.id);
@@ -187,7 +187,7 @@ int RunFit(const GlobalOptions& global, const FitOptions& options) {
       return kExitUsage;
     }
   }
-  CurveFit doc;
+  CurveFit& doc = trendolin::CurrentSession().data;
   int id = 0;
   double seconds = 0;
   const int status = FitModelForCommand(global, options.file, options.fit, doc, &id, &seconds);

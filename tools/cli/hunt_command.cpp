@@ -92,7 +92,7 @@ bool SearchGroupsUsable(const HuntOptions& options) {
 
 int RunHunt(const GlobalOptions& global, const HuntOptions& options) {
   if (!SearchGroupsUsable(options)) return kExitUsage;
-  CurveFit doc;
+  CurveFit& doc = trendolin::CurrentSession().data;
   DriverHooksScope hooks(doc);
   if (int status = LoadForRun(doc, global, options); status != kExitOk) return status;
   // Without options the search runs like Ctrl+F (degrees up to 8, every
@@ -248,7 +248,7 @@ int RunGroups(const GlobalOptions& global, const HuntOptions& options) {
                  "yield-density)\n";
     return kExitUsage;
   }
-  CurveFit doc;
+  CurveFit& doc = trendolin::CurrentSession().data;
   DriverHooksScope hooks(doc);
   if (int status = LoadForRun(doc, global, options); status != kExitOk) return status;
   const trendolin::GroupsDialogSetup setup = trendolin::GroupsDialogOpening(doc, true);

@@ -18,6 +18,7 @@
 #include "render_qt/graph_file.h"
 #include "render_qt/gui_session.h"
 #include "render_qt/ui_metrics.h"
+#include "session/session.h"
 
 namespace cli {
 namespace {
@@ -92,7 +93,7 @@ int RunPlot(const GlobalOptions& global, PlotOptions options) {
   // Without a model the graph is the data plot, as the Plot command draws it.
   if (options.fit.model.empty()) options.fit.model = std::to_string(trendolin::kPlotModel);
 
-  trendolin::CurveFit doc;
+  trendolin::CurveFit& doc = trendolin::CurrentSession().data;
   int id = 0;
   if (int status = FitModelForCommand(global, options.file, options.fit, doc, &id); status != kExitOk) return status;
   const trendolin::ModelDesc desc = trendolin::DescriptorOf(doc, id);
