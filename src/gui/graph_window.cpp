@@ -30,6 +30,7 @@
 #include "graph/system_colours.h"
 #include "session/window_arrangement.h"
 #include "gui/graph_picture.h"
+#include "gui/info_window.h"
 #include "gui/not_available.h"
 #include "platform/debug_log.h"
 #include "precision/errors.h"
@@ -225,16 +226,26 @@ void GraphWindow::Command(int id) {
     case kGraphCopy: CopyToClipboard(); break;
     case kGraphClose: close(); break;
     case kGraphHeaderButton:
-      if (header_->isEnabled()) ShowNotAvailable(this, QString::fromUtf8(MenuItemOf(kGraphInformation)->name));
+      if (header_->isEnabled()) ShowInformation();
       break;
+    case kGraphInformation: ShowInformation(); break;
     case kGraphProperties:
     case kGraphAnalyze:
-    case kGraphInformation:
     case kGraphGenerateTable:
     case kGraphPrint:
     case kGraphHelp: ShowNotAvailable(this, QString::fromUtf8(MenuItemOf(id)->name)); break;
     default: break;
   }
+}
+
+void GraphWindow::ShowInformation() {
+  UpdateCommandStates();
+  if (!ActionOf(kGraphInformation)->isEnabled()) return;
+  ShowModelInformation(doc_, *this);
+  // With "NoGraphs" the window was never shown: the information stood in
+  // for it, and once read the graph leaves the queue rather than linger
+  // unseen with its model checked in the menu.
+  if (!isVisible() && queueId_ != kNoWindow) CurrentSession().graphQueue.Remove(queueId_);
 }
 
 void GraphWindow::OpenMenuAt(const QPoint& globalPos) {
@@ -336,6 +347,7 @@ void GraphWindow::Refresh() {
   pictureFailed_ = false;
   PlaceHeaderButton();
   update();
+  emit refreshed();
 }
 
 void GraphWindow::PlaceHeaderButton() {

@@ -69,6 +69,7 @@ class GraphWindow : public QWidget {
 
   // The main window that Find Main Window brings back.
   void SetMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
+  QWidget* MainWindow() const { return mainWindow_; }
 
   // After any change of the record: the cached picture goes, the window
   // repaints and the header button follows "DrawHeader".
@@ -86,6 +87,8 @@ class GraphWindow : public QWidget {
  signals:
   // An unqueued window was closed (and hidden); its owner decides its fate.
   void closed(GraphWindow* window);
+  // The window was refreshed: its record changed (a pan, a zoom ...).
+  void refreshed();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -115,6 +118,7 @@ class GraphWindow : public QWidget {
   void OpenMenuAt(const QPoint& globalPos);
   void CopyToClipboard();
   void FindMainWindow();
+  void ShowInformation();
   void LogCommand(int id);
 
   trendolin::CurveFit& doc_;

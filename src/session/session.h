@@ -4,6 +4,7 @@
 // one per file, each on its own thread; a test makes a fresh one.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "app/app_settings.h"
@@ -61,6 +62,9 @@ class Session {
   std::string historyFolder;
   bool historyTroubleTold = false;
 
+  // How many model information windows are open: one at a time may be, and
+  // a second one is refused (the count wraps like the byte it always was).
+  std::uint8_t infoWindowsOpen = 0;
 };
 
 // The session this thread works for. A thread that works for none (a
