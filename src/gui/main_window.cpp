@@ -263,6 +263,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
   }
+  if (event->type() == QEvent::KeyPress) {
+    const int command = AcceleratorFromGraphWindow(watched, *static_cast<QKeyEvent*>(event));
+    if (command != 0) {
+      if (RunsNow(command)) Command(command, 1);
+      return true;
+    }
+  }
   if (event->type() == QEvent::KeyRelease) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock) RefreshLockIndicators();

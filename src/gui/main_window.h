@@ -120,6 +120,9 @@ class MainWindow : public QMainWindow, public UiHostWindow, public DataGridOwner
   void DebugKey(int key, Qt::KeyboardModifiers modifiers);
   // Accept (298) or Abort (299) for a key of a calculation, else 0.
   static int CalculationKeyCommand(const QKeyEvent& key);
+  // The main window's command for an accelerator pressed in a graph window
+  // (`receiver` has the keyboard), else 0.
+  static int AcceleratorFromGraphWindow(QObject* receiver, const QKeyEvent& key);
   void ResultsDoubleClicked();
   void ClipboardChanged();
 

@@ -1,6 +1,8 @@
 // The main window's menus, toolbar, shortcuts and status bar, and the rules
 // that enable, check and label their entries.
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,6 +22,7 @@
 #include "session/fit_hunter.h"
 #include "fit/fit_verdict.h"
 #include "session/graph_queue.h"
+#include "gui/graph_window.h"
 #include "gui/main_window.h"
 #include "gui/preview_widget.h"
 #include "gui/status_field.h"
@@ -176,6 +179,29 @@ void MainWindow::BuildShortcuts() {
     connect(shortcut, &QShortcut::activated, this,
             [this, combination] { DebugKey(combination.key(), combination.keyboardModifiers()); });
   }
+}
+
+// The accelerators reach the main window from its graph windows too, as
+// they would from the main window itself, except the four keys graph
+// windows give commands of their own (copy the graph, its properties, print
+// it, close it). A modal dialog keeps its keys.
+int MainWindow::AcceleratorFromGraphWindow(QObject* receiver, const QKeyEvent& key) {
+  auto* widget = qobject_cast<QWidget*>(receiver);
+  if (widget == nullptr || qobject_cast<GraphWindow*>(widget->window()) == nullptr) return 0;
+  if (QApplication::activeModalWidget() != nullptr) return 0;
+  static constexpr const char* kGraphWindowKeys[] = {"Ctrl+C", "Ctrl+G", "Ctrl+P", "Ctrl+X"};
+  const Qt::KeyboardModifiers modifiers =
+      key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  const QKeySequence pressed(QKeyCombination(modifiers, static_cast<Qt::Key>(key.key())));
+  for (const Accelerator& accelerator : MainAccelerators()) {
+    const QKeySequence keys(QString::fromStdString(accelerator.keys));
+    if (keys != pressed) continue;
+    for (const char* own : kGraphWindowKeys) {
+      if (accelerator.keys == own) return 0;
+    }
+    return accelerator.command;
+  }
+  return 0;
 }
 
 // Whether a command from a key may run now: Accept and Abort only during a

@@ -6,6 +6,8 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QElapsedTimer>
@@ -300,6 +302,47 @@ TEST_F(WorkstationTest, StopKeysReachACalculationFromAnyWindow) {
   CurrentEngine().nonlinearFlags = {};
   QTest::keyClick(&other, Qt::Key_S, Qt::ControlModifier);
   EXPECT_EQ(CurrentEngine().nonlinearFlags.stopRequest, kStopNone);
+}
+
+TEST_F(WorkstationTest, AcceleratorsReachTheMainWindowFromAGraphExceptTheGraphsOwnKeys) {
+  TypeData({{"1", "2.1"}, {"2", "3.9"}, {"3", "6.2"}, {"4", "7.8"}, {"5", "10.1"}});
+  auto openGraph = [this] {
+    MenuCommand(500);
+    GraphWindow* window = graphs_->Window(CurrentSession().graphQueue.Find(500));
+    // The graph must be the active window: shortcuts follow the active
+    // window, not the widget a key is sent to.
+    if (window == nullptr || !QTest::qWaitForWindowExposed(window)) return static_cast<GraphWindow*>(nullptr);
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window)) return static_cast<GraphWindow*>(nullptr);
+    return window;
+  };
+  GraphWindow* window = openGraph();
+  ASSERT_NE(window, nullptr);
+
+  // Ctrl+C copies the graph, not the grid; Ctrl+A selects the grid.
+  QGuiApplication::clipboard()->clear();
+  QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
+  const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(copied, nullptr);
+  EXPECT_TRUE(copied->hasImage());
+  EXPECT_FALSE(copied->hasText());
+  EXPECT_FALSE(Grid().Selection().exists);
+  QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_TRUE(Grid().Selection().exists) << "Select All selects the grid";
+  // Ctrl+X closes the graph and cuts nothing.
+  QTest::keyClick(window, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(CurrentSession().graphQueue.Find(500), kNoWindow);
+  EXPECT_FLOAT_EQ(doc_.At(4, 1), 10.1f) << "nothing was cut";
+
+  // Undo and redo work on the data set while a graph has the keyboard.
+  window = openGraph();
+  ASSERT_NE(window, nullptr);
+  QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_FLOAT_EQ(doc_.At(4, 1), 0.0f) << "the last value typed is undone";
+  window = openGraph();
+  ASSERT_NE(window, nullptr);
+  QTest::keyClick(window, Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_FLOAT_EQ(doc_.At(4, 1), 10.1f);
 }
 
 TEST_F(WorkstationTest, ClosingWithUnsavedDataAsksFirst) {
