@@ -1,6 +1,7 @@
 # The Qt face of the Ui seam and the dialogs that core flows open.
 target_sources(trendolin_gui PRIVATE
   ${CMAKE_CURRENT_SOURCE_DIR}/qt_ui.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/dialogs/analyze_dialog.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/dialogs/data_file_dialog.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/dialogs/degree_dialog.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/dialogs/dialog_kit.cpp

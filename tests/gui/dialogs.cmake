@@ -4,5 +4,6 @@ trendolin_add_test(gui_dialogs_test SOURCES
   widgets_environment.cpp
   qt_ui_test.cpp
   dialogs_test.cpp
+  analyze_dialog_test.cpp
   LIBS trendolin_gui Qt6::Test LABELS qt
 )
