@@ -2,11 +2,13 @@
 #include "graph/fit_report.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "data/curve_fit.h"
 #include "data/text_format.h"
 #include "fit/analysis.h"
 #include "fit/engine_state.h"
+#include "fit/fit_statistics.h"
 #include "fit/model_desc.h"
 #include "platform/resource_strings.h"
 
@@ -133,6 +135,41 @@ std::string CommentsReport(CurveFit& doc, int model) {
   return out;
 }
 
+// A statistic, or "N/A" when it cannot be had.
+std::string StatisticText(const char* format, double value) {
+  if (!std::isfinite(value)) return "N/A";
+  std::string text;
+  AppendFormat(text, format, value);
+  return text;
+}
+
+std::string StatisticsReport(CurveFit& doc, const ModelDesc& desc) {
+  std::string out = "Fit Statistics:\r\n";
+  if (IsInterpolation(desc) || desc.classMask == CLASS_NONE) {
+    out += "Interpolations do not have fit statistics.\r\n";
+    return out;
+  }
+  const std::optional<FitStatistics> stats = ComputeFitStatistics(doc, desc.id);
+  if (!stats) {
+    out += "No Statistics Available.\r\n";
+    return out;
+  }
+  out += "Parameter\tValue\tStandard Error\tt Value\t95% Lower\t95% Upper\r\n";
+  for (const ParameterStatistics& p : stats->parameters) {
+    out += p.name + "\t" + StatisticText("%.8E", p.value) + "\t" + StatisticText("%.8E", p.standardError) + "\t" +
+           StatisticText("%.6g", p.t) + "\t" + StatisticText("%.8E", p.ciLow) + "\t" +
+           StatisticText("%.8E", p.ciHigh) + "\r\n";
+  }
+  out += "R Squared:\t" + StatisticText("%.8g", stats->rSquared) + "\r\n";
+  out += "Adjusted R Squared:\t" + StatisticText("%.8g", stats->adjustedRSquared) + "\r\n";
+  out += "Sum of Squared Residuals:\t" + StatisticText("%.8g", stats->sse) + "\r\n";
+  AppendFormat(out, "Degrees of Freedom:\t%d\r\n", stats->dof);
+  out += "AICc:\t" + StatisticText("%.8g", stats->aicc) + "\r\n";
+  out += "BIC:\t" + StatisticText("%.8g", stats->bic) + "\r\n";
+  if (stats->weighted) out += "The sums are weighted as the fit weighted the points.\r\n";
+  return out;
+}
+
 std::string Fixed127(double value) {
   std::string text;
   AppendFormat(text, "%12.7f", value);
@@ -224,6 +261,7 @@ std::string FitReport(CurveFit& doc, int model, ReportPage page) {
     case ReportPage::Covariance: out += CovarianceReport(desc); break;
     case ReportPage::Residuals: out += ResidualsReport(doc, desc); break;
     case ReportPage::Comments: out += CommentsReport(doc, model); break;
+    case ReportPage::Statistics: out += StatisticsReport(doc, desc); break;
   }
   return out;
 }
@@ -234,6 +272,7 @@ std::optional<ReportPage> ReportPageNamed(const std::string& name) {
   if (name == "covariance") return ReportPage::Covariance;
   if (name == "residuals") return ReportPage::Residuals;
   if (name == "comments") return ReportPage::Comments;
+  if (name == "statistics") return ReportPage::Statistics;
   return std::nullopt;
 }
 

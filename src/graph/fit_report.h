@@ -1,5 +1,6 @@
 // The model information window's read-out of one fit: what each of its five
-// pages shows, and the plain-text report each page copies to the clipboard.
+// pages shows, and the plain-text report each page copies to the clipboard;
+// and the fit statistics report, a page of its own beside them.
 #pragma once
 
 #include <optional>
@@ -11,8 +12,9 @@ namespace trendolin {
 
 class CurveFit;
 
-// The pages in the order of their tabs.
-enum class ReportPage { Coefficients = 0, History = 1, Covariance = 2, Residuals = 3, Comments = 4 };
+// The pages in the order of their tabs, then the statistics report.
+enum class ReportPage { Coefficients = 0, History = 1, Covariance = 2, Residuals = 3, Comments = 4, Statistics = 5 };
+// The window's tabs: the first five pages (the statistics report is not one of them).
 inline constexpr int kReportPageCount = 5;
 
 inline constexpr const char* kNotApplicable = "Not Applicable";
@@ -47,11 +49,14 @@ std::string FitReportHeader(CurveFit& doc, int model);
 
 // One page's report, exactly as it goes to the clipboard (CR LF line ends).
 // Where a residual cannot be evaluated the table shows "ERR" (logged
-// "EX: FitReport_1").
+// "EX: FitReport_1"). The statistics report is tab-separated: per parameter
+// its name, value, standard error, t value and 95% interval, then R^2,
+// adjusted R^2, SSE, degrees of freedom, AICc and BIC, and a line saying so
+// when the sums are weighted; a figure that cannot be had reads "N/A".
 std::string FitReport(CurveFit& doc, int model, ReportPage page);
 
 // The page a name on the command line means: coefficients, history,
-// covariance, residuals, comments.
+// covariance, residuals, comments, statistics.
 std::optional<ReportPage> ReportPageNamed(const std::string& name);
 
 // The clipboard's report buffer: a report must end 50 bytes short of it.
