@@ -202,6 +202,48 @@ TEST(CliTest, FitRecoversTheParametersAndReportsJson) {
   EXPECT_TRUE(fit.contains("seconds"));
 }
 
+// The statistics beyond S and r: exactly their keys, a parameter object per
+// coefficient in formula order, none for an interpolation; and their report.
+TEST(CliTest, FitCarriesStatisticsInJsonAndAsAReport) {
+  TempDir dir;
+  WriteFile(dir.File("decay.dat"), ExponentialData());
+  const std::string file = " '" + dir.File("decay.dat") + "'";
+  CliRun run = Cli(dir, "fit --json -m exponential" + file);
+  ASSERT_EQ(run.status, 0) << run.err;
+  const nlohmann::json fit = nlohmann::json::parse(run.out);
+  ASSERT_TRUE(fit.contains("statistics")) << run.out;
+  const nlohmann::json& stats = fit["statistics"];
+  std::vector<std::string> keys;
+  for (const auto& item : stats.items()) keys.push_back(item.key());
+  std::sort(keys.begin(), keys.end());
+  EXPECT_EQ(keys, (std::vector<std::string>{"adjusted_r_squared", "aicc", "bic", "dof", "parameters", "r_squared",
+                                            "sse", "weighted"}));
+  EXPECT_EQ(stats["dof"], 9);
+  EXPECT_EQ(stats["weighted"], false);
+  EXPECT_GT(stats["r_squared"].get<double>(), 0.999999);
+  ASSERT_EQ(stats["parameters"].size(), 2u);
+  const nlohmann::json& b = stats["parameters"][1];
+  EXPECT_EQ(b["name"], "b");
+  EXPECT_EQ(b["value"].get<float>(), fit["parameters"]["b"].get<float>());
+  EXPECT_GT(b["standard_error"].get<double>(), 0.0);
+  ASSERT_EQ(b["ci95"].size(), 2u);
+  EXPECT_LT(b["ci95"][0].get<double>(), -0.3);
+  EXPECT_GT(b["ci95"][1].get<double>(), -0.3);
+  const double t = b["value"].get<double>() / b["standard_error"].get<double>();
+  EXPECT_NEAR(b["t"].get<double>(), t, 1e-6 * std::fabs(t));
+
+  CliRun spline = Cli(dir, "fit --json -m cubic-spline" + file);
+  ASSERT_EQ(spline.status, 0) << spline.err;
+  EXPECT_FALSE(nlohmann::json::parse(spline.out).contains("statistics"));
+
+  CliRun report = Cli(dir, "fit -m exponential --report statistics" + file);
+  ASSERT_EQ(report.status, 0) << report.err;
+  EXPECT_NE(report.out.find("\nFit Statistics:\nParameter\tValue\tStandard Error\tt Value\t95% Lower\t95% Upper\na\t"),
+            std::string::npos)
+      << report.out;
+  EXPECT_NE(report.out.find("\nDegrees of Freedom:\t9\n"), std::string::npos) << report.out;
+}
+
 // The iteration history is kept beside the settings file, as the
 // workstation keeps it, not in the folder the tool runs in.
 TEST(CliTest, TheIterationHistoryIsKeptInTheSettingsFolder) {

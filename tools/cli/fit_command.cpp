@@ -1,5 +1,6 @@
 // The `models` and `fit` commands: the catalogue, and one model fitted to a
 // data file with the program's own fit routines.
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "cli/model_names.h"
 #include "session/drivers.h"
 #include "fit/engine_state.h"
+#include "fit/fit_statistics.h"
 #include "fit/model_desc.h"
 #include "graph/fit_report.h"
 #include "precision/errors.h"
@@ -100,6 +102,36 @@ void PrintReports(CurveFit& doc, int id, const std::vector<trendolin::ReportPage
   }
 }
 
+// A statistic as a JSON number that reads back as the same double (its
+// shortest decimal form), or null when it cannot be had.
+nlohmann::json JsonDouble(double value) {
+  if (!std::isfinite(value)) return nullptr;
+  return value;
+}
+
+// The statistics of the fit beyond S and r: per parameter (formula order)
+// its value, standard error, t value and 95% interval, then the goodness
+// figures. The values are the stored coefficients, written as the
+// coefficients are.
+nlohmann::json StatisticsJson(const trendolin::FitStatistics& stats) {
+  nlohmann::json parameters = nlohmann::json::array();
+  for (const trendolin::ParameterStatistics& p : stats.parameters) {
+    parameters.push_back({{"name", p.name},
+                          {"value", JsonFloat(static_cast<trendolin::datatype>(p.value))},
+                          {"standard_error", JsonDouble(p.standardError)},
+                          {"t", JsonDouble(p.t)},
+                          {"ci95", nlohmann::json::array({JsonDouble(p.ciLow), JsonDouble(p.ciHigh)})}});
+  }
+  return {{"r_squared", JsonDouble(stats.rSquared)},
+          {"adjusted_r_squared", JsonDouble(stats.adjustedRSquared)},
+          {"sse", JsonDouble(stats.sse)},
+          {"dof", stats.dof},
+          {"aicc", JsonDouble(stats.aicc)},
+          {"bic", JsonDouble(stats.bic)},
+          {"weighted", stats.weighted},
+          {"parameters", parameters}};
+}
+
 nlohmann::json FitJson(CurveFit& doc, int id, bool fitted, double seconds) {
   const ModelDesc desc = trendolin::DescriptorOf(doc, id);
   nlohmann::json out = {{"model", id},
@@ -141,6 +173,11 @@ nlohmann::json FitJson(CurveFit& doc, int id, bool fitted, double seconds) {
   }
   out["comment"] = doc.GetFitComment(id);
   out["iterations"] = desc.kind == trendolin::FIT_NONLINEAR ? desc.iterationCount : 0;
+  if (fitted) {
+    if (const std::optional<trendolin::FitStatistics> stats = trendolin::ComputeFitStatistics(doc, id)) {
+      out["statistics"] = StatisticsJson(*stats);
+    }
+  }
   if (!fitted) {
     out["error"] = trendolin::ErrorInfo.id;
     if (trendolin::ErrorInfo.id != 0) {
@@ -179,7 +216,8 @@ int RunFit(const GlobalOptions& global, const FitOptions& options) {
     // A bare --report asks for the pages the window opens on and the comments.
     pages = ReportPages(options.report->empty() ? kDefaultReportPages : *options.report);
     if (!pages) {
-      std::cerr << "--report takes coefficients, history, covariance, residuals or comments, separated by commas\n";
+      std::cerr << "--report takes coefficients, history, covariance, residuals, comments or statistics, separated by "
+                   "commas\n";
       return kExitUsage;
     }
     if (options.json) {
@@ -218,7 +256,7 @@ void AddFitCommands(CLI::App& app, const GlobalOptions& global, int& status) {
   fit->add_flag("--json", options->json, "Print one JSON object");
   fit->add_option("--report", options->report,
                   "Print the model information reports PAGES (coefficients, history, covariance, residuals, "
-                  "comments; comma-separated)")
+                  "comments, statistics; comma-separated)")
       ->expected(0, 1);
   fit->add_flag("--crlf", options->crlf, "Keep the reports' CR LF line ends");
   fit->callback([&global, &status, options] { status = RunFit(global, *options); });
