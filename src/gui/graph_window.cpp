@@ -29,6 +29,7 @@
 #include "graph/graph_zoom.h"
 #include "graph/system_colours.h"
 #include "session/window_arrangement.h"
+#include "gui/dialogs/analyze_dialog.h"
 #include "gui/graph_picture.h"
 #include "gui/info_window.h"
 #include "gui/not_available.h"
@@ -229,8 +230,11 @@ void GraphWindow::Command(int id) {
       if (header_->isEnabled()) ShowInformation();
       break;
     case kGraphInformation: ShowInformation(); break;
-    case kGraphProperties:
     case kGraphAnalyze:
+      UpdateCommandStates();
+      if (ActionOf(kGraphAnalyze)->isEnabled()) ShowAnalyzeDialog(this, doc_, record_->modelId);
+      break;
+    case kGraphProperties:
     case kGraphGenerateTable:
     case kGraphPrint:
     case kGraphHelp: ShowNotAvailable(this, QString::fromUtf8(MenuItemOf(id)->name)); break;

@@ -152,6 +152,7 @@ TEST_F(GraphWindowTest, TheDataPlotHasNoFitToInformAboutAnalyseOrTabulate) {
   EXPECT_EQ(ModalBoxesDuring([&] { QTest::keyClick(plot, Qt::Key_I); }), 0) << "I is disabled on the data plot";
   EXPECT_EQ(ModalBoxesDuring([&] { QTest::keyClick(plot, Qt::Key_L); }), 0);
   EXPECT_EQ(ModalBoxesDuring([&] { QTest::keyClick(fit, Qt::Key_I); }), 1) << "the information window";
+  EXPECT_EQ(ModalBoxesDuring([&] { QTest::keyClick(fit, Qt::Key_L); }), 1) << "the Analyze dialog";
   EXPECT_TRUE(Logged("GRAPH menu -- &Information...")) << log_;
 }
 
