@@ -92,7 +92,7 @@ QWidget* InfoWindow::BuildHistoryPage() {
   chiSquare->SetLines(texts.chiSquareRows);
   grid->addWidget(chiSquare, 2, 2);
   grid->setRowStretch(2, 1);
-  grid->setColumnStretch(2, 1);
+  for (int column = 0; column < 3; ++column) grid->setColumnStretch(column, 1);
   return page;
 }
 
@@ -112,6 +112,10 @@ QWidget* InfoWindow::BuildCovariancePage() {
   fixed.setFixedPitch(true);
   fixed.setStyleHint(QFont::Monospace);
   covariance->setFont(fixed);
+  // A column for each entry: 12 characters of the fixed font and a gap,
+  // whatever the dialog's font makes of its units.
+  const int columnPixels = 14 * QFontMetrics(fixed).horizontalAdvance(QLatin1Char('0'));
+  covariance->SetInterval(columnPixels * 4 / std::max(1, DialogUnitsX(*covariance, 4)) + 1);
   covariance->SetLines(texts.covarianceRows);
   int widest = 0;
   for (const std::string& row : texts.covarianceRows) widest = std::max(widest, covariance->LineWidth(QString::fromStdString(row)));
@@ -135,6 +139,24 @@ QWidget* InfoWindow::BuildCommentsPage() {
   grid->addWidget(comments, 3, 0, 1, 2);
   grid->setColumnStretch(1, 1);
   grid->setRowStretch(3, 1);
+  return page;
+}
+
+QWidget* InfoWindow::BuildStatisticsPage() {
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  // The statistics are read as their report gives them, in columns.
+  auto* text = new QPlainTextEdit(page);
+  text->setObjectName(QStringLiteral("statistics"));
+  text->setReadOnly(true);
+  text->setLineWrapMode(QPlainTextEdit::NoWrap);
+  QFont fixed(FamilyForFace("Courier New"));
+  fixed.setPixelSize(FontPixelSize(100, logicalDpiY()));
+  fixed.setStyleHint(QFont::Monospace);
+  text->setFont(fixed);
+  text->setTabStopDistance(14 * QFontMetrics(fixed).horizontalAdvance(QLatin1Char('0')));
+  text->setPlainText(QString::fromStdString(FitReport(doc_, modelId_, ReportPage::Statistics)).remove(QLatin1Char('\r')));
+  layout->addWidget(text);
   return page;
 }
 

@@ -35,6 +35,7 @@ constexpr PageInfo kPages[] = {
     {ReportPage::Covariance, "Covariance Matrix", "graphiinfo.html#covariancematrix"},
     {ReportPage::Residuals, "Residuals", "graphiinfo.html#residuals"},
     {ReportPage::Comments, "Comments", "graphiinfo.html#comments"},
+    {ReportPage::Statistics, "Statistics", "graphiinfo.html#statistics"},
 };
 
 }  // namespace
@@ -64,6 +65,7 @@ InfoWindow::InfoWindow(CurveFit& doc, GraphWindow& owner)
   pages_->addTab(BuildCovariancePage(), QString::fromUtf8(kPages[2].title));
   pages_->addTab(BuildResidualsPage(), QString::fromUtf8(kPages[3].title));
   pages_->addTab(BuildCommentsPage(), QString::fromUtf8(kPages[4].title));
+  pages_->addTab(BuildStatisticsPage(), QString::fromUtf8(kPages[5].title));
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pages_);

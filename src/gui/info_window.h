@@ -1,6 +1,6 @@
 // The model information window: the detailed read-out of the fit a graph
 // window shows, in pages (coefficients, iteration history, covariance
-// matrix, residuals, comments), each of which copies itself to the
+// matrix, residuals, comments, statistics), each of which copies itself to the
 // clipboard as a plain-text report. A modal dialog owned by the graph
 // window; one may be open at a time.
 #pragma once
@@ -85,6 +85,7 @@ class InfoWindow : public QDialog {
   QWidget* BuildCovariancePage();
   QWidget* BuildResidualsPage();
   QWidget* BuildCommentsPage();
+  QWidget* BuildStatisticsPage();
   void BuildButtons();
   void FillHistoryList(QComboBox* chooser, TabStopList* list);
   void PrepareResidualGraph();

@@ -25,15 +25,16 @@ class TabStopDelegate : public QStyledItemDelegate {
     const bool selected = (option.state & QStyle::State_Selected) != 0;
     painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     painter->setFont(option.font);
+    // Measured with the font drawn in, so that the pieces meet their stops.
+    const QFontMetrics metrics = painter->fontMetrics();
     const int left = option.rect.left() + 2;
     int x = 0;
     const QStringList pieces = text.split(QLatin1Char('\t'));
     for (qsizetype i = 0; i < pieces.size(); ++i) {
       if (i > 0) x = list_->NextStop(x);
-      const QRect box(left + x, option.rect.top(), option.fontMetrics.horizontalAdvance(pieces[i]) + 1,
-                      option.rect.height());
+      const QRect box(left + x, option.rect.top(), metrics.horizontalAdvance(pieces[i]) + 1, option.rect.height());
       painter->drawText(box, Qt::AlignLeft | Qt::AlignVCenter, pieces[i]);
-      x += option.fontMetrics.horizontalAdvance(pieces[i]);
+      x += metrics.horizontalAdvance(pieces[i]);
     }
     painter->restore();
   }

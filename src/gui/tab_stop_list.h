@@ -22,6 +22,8 @@ class TabStopList : public QListWidget {
   // stops repeat every `interval` dialog units.
   TabStopList(std::vector<int> stops, int interval, QWidget* parent);
 
+  // Stops past the fixed ones every `units` dialog units.
+  void SetInterval(int units) { interval_ = units > 0 ? units : 1; }
   void SetLines(const std::vector<std::string>& lines);
   QStringList Lines() const;
   // Where the text after a tab that `x` pixels into the line reaches starts.

@@ -99,7 +99,9 @@ TEST_F(InfoWindowTest, ANonlinearFitShowsItsFivePagesAndCopiesEach) {
     EXPECT_EQ(w.parentWidget(), graph) << "owned by its graph window";
     QStringList titles;
     for (int i = 0; i < w.PageCount(); ++i) titles << w.Pages()->tabText(i);
-    EXPECT_EQ(titles.mid(0, 5), (QStringList{"Coefficients", "History", "Covariance Matrix", "Residuals", "Comments"}));
+    EXPECT_EQ(titles, (QStringList{"Coefficients", "History", "Covariance Matrix", "Residuals", "Comments", "Statistics"}));
+    EXPECT_EQ(w.findChild<QPlainTextEdit*>("statistics")->toPlainText().toStdString(),
+              QString::fromStdString(FitReport(doc_, 504, ReportPage::Statistics)).remove(QLatin1Char('\r')).toStdString());
 
     const ModelInfoTexts texts = BuildModelInfoTexts(doc_, 504);
     EXPECT_EQ(Text(w, "formula").toStdString(), texts.formula);
