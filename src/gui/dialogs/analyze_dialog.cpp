@@ -84,7 +84,12 @@ class AnalyzeTabBar : public QTabBar {
 
 class AnalyzeTabs : public QTabWidget {
  public:
-  explicit AnalyzeTabs(QWidget* parent) : QTabWidget(parent) { setTabBar(new AnalyzeTabBar(this)); }
+  explicit AnalyzeTabs(QWidget* parent) : QTabWidget(parent) {
+    setTabBar(new AnalyzeTabBar(this));
+    // All five tabs in sight: the dialog grows to hold them.
+    setUsesScrollButtons(false);
+    setElideMode(Qt::ElideNone);
+  }
 };
 
 // The x axis of the model's graph as it is drawn now (zoomed or panned), or
