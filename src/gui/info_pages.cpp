@@ -154,7 +154,7 @@ QWidget* InfoWindow::BuildStatisticsPage() {
   fixed.setPixelSize(FontPixelSize(100, logicalDpiY()));
   fixed.setStyleHint(QFont::Monospace);
   text->setFont(fixed);
-  text->setTabStopDistance(14 * QFontMetrics(fixed).horizontalAdvance(QLatin1Char('0')));
+  text->setTabStopDistance(16 * QFontMetrics(fixed).horizontalAdvance(QLatin1Char('0')));
   text->setPlainText(QString::fromStdString(FitReport(doc_, modelId_, ReportPage::Statistics)).remove(QLatin1Char('\r')));
   layout->addWidget(text);
   return page;

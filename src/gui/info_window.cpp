@@ -70,7 +70,7 @@ InfoWindow::InfoWindow(CurveFit& doc, GraphWindow& owner)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pages_);
   BuildButtons();
-  resize(560, 460);
+  resize(660, 480);
 }
 
 InfoWindow::~InfoWindow() {
