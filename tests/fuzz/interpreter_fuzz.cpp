@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "fuzz/fuzz_check.h"
 #include "precision/errors.h"
 #include "precision/fp_guard.h"
 #include "usermodel/interpreter.h"
