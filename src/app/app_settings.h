@@ -97,7 +97,7 @@ void StoreAppSettings(const AppSettings& settings, platform::ProfileFile& profil
 // returns false and, if `error` is given, a reason for a person.
 bool WriteAppSettings(const AppSettings& settings, const std::string& path, std::string* error = nullptr);
 
-// WriteAppSettings for the process-wide Settings.
+// WriteAppSettings for the settings of the session this thread works for.
 bool WriteSettings(const std::string& path, std::string* error = nullptr);
 
 // WriteSettings for the commands that store the settings (shutdown, the

@@ -1,5 +1,5 @@
-// Storage of the process-wide calculation flags, and what a change of the
-// calculation mode does to the interface.
+// What a change of the calculation mode does to the interface (the flags
+// themselves are the session's).
 #include "app/run_flags.h"
 
 #include "app/app_settings.h"

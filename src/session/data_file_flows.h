@@ -10,7 +10,7 @@
 
 namespace trendolin {
 
-// The file behind the one data set. Process-wide like the document itself:
+// The file behind the session's data set, held by the session like the data:
 // the flows below read and write it, the windows only read it.
 struct CurrentFileState {
   // Full path of the current data file; empty until a file is opened or

@@ -17,7 +17,7 @@ inline constexpr int kCmdReexamine = 481;
 inline constexpr int kCmdCalculateGroups = 482;
 inline constexpr int kCmdInformation = 103;  // a graph window's "&Information..." item
 
-// ---- process-wide state ----
+// ---- the drivers' state (each session holds its own) ----
 
 // The skip-dialog flags of the three models whose commands open a dialog
 // first. 1 (the start value): the command shows its dialog. 0: the next

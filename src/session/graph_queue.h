@@ -1,4 +1,4 @@
-// Gqueue: the process-wide list of open graph windows, through which the
+// Gqueue: a session's list of open graph windows, through which the
 // main window refreshes and closes them, and the check marks of the Fit
 // menu that tell which models have an open graph.
 #pragma once

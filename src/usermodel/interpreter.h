@@ -34,7 +34,7 @@ DataSummary SummaryOf(const CurveFit& doc);
 // The figures the user model's formula reads. The model function of the
 // catalogue has no document to ask, so the user fit sets them from the data
 // set it fits; they stay with the fitted coefficients for drawing and
-// analysis. Process-wide, touched on the user-interface thread only.
+// analysis. They belong to the session (its engine state).
 
 // Evaluates `model`'s formula with `model.count` parameters (`parameters`
 // holds that many values) at x, into `result`. With `checking` only checks:

@@ -27,12 +27,12 @@ int CheckUserFormula(const UserFitResult& record);
 
 // What the user model dialog's OK does with the text of its formula field:
 // the text is set into a scratch record and checked; when it has a parameter
-// and passes, it becomes the formula of the process-wide user model (every
+// and passes, it becomes the formula of the session's user model (every
 // parameter back to 1.0) and the answer is true. Otherwise nothing changes
 // and the answer is false (the dialog shows the error pair 10/11).
 bool AcceptUserFormula(std::string_view text);
 
-// The process-wide user model as the program starts: the formula "a+b*x".
+// The session's user model as the program starts: the formula "a+b*x".
 void InitUserModel();
 
 // Every parameter 1.0 and a zero covariance matrix of the record's size.
