@@ -43,7 +43,7 @@ const char* CommandLineErrorText(CommandLineError error);
 StartupOptions InterpretCommandLine(const std::vector<std::string>& args, std::FILE* out = stdout);
 
 // What the program calls at start with its arguments (see ArgumentList): clears DebugFlags,
-// interprets the arguments, then sets DebugFlags, AutoOpenFlag and StartupFile
+// interprets the arguments, then sets DebugFlags and the session's autoOpenFlag and startupFile
 // from the result. On an error it shows the message through the installed Ui
 // and leaves no switches and no file.
 StartupOptions ParseProgramCommandLine(const std::vector<std::string>& args,

@@ -29,10 +29,10 @@ inline constexpr const char* kDamagedSettingsSuffix = ".bad";
 // Blank files and files of comments only are settings files without settings.
 bool IsDamagedSettingsText(const std::string& text);
 
-// Sets lpszIniFile and makes sure the file exists, asking the user before it
+// Sets the session's iniFile and makes sure the file exists, asking the user before it
 // creates one. A damaged file is kept as <name>.bad (replacing an earlier
 // backup) and replaced by the defaults, and the user is told. Returns 0 when
-// the program may go on: lpszIniFile is then empty when the run has no
+// the program may go on: iniFile is then empty when the run has no
 // settings file (the user declined to create it, and was told that the
 // defaults serve this run; or it could not be created and the user chose to
 // go on), so that every setting reads its default and nothing is written.

@@ -19,7 +19,7 @@ struct DocumentHooks {
   std::function<bool()> commitGridEdit;     // the grid's pending edit is committed; false when it cannot be
   std::function<void(int)> animatePreview;  // the preview draws model id once, during a fit
   std::function<void()> refreshFitList;     // the ranking of computed fits is rebuilt
-  std::function<void()> resultsListChanged; // the results list shows the ranking (FitRanking) again
+  std::function<void()> resultsListChanged; // the results list shows the session's ranking again
 };
 
 // The hooks of the session this thread works for (see each field for what

@@ -1,6 +1,6 @@
 // The Window menu's operations on all queued graph windows at once. Refresh
-// all and close all are the graph queue's own (GraphQueue.RefreshAll,
-// GraphQueue.CloseAll).
+// all and close all are the graph queue's own (Gqueue::RefreshAll,
+// Gqueue::CloseAll).
 #pragma once
 
 class QWidget;

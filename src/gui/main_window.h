@@ -74,9 +74,9 @@ class MainWindow : public QMainWindow, public UiHostWindow, public DataGridOwner
   // opening each menu does.
   void UpdateMenus();
   void UpdateToolbar();
-  // The results list shows FitRanking again.
+  // The results list shows the session's ranking again.
   void ShowRanking();
-  // The recent-file entries of the File menu follow RecentFiles again.
+  // The recent-file entries of the File menu follow the session's recent files again.
   void RebuildRecentMenu();
   // The status bar's idle text, the file name and the key indicators.
   void RestoreIdleStatus();

@@ -90,7 +90,7 @@ int ReuseOpenWindow(CurveFit& doc, int id);
 // its graph window (with "NoGraphs" on, the window stays hidden and its
 // information window opens instead, except for the data plot 503).
 // kWindowOpened, kWindowDeclined (the grid refused, the fit failed, the
-// queue was full) or kWindowError; the answer is also LastOpenWindowResult.
+// queue was full) or kWindowError; the answer is also the session's lastOpenWindowResult.
 int OpenFitWindow(CurveFit& doc, int id);
 
 // Whether the stored fit of `id` can be shown without fitting again: fitted

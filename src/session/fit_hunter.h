@@ -52,7 +52,7 @@ struct RankingList {
   std::vector<std::string> Lines() const;
 };
 
-// Rebuilds FitRanking from the stored fits (after every successful fit and
+// Rebuilds the session's ranking from the stored fits (after every successful fit and
 // after Clear Curvefits) and tells the results list.
 void RebuildRankingList(CurveFit& doc);
 // Empties it (a new data set) and tells the results list.

@@ -7,7 +7,7 @@
 namespace trendolin {
 
 // The fit routines of the catalogue (`id` is 500, 501, 502). The polynomial
-// is fitted with the current degree (PolynomialDegree, 1..19), which is
+// is fitted with the current degree (the engine state's polynomialDegree, 1..19), which is
 // recorded in doc.modelIntegers[2] when the fit succeeds. 0 when a result
 // was stored and marked fitted with the Weighting setting; 1 when the fit
 // ended without one (reported, or silent for a user stop). An abort during

@@ -39,7 +39,7 @@ void InitUserModel();
 void AllocateParameters(UserFitResult& record);
 
 // The catalogue's routines of 539: the formula with the given coefficients
-// (the figures of UserModelData), and the automatic guesses (every one 1.0).
+// (the data figures of the session's engine state), and the automatic guesses (every one 1.0).
 datatype UserModelValue(const datatype* parameters, datatype x);
 void UserModelGuesses(const CurveFit& doc, datatype* guess);
 
