@@ -155,11 +155,11 @@ void CurveFit::WriteBlock(int firstRow, int firstColumn, const DataBlock& values
   }
 }
 
-void CurveFit::Record(int direction, int kind, HistoryBlock block) {
+void CurveFit::Record(int direction, int kind, HistoryBlock block, std::string name) {
   if (direction > 0) {
-    PushUndo(kind, std::move(block));
+    PushUndo(kind, std::move(block), std::move(name));
   } else if (direction < 0) {
-    PushRedo(kind, std::move(block));
+    PushRedo(kind, std::move(block), std::move(name));
   }
 }
 
@@ -309,8 +309,9 @@ void CurveFit::CalcDataStats() {
   }
 }
 
-void CurveFit::PushUndo(int kind, HistoryBlock block) {
-  history.undo.Push(HistoryItem{kind, HistoryKindName(kind), std::move(block)});
+void CurveFit::PushUndo(int kind, HistoryBlock block, std::string name) {
+  if (name.empty()) name = HistoryKindName(kind);
+  history.undo.Push(HistoryItem{kind, std::move(name), std::move(block)});
   if (history.redoInProgress) {
     history.redoInProgress = false;
   } else {
@@ -318,8 +319,9 @@ void CurveFit::PushUndo(int kind, HistoryBlock block) {
   }
 }
 
-void CurveFit::PushRedo(int kind, HistoryBlock block) {
-  history.redo.Push(HistoryItem{kind, HistoryKindName(kind), std::move(block)});
+void CurveFit::PushRedo(int kind, HistoryBlock block, std::string name) {
+  if (name.empty()) name = HistoryKindName(kind);
+  history.redo.Push(HistoryItem{kind, std::move(name), std::move(block)});
 }
 
 void CurveFit::ClearHistory() {
@@ -347,11 +349,57 @@ void ApplyHistoryItem(CurveFit& doc, const HistoryItem& item, int direction) {
     case kHistoryReplaceRange:
       doc.ReplaceRange(b.firstRow, b.firstColumn, b.rowCount, b.columnCount, &b.values, direction);
       break;
+    case kHistoryReplaceData: doc.ReplaceData(b, item.name, direction); break;
     default: break;
   }
 }
 
 }  // namespace
+
+HistoryBlock CurveFit::SnapshotData() const { return HistoryBlock{0, 0, nPoints, nColumns, CopyBlock(0, 0, nPoints, nColumns)}; }
+
+int CurveFit::ReplaceData(const HistoryBlock& block, const std::string& name, int direction) {
+  if (block.columnCount != nColumns || block.rowCount < 0 || BlockColumns(block.values) < block.columnCount ||
+      BlockRows(block.values) < block.rowCount) {
+    return 1;
+  }
+  std::optional<HistoryBlock> now;
+  if (direction != 0) {
+    try {
+      now = SnapshotData();
+    } catch (const std::bad_alloc&) {
+      return 1;
+    }
+  }
+  // The values may live in the history item that recording will drop: copy first.
+  const DataBlock values = block.values;
+  if (block.rowCount > nPoints) {
+    if (AppendRows(block.rowCount - nPoints) != 0) return 1;
+  } else if (block.rowCount < nPoints) {
+    RemoveLastRows(nPoints - block.rowCount);
+  }
+  if (now) Record(direction, kHistoryReplaceData, std::move(*now), name);
+  WriteBlock(0, 0, values, block.rowCount, block.columnCount);
+  MarkModified();
+  return 0;
+}
+
+UndoableChange::UndoableChange(CurveFit& doc, std::string name) : doc_(doc), name_(std::move(name)) {
+  try {
+    before_ = doc.SnapshotData();
+  } catch (const std::bad_alloc&) {
+    before_.reset();
+  }
+}
+
+void UndoableChange::Done() {
+  if (before_) {
+    doc_.PushUndo(kHistoryReplaceData, std::move(*before_), name_);
+    before_.reset();
+  } else {
+    doc_.ClearHistory();
+  }
+}
 
 void CurveFit::Undo() {
   if (history.undo.Empty()) return;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -118,14 +119,23 @@ class CurveFit {
   void CalcDataStats();
 
   // ---- history ----
-  void PushUndo(int kind, HistoryBlock block);
-  void PushRedo(int kind, HistoryBlock block);
+  // `name` is what the Edit menu shows; empty: the kind's own name.
+  void PushUndo(int kind, HistoryBlock block, std::string name = {});
+  void PushRedo(int kind, HistoryBlock block, std::string name = {});
   void PopUndo() { history.undo.Pop(); }
   void PopRedo() { history.redo.Pop(); }
   void ClearHistory();
   void SetUndoLevels(int levels);
   void Undo();
   void Redo();
+  // Every row in use of every column, as a Replace Data item holds it.
+  // Throws std::bad_alloc when there is no room for the copy.
+  HistoryBlock SnapshotData() const;
+  // Puts back the rows and values of `block` (taken by SnapshotData while
+  // the columns were as they are now), recording the data it replaces as
+  // the item `name` in the list `direction` selects. 1 when refused: the
+  // column layout changed since, or no room for the rows.
+  int ReplaceData(const HistoryBlock& block, const std::string& name, int direction);
 
   // ---- stored fit results ----
   // Five interpolation records (534..538) and forty regression slots
@@ -173,11 +183,28 @@ class CurveFit {
   void ReleaseOwnResults();
   void ClearOwnFittedMarks();
   void TellGridStorage();
-  void Record(int direction, int kind, HistoryBlock block);
+  void Record(int direction, int kind, HistoryBlock block, std::string name = {});
   void WriteBlock(int firstRow, int firstColumn, const DataBlock& values, int rowCount, int columnCount);
 
   std::vector<std::vector<datatype>> columns_;
   DataGridSink* grid_ = nullptr;
+};
+
+// A column-wide change that can be undone: the data are copied when it is
+// made, before the change; Done() puts the copy on the undo list under the
+// change's name. A change that is refused (Done() not called) records
+// nothing. When there is no room for the copy the change goes ahead without
+// it, and Done() empties the history instead, since the older items may no
+// longer fit the changed rows.
+class UndoableChange {
+ public:
+  UndoableChange(CurveFit& doc, std::string name);
+  void Done();
+
+ private:
+  CurveFit& doc_;
+  std::string name_;
+  std::optional<HistoryBlock> before_;
 };
 
 // The data information summary: the texts of its fields, keyed as the dialog shows them.

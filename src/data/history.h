@@ -14,6 +14,10 @@ enum HistoryKind : int {
   kHistoryClear = 2,
   kHistoryReplacePoint = 4,
   kHistoryReplaceRange = 8,
+  // Every row and column at once, put back after a column-wide change
+  // (scaling, translation, clipping, sorting, the swap, a transform). Its
+  // name is the change's own ("Scale", "Clip" ...), not the kind's.
+  kHistoryReplaceData = 16,
 };
 
 struct HistoryBlock {
@@ -26,7 +30,7 @@ struct HistoryBlock {
 
 struct HistoryItem {
   int kind = 0;
-  std::string name;  // "Insert", "Clear", "Replace Point", "Replace Range"; empty for other kinds
+  std::string name;  // "Insert", "Clear", "Replace Point", "Replace Range"; the change's name for Replace Data
   HistoryBlock block;
 };
 

@@ -262,7 +262,9 @@ ApplyResult ApplyScaling(CurveFit& doc, const ScalingFields& fields) {
     datatype yFactor = 1.0f;
     if (fields.scaleX && !ReadField(fields.xFactor, kScaleXFactorField, &xFactor, &result)) return result;
     if (fields.scaleY && !ReadField(fields.yFactor, kScaleYFactorField, &yFactor, &result)) return result;
+    UndoableChange change(doc, kUndoScale);
     result.applied = doc.ScaleData(xFactor, yFactor);
+    if (result.applied) change.Done();
   }
   if (!result.applied) {
     result.notFinite = true;
@@ -280,12 +282,14 @@ ApplyResult ApplyTranslation(CurveFit& doc, const TranslationFields& fields) {
   datatype yOffset = 0.0f;
   if (fields.translateX && !ReadField(fields.xOffset, kTranslateXOffsetField, &xOffset, &result)) return result;
   if (fields.translateY && !ReadField(fields.yOffset, kTranslateYOffsetField, &yOffset, &result)) return result;
+  UndoableChange change(doc, kUndoTranslate);
   if (!doc.TranslateData(xOffset, yOffset)) {
     result.notFinite = true;
     platform::ResourceMessageBox(kTranslateRefusedCaption, kTranslateRefusedText, platform::Icon::Exclamation,
                                  platform::Buttons::Ok);
     return result;
   }
+  change.Done();
   result.applied = true;
   RefreshAfterChange();
   return result;
@@ -310,16 +314,17 @@ ApplyResult ApplyClipping(CurveFit& doc, const ClippingFields& fields, DataGridS
     return result;
   }
   const int pointsBefore = doc.nPoints;
+  UndoableChange change(doc, kUndoClip);
   {
     WorkingScope scope(working);
     doc.ClipData(xMin, xMax, yMin, yMax);
   }
   // Counted from the point count rather than ClipData's result: a removal
-  // refused part-way still leaves the earlier points removed, and the
-  // history's row numbers are then just as stale.
+  // refused part-way still leaves the earlier points removed, and undoing
+  // it must put them back.
   result.pointsRemoved = pointsBefore - doc.nPoints;
   if (result.pointsRemoved > 0) {
-    doc.ClearHistory();
+    change.Done();
     if (grid) {
       grid->SetUsedColumns(doc.nColumns);
       grid->SetPointCount(doc.nPoints);
@@ -334,14 +339,18 @@ ApplyResult ApplySorting(CurveFit& doc, const SortingFields& fields, const Worki
   ApplyResult result;
   {
     WorkingScope scope(working);
+    UndoableChange change(doc, kUndoSort);
     result.applied = doc.SortData(fields.key == 1 ? 1 : 0) == 0;
+    if (result.applied) change.Done();
   }
   RefreshAfterChange();
   return result;
 }
 
 void ApplySwap(CurveFit& doc) {
+  UndoableChange change(doc, kUndoSwap);
   doc.SwapColumns(0, 1);
+  change.Done();
   RefreshAfterChange();
 }
 

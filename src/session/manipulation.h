@@ -36,6 +36,13 @@ enum ManipulationPage : int { kScalingPage = 0, kTranslationPage = 1, kClippingP
 // The help topic of a page ("datascaling.html" ...); empty for an unknown page.
 std::string ManipulationHelpTopic(int page);
 
+// What the Edit menu's Undo and Redo entries call each change.
+inline constexpr const char* kUndoScale = "Scale";
+inline constexpr const char* kUndoTranslate = "Translate";
+inline constexpr const char* kUndoClip = "Clip";
+inline constexpr const char* kUndoSort = "Sort";
+inline constexpr const char* kUndoSwap = "Swap";
+
 // Appended to the dialog's caption while clipping or sorting runs.
 inline constexpr const char* kWorkingCaptionSuffix = " - Working...";
 
@@ -101,8 +108,9 @@ struct ApplyResult {
 ApplyResult ApplyScaling(CurveFit& doc, const ScalingFields& fields);
 ApplyResult ApplyTranslation(CurveFit& doc, const TranslationFields& fields);
 // A window that is inverted or misses the data shows warning 45/46 and
-// changes nothing. When points were removed the edit history is emptied and
-// `grid` (may be null) is told the column and row counts.
+// changes nothing. When points were removed `grid` (may be null) is told the
+// column and row counts. Every applied change can be undone from the Edit
+// menu under its name (kUndoScale ...).
 ApplyResult ApplyClipping(CurveFit& doc, const ClippingFields& fields, DataGridSink* grid = nullptr,
                           const WorkingNotice& working = {});
 ApplyResult ApplySorting(CurveFit& doc, const SortingFields& fields, const WorkingNotice& working = {});

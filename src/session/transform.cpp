@@ -144,8 +144,10 @@ bool OnTransform(CurveFit& doc, const TransformChoice& choice) {
     return false;
   }
   // The dry run evaluated exactly these values, so the second pass cannot fail.
+  UndoableChange change(doc, kUndoTransform);
   StoreTransform(doc, choice, withUncertainty);
   doc.MarkModified();
+  change.Done();
   CallHook(Hooks().repaintMain);
   return true;
 }

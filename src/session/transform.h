@@ -93,6 +93,9 @@ bool OnTransform(CurveFit& doc, const TransformChoice& choice);
 // CheckTransformFields on OK) and answers the choice, or nullopt on Cancel.
 bool TransformCommand(CurveFit& doc, const std::function<std::optional<TransformChoice>()>& runDialog);
 
+// What the Edit menu's Undo and Redo entries call a transform.
+inline constexpr const char* kUndoTransform = "Transform";
+
 // The texts of the transform's boxes, used exactly.
 inline constexpr const char* kTransformErrorCaption = "Error";
 inline constexpr const char* kTransformColumnInvalid = "The column selected is invalid.";
