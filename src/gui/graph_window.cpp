@@ -30,6 +30,7 @@
 #include "graph/system_colours.h"
 #include "session/window_arrangement.h"
 #include "gui/dialogs/analyze_dialog.h"
+#include "gui/dialogs/table_dialog.h"
 #include "gui/graph_picture.h"
 #include "gui/info_window.h"
 #include "gui/not_available.h"
@@ -234,8 +235,11 @@ void GraphWindow::Command(int id) {
       UpdateCommandStates();
       if (ActionOf(kGraphAnalyze)->isEnabled()) ShowAnalyzeDialog(this, doc_, record_->modelId);
       break;
-    case kGraphProperties:
     case kGraphGenerateTable:
+      UpdateCommandStates();
+      if (ActionOf(kGraphGenerateTable)->isEnabled()) RunTableCommand(this, doc_, *record_);
+      break;
+    case kGraphProperties:
     case kGraphPrint:
     case kGraphHelp: ShowNotAvailable(this, QString::fromUtf8(MenuItemOf(id)->name)); break;
     default: break;

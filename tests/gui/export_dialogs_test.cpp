@@ -1,0 +1,291 @@
+// File > Export and a graph window's Generate Table, driven on the real
+// dialogs the way a person would: the panel's controls, the file name typed,
+// OK and Cancel; then the file read back.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fit/drivers_test_support.h"
+#include "fit/fit_types.h"
+#include "fit/model_desc.h"
+#include "gui/dialogs/export_dialog.h"
+#include "gui/dialogs/table_dialog.h"
+#include "gui/graph_window.h"
+#include "gui/qt_graph_host.h"
+#include "modal_helpers.h"
+#include "platform/resource_strings.h"
+#include "session/session.h"
+#include "support/temp_dir.h"
+
+namespace trendolin::gui {
+namespace {
+
+using platform::UiEvent;
+using testsupport::WhenModal;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The linear fit as the model menu names it.
+QString LinearName() { return QString::fromStdString(ModelLongName(500)); }
+
+void TypeFileName(QFileDialog* dialog, const QString& name) {
+  auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  ASSERT_NE(field, nullptr);
+  field->setText(name);
+}
+
+void ChooseFromMenu(QPushButton* button, const QString& label) {
+  for (QAction* action : button->menu()->actions()) {
+    if (action->text() == label) return action->trigger();
+  }
+  ADD_FAILURE() << "no menu entry " << label.toStdString();
+}
+
+class ExportDialogsTest : public testing_support::DriverTest {
+ protected:
+  void SetUp() override {
+    DriverTest::SetUp();
+    // y = 1 + 2x on 1..10, a little noisy.
+    Load([](double x) { return 1 + 2 * x; }, 1, 10, 10, 0.05);
+  }
+  void TearDown() override {
+    CurrentSession().graphQueue.CloseAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    DriverTest::TearDown();
+  }
+
+  void FitLinear() { ASSERT_EQ(OpenFitWindow(doc_, 500), kWindowOpened); }
+
+  // The message boxes shown, as "caption|text".
+  std::vector<std::string> Boxes() const {
+    std::vector<std::string> boxes;
+    for (const UiEvent& e : ui_.EventsOf(UiEvent::Kind::MessageBox)) boxes.push_back(e.caption + "|" + e.text);
+    return boxes;
+  }
+  static std::string Box(int caption, int text) {
+    return std::string(platform::ResourceString(caption)) + "|" + std::string(platform::ResourceString(text));
+  }
+  // What the working folder holds (a fit may leave its history there).
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  testsupport::TempDir dir_;
+  testsupport::ScopedCurrentDir cwd_{dir_.Path()};
+};
+
+// ---- export ----
+
+TEST_F(ExportDialogsTest, TheOptionsChosenOnThePanelAreTheOnesWritten) {
+  FitLinear();
+  WhenModal<ExportDialog>([](ExportDialog* d) {
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Export"));
+    EXPECT_EQ(d->ModelText()->text(), LinearName()) << "the fit just made is chosen";
+    EXPECT_TRUE(d->ModelButton()->isEnabled());
+    EXPECT_TRUE(d->CoefficientsBox()->isChecked());
+    EXPECT_TRUE(d->StatisticsBox()->isChecked());
+    EXPECT_EQ(d->Separator()->Separator(), '\t');
+    d->StatisticsBox()->setChecked(false);
+    ChooseFromMenu(d->Separator(), QStringLiteral("Comma"));
+    TypeFileName(d, QStringLiteral("linear"));
+    d->accept();
+  });
+  RunExportCommand(nullptr, doc_);
+
+  const std::string text = testsupport::ReadFile(dir_.File("linear.txt"));
+  EXPECT_EQ(text, FormatExportText(doc_, ExportOptions{500, 1, 0, ','}));
+  const std::vector<std::string> lines = Lines(text);
+  ASSERT_GT(lines.size(), 10u);
+  EXPECT_EQ(lines.front(), "\"Trendolin 1.4:  Linear Fit\"");
+  EXPECT_EQ(text.find("Standard Error"), std::string::npos) << "statistics were unticked";
+  EXPECT_EQ(lines[lines.size() - 11], "\"X Data\",\"Y Data\",\"Curve fit Data\"");
+  for (std::size_t i = lines.size() - 10; i < lines.size(); ++i) {
+    EXPECT_EQ(std::count(lines[i].begin(), lines[i].end(), ','), 2) << lines[i];
+  }
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(ExportDialogsTest, WithoutFitsTheModelButtonIsOffAndOkWarnsAndReopens) {
+  int shown = 0;
+  WhenModal<ExportDialog>([&](ExportDialog* d) {
+    ++shown;
+    EXPECT_FALSE(d->ModelButton()->isEnabled());
+    EXPECT_EQ(d->ModelText()->text(), QString::fromLatin1(kNoFitsPerformed));
+    TypeFileName(d, QStringLiteral("nothing"));
+    d->accept();
+    WhenModal<ExportDialog>([&](ExportDialog* again) {
+      ++shown;
+      EXPECT_TRUE(again->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text().contains("nothing"))
+          << "the command starts again on the name typed";
+      again->reject();
+    });
+  });
+  RunExportCommand(nullptr, doc_);
+  EXPECT_EQ(shown, 2);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{Box(33, 34)});
+  EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(ExportDialogsTest, AModelChosenFromTheMenuAfterTheWarningIsExported) {
+  FitLinear();
+  doc_.nLastModel = 0;  // no most recent fit: the panel starts with no model
+  WhenModal<ExportDialog>([&](ExportDialog* d) {
+    EXPECT_TRUE(d->ModelText()->text().isEmpty());
+    TypeFileName(d, QStringLiteral("chosen.dat"));
+    d->accept();
+    WhenModal<ExportDialog>([](ExportDialog* again) {
+      ChooseFromMenu(again->ModelButton(), LinearName());
+      EXPECT_EQ(again->ModelText()->text(), LinearName());
+      again->accept();
+    });
+  });
+  RunExportCommand(nullptr, doc_);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{Box(33, 34)});
+  EXPECT_EQ(testsupport::ReadFile(dir_.File("chosen.dat")), FormatExportText(doc_, ExportOptions{500, 1, 1, '\t'}));
+}
+
+TEST_F(ExportDialogsTest, CancelWritesNothingAndLeavesTheDataAlone) {
+  FitLinear();
+  std::vector<float> before;
+  for (int i = 0; i < doc_.nPoints; ++i) before.push_back(doc_.At(i, 1));
+  const int modified = doc_.bModified;
+  const std::vector<std::string> files = Files();
+  WhenModal<ExportDialog>([](ExportDialog* d) {
+    d->CoefficientsBox()->setChecked(false);
+    TypeFileName(d, QStringLiteral("never"));
+    d->reject();
+  });
+  RunExportCommand(nullptr, doc_);
+  EXPECT_EQ(Files(), files);
+  ASSERT_EQ(doc_.nPoints, static_cast<int>(before.size()));
+  for (int i = 0; i < doc_.nPoints; ++i) EXPECT_EQ(doc_.At(i, 1), before[i]);
+  EXPECT_EQ(doc_.bModified, modified);
+  EXPECT_EQ(doc_.nLastModel, 500);
+  EXPECT_TRUE(Boxes().empty());
+}
+
+// ---- tables ----
+
+TEST_F(ExportDialogsTest, EachRefusedTableKeepsTheDialogOpenAndWritesNothing) {
+  TableDialog d(InitialTableOptions(0, 1, 0.25f));
+  d.show();
+  auto tryOk = [&](const char* start, const char* end, const char* step) {
+    d.Field(kTableStartField)->setText(QString::fromLatin1(start));
+    d.Field(kTableEndField)->setText(QString::fromLatin1(end));
+    d.Field(kTableStepField)->setText(QString::fromLatin1(step));
+    TypeFileName(&d, QStringLiteral("refused"));
+    d.accept();
+    EXPECT_TRUE(d.isVisible()) << start << " " << end << " " << step;
+  };
+  tryOk("0", "1.5x", "0.25");
+  EXPECT_EQ(d.Field(kTableEndField)->selectedText(), QStringLiteral("x")) << "the bad part is selected";
+  EXPECT_EQ(ui_.EventsOf(UiEvent::Kind::Beep).size(), 1u);
+  tryOk("0", "1", "0");
+  tryOk("1", "0", "0.25");
+  tryOk("1", "1", "0.25");
+  tryOk("1e6", "2e6", "0.001");
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{Box(53, 54), Box(53, 55), Box(53, 55), Box(53, 132)}));
+  d.reject();
+  EXPECT_FALSE(d.isVisible());
+  EXPECT_TRUE(Files().empty());
+}
+
+class GraphTableTest : public ExportDialogsTest {
+ protected:
+  void SetUp() override {
+    ExportDialogsTest::SetUp();
+    CurrentSession().graphQueue.SetHost(&qtHost_);
+  }
+  GraphWindow* OpenLinear() {
+    if (OpenFitWindow(doc_, 500) != kWindowOpened) return nullptr;
+    GraphWindow* w = qtHost_.Window(CurrentSession().graphQueue.Find(500));
+    return w && QTest::qWaitForWindowExposed(w) ? w : nullptr;
+  }
+  QtGraphHost qtHost_{doc_};
+};
+
+TEST_F(GraphTableTest, TOnAFitsGraphWritesTheTableAskedFor) {
+  GraphWindow* w = OpenLinear();
+  ASSERT_NE(w, nullptr);
+  const GraphAttr& axis = *w->Record();
+  WhenModal<TableDialog>([&](TableDialog* d) {
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Generate Table"));
+    EXPECT_EQ(d->Field(kTableStartField)->text(), QString::fromStdString(TableFieldText(axis.xMin)));
+    EXPECT_EQ(d->Field(kTableEndField)->text(), QString::fromStdString(TableFieldText(axis.xMax)));
+    EXPECT_EQ(d->Field(kTableStepField)->text(), QString::fromStdString(TableFieldText(axis.xStep)));
+    EXPECT_EQ(d->Field(kTableStepField)->maxLength(), kTableFieldMaxChars);
+    d->Field(kTableStartField)->setText(QStringLiteral("0"));
+    d->Field(kTableEndField)->setText(QStringLiteral("1"));
+    d->Field(kTableStepField)->setText(QStringLiteral("0.25"));
+    TypeFileName(d, QStringLiteral("quarters"));
+    d->accept();
+  });
+  QTest::keyClick(w, Qt::Key_T);
+
+  const std::vector<std::string> lines = Lines(testsupport::ReadFile(dir_.File("quarters.tab")));
+  ASSERT_EQ(lines.size(), 5u);
+  const char* const xs[] = {"0", "0.25", "0.5", "0.75", "1"};
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::size_t tab = lines[i].find('\t');
+    ASSERT_NE(tab, std::string::npos) << lines[i];
+    EXPECT_EQ(lines[i].substr(0, tab), xs[i]);
+    EXPECT_NEAR(std::stod(lines[i].substr(tab + 1)), 1 + 2 * std::stod(xs[i]), 0.2) << lines[i];
+  }
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(GraphTableTest, CancelWritesNoTableAndTheDataPlotHasNone) {
+  GraphWindow* fit = OpenLinear();
+  ASSERT_NE(fit, nullptr);
+  const std::vector<std::string> files = Files();
+  int shown = 0;
+  WhenModal<TableDialog>([&](TableDialog* d) {
+    ++shown;
+    TypeFileName(d, QStringLiteral("cancelled"));
+    d->reject();
+  });
+  QTest::keyClick(fit, Qt::Key_T);
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(Files(), files);
+
+  ASSERT_EQ(OpenFitWindow(doc_, kPlotModel), kWindowOpened);
+  GraphWindow* plot = qtHost_.Window(CurrentSession().graphQueue.Find(kPlotModel));
+  ASSERT_NE(plot, nullptr);
+  int opened = 0;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&opened] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      ++opened;
+      modal->close();
+    }
+  });
+  closer.start(5);
+  QTest::keyClick(plot, Qt::Key_T);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(opened, 0) << "the data plot has no fit to tabulate";
+}
+
+}  // namespace
+}  // namespace trendolin::gui
