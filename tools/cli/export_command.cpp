@@ -1,13 +1,15 @@
 // The `export` and `table` commands: one model fitted to a data file, then
 // the export file or a table of the fitted curve written as the windows
-// write them.
+// write them, or the fitted model written as code (--as).
 #include <cctype>
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include "cli/common.h"
+#include "cli/model_names.h"
 #include "session/export_file.h"
+#include "session/model_code_file.h"
 #include "session/session.h"
 #include "session/table_file.h"
 #include "fit/model_desc.h"
@@ -21,6 +23,8 @@ struct ExportFlags {
   std::string separator = "tab";
   bool noCoefficients = false;
   bool noStatistics = false;
+  std::string language;  // --as: the model as code instead of the export file
+  std::optional<std::string> name;
   ModelFitFlags fit;
 };
 
@@ -49,7 +53,42 @@ void AddSeparatorOption(CLI::App& command, std::string& separator) {
       ->check(CLI::IsMember({"tab", "space", "comma"}));
 }
 
+// The function's name when --name does not give one: the model's name on
+// the command line, with '_' for '-' ("exponential_association_2").
+std::string DefaultCodeName(int id) {
+  std::string name = ModelKey(id);
+  for (char& c : name) {
+    if (c == '-') c = '_';
+  }
+  return name;
+}
+
+int RunExportAsCode(const GlobalOptions& global, const ExportFlags& flags) {
+  const trendolin::CodeLanguage language = *trendolin::CodeLanguageNamed(flags.language);
+  std::string why;
+  const std::optional<int> model = ResolveModel(flags.fit.model, &why);
+  if (!model) {
+    std::cerr << "-m: " << why << "\n";
+    return kExitUsage;
+  }
+  const std::string name = flags.name.value_or(DefaultCodeName(*model));
+  if (const std::string problem = trendolin::ModelCodeNameProblem(language, name); !problem.empty()) {
+    std::cerr << "--name: " << problem << "\n";
+    return kExitUsage;
+  }
+  trendolin::CurveFit& doc = trendolin::CurrentSession().data;
+  int id = 0;
+  if (int status = FitModelForCommand(global, flags.file, flags.fit, doc, &id); status != kExitOk) return status;
+  std::string error;
+  if (trendolin::WriteModelCodeFile(doc, flags.out, id, language, name, &error) != 1) {
+    std::cerr << error << "\n";
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
 int RunExport(const GlobalOptions& global, const ExportFlags& flags) {
+  if (!flags.language.empty()) return RunExportAsCode(global, flags);
   trendolin::CurveFit& doc = trendolin::CurrentSession().data;
   int id = 0;
   if (int status = FitModelForCommand(global, flags.file, flags.fit, doc, &id); status != kExitOk) return status;
@@ -108,8 +147,20 @@ void AddExportCommands(CLI::App& app, const GlobalOptions& global, int& status) 
   exporter->add_option("FILE", exportFlags->file, "Data file")->required();
   exporter->add_option("-o,--output", exportFlags->out, "Export file to write")->required();
   AddSeparatorOption(*exporter, exportFlags->separator);
-  exporter->add_flag("--no-coefficients", exportFlags->noCoefficients, "Leave out the coefficients");
-  exporter->add_flag("--no-statistics", exportFlags->noStatistics, "Leave out the statistics");
+  CLI::Option* coefficients =
+      exporter->add_flag("--no-coefficients", exportFlags->noCoefficients, "Leave out the coefficients");
+  CLI::Option* statistics = exporter->add_flag("--no-statistics", exportFlags->noStatistics, "Leave out the statistics");
+  CLI::Option* language =
+      exporter
+          ->add_option("--as", exportFlags->language,
+                       "Write the fitted model as code instead: a C function, a Python function, a spreadsheet "
+                       "formula of cell A1 or a LaTeX equation")
+          ->check(CLI::IsMember({"c", "python", "spreadsheet", "latex"}));
+  language->excludes(coefficients)->excludes(statistics)->excludes("--sep");
+  exporter
+      ->add_option("--name", exportFlags->name,
+                   "Name of the C or Python function (default: the model's name, '_' for '-')")
+      ->needs(language);
   AddModelFitOptions(*exporter, exportFlags->fit);
   exporter->callback([&global, &status, exportFlags] { status = RunExport(global, *exportFlags); });
 
