@@ -266,24 +266,25 @@ std::string Constants(const Formula& f, const Uses& uses, CodeLanguage language)
 }
 
 // The factorial, which neither C nor Python has as a function of a double.
+// Past the largest double it stays infinite, and the loop ends there.
 std::string FactorialFunction(std::string_view name, CodeLanguage language) {
   if (language == CodeLanguage::C) {
-    return "/* 1 x 2 x ... x n, n the argument truncated toward zero; 1 below "
-           "1 */\n"
+    return "/* 1 x 2 x ... x n, n the argument truncated toward zero; 1 below 1 */\n"
            "static double " +
            FactorialName(name) +
            "(double v)\n{\n"
            "    double product = 1.0, i;\n"
-           "    for (i = 2.0; i <= trunc(v); i += 1.0) product *= i;\n"
+           "    for (i = 2.0; i <= trunc(v) && product < HUGE_VAL; i += 1.0) product *= i;\n"
            "    return product;\n}\n\n";
   }
   return "def " + FactorialName(name) +
          "(v):\n"
-         "    # 1 x 2 x ... x n, n the argument truncated toward zero; 1 below "
-         "1\n"
+         "    # 1 x 2 x ... x n, n the argument truncated toward zero; 1 below 1\n"
          "    product = 1.0\n"
          "    for i in range(2, math.trunc(v) + 1):\n"
          "        product *= i\n"
+         "        if math.isinf(product):\n"
+         "            break\n"
          "    return product\n\n\n";
 }
 
@@ -385,11 +386,8 @@ std::string PieceComment(const std::string& label, const Pieces& p) {
     if (power > 0) piece += power > 1 ? "*t^" + std::to_string(power) : "*t";
   }
   return label + " through " + std::to_string(p.knots.size()) + " points. On the interval from knot[i] to " +
-         "knot[i+1], y = " + piece +
-         " with t = x - knot[i]. The interval is the first whose right knot "
-         "is " +
-         "not left of x: left of the data the first piece goes on, right of it "
-         "the last.";
+         "knot[i+1], y = " + piece + " with t = x - knot[i]. The interval is the first whose right knot is " +
+         "not left of x: left of the data the first piece goes on, right of it the last.";
 }
 
 // Wraps `text` into lines of at most 76 characters, each led by `lead`

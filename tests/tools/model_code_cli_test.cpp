@@ -224,10 +224,8 @@ TEST_F(ModelCodeCliTest, BesselFactorialAndComparisonsInC) {
 TEST_F(ModelCodeCliTest, TheLinearFitInEveryLanguage) {
   ASSERT_EQ(Export("line.dat -m linear --as c -o fit.c").status, 0);
   EXPECT_EQ(ReadFile(dir_.File("fit.c")),
-            "/* Linear Fit: y = a+b*x */\n#include <math.h>\n\ndouble "
-            "linear(double x)\n{\n"
-            "    const double a = 2.07999992;\n    const double b = "
-            "2.97714281;\n    return a + b * x;\n}\n");
+            "/* Linear Fit: y = a+b*x */\n#include <math.h>\n\ndouble linear(double x)\n{\n"
+            "    const double a = 2.07999992;\n    const double b = 2.97714281;\n    return a + b * x;\n}\n");
   ASSERT_EQ(Export("line.dat -m linear --as python --name calibration -o fit.py").status, 0);
   EXPECT_EQ(ReadFile(dir_.File("fit.py")),
             "# Linear Fit: y = a+b*x\nimport math\n\n\ndef calibration(x):\n"
@@ -236,8 +234,7 @@ TEST_F(ModelCodeCliTest, TheLinearFitInEveryLanguage) {
   EXPECT_EQ(ReadFile(dir_.File("fit.txt")), "=2.07999992+2.97714281*A1\n");
   ASSERT_EQ(Export("line.dat -m linear --as latex -o fit.tex").status, 0);
   EXPECT_EQ(ReadFile(dir_.File("fit.tex")),
-            "% Linear Fit: y = a+b*x\n\\begin{equation}\ny = 2.07999992 + "
-            "2.97714281 x\n\\end{equation}\n");
+            "% Linear Fit: y = a+b*x\n\\begin{equation}\ny = 2.07999992 + 2.97714281 x\n\\end{equation}\n");
 }
 
 // A negative coefficient is written as a difference; powers of x as such in
@@ -260,9 +257,8 @@ TEST_F(ModelCodeCliTest, TheUserFormulaAsFormulaAndEquation) {
   EXPECT_EQ(text, "=#*SQRT(A1)-#*EXP(-A1/4)-#*(-A1)^2-#*(LOG10(A1)^2)^#+PI()\n");
   ASSERT_EQ(Export("growth.dat -m " + model + " --as latex -o u.tex").status, 0);
   text = std::regex_replace(ReadFile(dir_.File("u.tex")), std::regex(R"([0-9]+\.[0-9]+)"), "#");
-  EXPECT_NE(text.find("y = # \\sqrt{x} - # e^{\\frac{-x}{4}} - # \\left(-x\\right)^{2} - "
-                      "# \\left(\\left(\\log_{10}\\left(x\\right)\\right)^{2}\\right)^{#} "
-                      "+ \\pi\n"),
+  EXPECT_NE(text.find("y = # \\sqrt{x} - # e^{\\frac{-x}{4}} - # \\left(-x\\right)^{2} - # "
+                      "\\left(\\left(\\log_{10}\\left(x\\right)\\right)^{2}\\right)^{#} + \\pi\n"),
             std::string::npos)
       << text;
 }
@@ -274,23 +270,18 @@ TEST_F(ModelCodeCliTest, WhatCannotBeWrittenIsRefusedAndNothingWritten) {
     std::string message;
   } refusals[] = {
       {"line.dat -m linear-spline --as spreadsheet",
-       "Linear Spline: a piecewise model has no single spreadsheet formula; "
-       "write it as C or Python code.\n"},
+       "Linear Spline: a piecewise model has no single spreadsheet formula; write it as C or Python code.\n"},
       {"line.dat -m cubic-spline --as latex",
-       "Cubic Spline: a piecewise model has no single LaTeX equation; write it "
-       "as C or Python code.\n"},
+       "Cubic Spline: a piecewise model has no single LaTeX equation; write it as C or Python code.\n"},
       {"line.dat -m quadratic-spline --as c",
-       "Quadratic Spline: the quadratic spline has no coefficient form to "
-       "write as code.\n"},
+       "Quadratic Spline: the quadratic spline has no coefficient form to write as code.\n"},
       {"line.dat -m tension-spline --as python",
-       "Tension Spline: the tension spline has no coefficient form to write as "
-       "code.\n"},
+       "Tension Spline: the tension spline has no coefficient form to write as code.\n"},
       {"line.dat -m user --expr 'a*j0(x)+b' --as python",
        "User Model: Python's math module has no Bessel function j0.\n"},
       {"line.dat -m user --expr 'a*x+b*(x>3)' --as latex", "User Model: a comparison (>) has no LaTeX form.\n"},
       {"line.dat -m user --expr 'a*x+(b=b)' --as c",
-       "User Model: the formula assigns a value to a variable, which code "
-       "cannot do.\n"},
+       "User Model: the formula assigns a value to a variable, which code cannot do.\n"},
   };
   for (const auto& refusal : refusals) {
     const CliRun run = Export(refusal.args + " -o keep.txt");
@@ -309,16 +300,13 @@ TEST_F(ModelCodeCliTest, NamesAreCheckedAsIdentifiers) {
     std::string args;
     std::string message;
   } bad[] = {
-      {"--as c --name 2fast",
-       "--name: '2fast' is not a C name: a letter or "
-       "'_' first, then letters, digits or '_'\n"},
+      {"--as c --name 2fast", "--name: '2fast' is not a C name: a letter or '_' first, then letters, digits or '_'\n"},
       {"--as c --name for", "--name: 'for' is a keyword of C\n"},
       {"--as c --name exp", "--name: 'exp' is taken by <math.h> or the program's entry point\n"},
       {"--as python --name lambda", "--name: 'lambda' is a keyword of Python\n"},
       {"--as python --name math", "--name: 'math' would hide the math the code uses\n"},
       {"--as python --name my-fit",
-       "--name: 'my-fit' is not a Python name: a letter or '_' first, then "
-       "letters, digits or '_'\n"},
+       "--name: 'my-fit' is not a Python name: a letter or '_' first, then letters, digits or '_'\n"},
   };
   for (const auto& b : bad) {
     const CliRun run = Export("line.dat -m linear " + b.args + " -o fit.out");
@@ -338,11 +326,9 @@ TEST_F(ModelCodeCliTest, NamesAreCheckedAsIdentifiers) {
 TEST(ModelCodeFile, AModelWithoutAResultIsRefused) {
   trendolin::CurveFit& doc = trendolin::CurrentSession().data;
   EXPECT_EQ(trendolin::ModelCodeRefusal(doc, 522, trendolin::CodeLanguage::C),
-            "Logistic Model: there is no fitted result to write; fit the model "
-            "first.");
+            "Logistic Model: there is no fitted result to write; fit the model first.");
   EXPECT_EQ(trendolin::ModelCodeRefusal(doc, 538, trendolin::CodeLanguage::C),
-            "Tension Spline: the tension spline has no coefficient form to "
-            "write as code.");
+            "Tension Spline: the tension spline has no coefficient form to write as code.");
   TempDir dir;
   std::string error;
   EXPECT_EQ(trendolin::WriteModelCodeFile(doc, dir.File("f.py"), 500, trendolin::CodeLanguage::Python, "f", &error), 0);
