@@ -97,6 +97,7 @@ void ExportDialog::BuildPanel() {
   layout->addLayout(kindRow_);
   layout->addWidget(group);
 
+  SetPanelTabOrder({modelButton_, coefficients_, statistics_, separator_});
   ChooseModel(options_.model);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
@@ -74,6 +75,15 @@ void PanelFileDialog::accept() {
   }
   if (!AcceptPanel()) return;
   QFileDialog::accept();
+}
+
+void PanelFileDialog::SetPanelTabOrder(std::initializer_list<QWidget*> controls) {
+  QWidget* previous = findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+  if (previous == nullptr) return;
+  for (QWidget* control : controls) {
+    setTabOrder(previous, control);
+    previous = control;
+  }
 }
 
 SeparatorButton::SeparatorButton(char separator, QWidget* parent)

@@ -7,6 +7,7 @@
 
 #include <QFileDialog>
 #include <QPushButton>
+#include <initializer_list>
 #include <string>
 
 class QActionGroup;
@@ -41,6 +42,9 @@ class PanelFileDialog : public QFileDialog {
   // The panel's part of OK. False keeps the dialog open; the panel has then
   // already told the person why (a beep, a box, a selected field).
   virtual bool AcceptPanel() { return true; }
+  // Tab goes from the file type to these controls of the panel, in this
+  // order, and on to the dialog's buttons.
+  void SetPanelTabOrder(std::initializer_list<QWidget*> controls);
 
  private:
   QWidget* panel_ = nullptr;

@@ -61,6 +61,7 @@ TableDialog::TableDialog(const TableOptions& options, QWidget* parent)
   auto* layout = new QVBoxLayout(Panel());
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(group);
+  SetPanelTabOrder({start_, end_, step_, separator_});
 }
 
 QLineEdit* TableDialog::AddField(int control, const char* name, datatype value, QWidget* parent) {
