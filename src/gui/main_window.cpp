@@ -181,20 +181,34 @@ void MainWindow::SetStatusPart(int part, const QString& text) {
 
 void MainWindow::SetWindowCaption(const QString& caption) { setWindowTitle(caption); }
 
-void MainWindow::ApplyCalculationMode(int mode, bool backgroundProcess, bool redrawPreview) {
-  const bool busy = mode != 0;
-  for (QMenu* menu : topMenus_) menu->menuAction()->setEnabled(!busy);
-  grid_->setEnabled(!busy);
+bool MainWindow::Locked() const { return CurrentEngine().calcMode != 0 || dataBusy_; }
+
+void MainWindow::LockInterface() {
+  const bool locked = Locked();
+  for (QMenu* menu : topMenus_) menu->menuAction()->setEnabled(!locked);
+  grid_->setEnabled(!locked);
+  results_->setEnabled(!locked);
   for (auto& [command, action] : toolbarActions_) {
     if (command == cmd::kAccept || command == cmd::kAbort) continue;
-    if (busy) {
+    if (locked) {
       if (!toolbarBeforeCalculation_.count(command)) toolbarBeforeCalculation_[command] = action->isEnabled();
       action->setEnabled(false);
     } else if (toolbarBeforeCalculation_.count(command)) {
       action->setEnabled(toolbarBeforeCalculation_[command]);
     }
   }
-  if (!busy) toolbarBeforeCalculation_.clear();
+  if (!locked) toolbarBeforeCalculation_.clear();
+}
+
+void MainWindow::ApplyBusyState(bool busy) {
+  dataBusy_ = busy;
+  LockInterface();
+  if (!busy) RestoreIdleStatus();
+}
+
+void MainWindow::ApplyCalculationMode(int mode, bool backgroundProcess, bool redrawPreview) {
+  const bool busy = mode != 0;
+  LockInterface();
   for (int command : {cmd::kAbort, cmd::kAccept}) {
     QAction* action = toolbarActions_.at(command);
     action->setVisible(busy);
@@ -322,7 +336,10 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::FilesDropped(const QList<QUrl>& urls) {
-  if (CurrentEngine().calcMode != 0) return;
+  if (Locked()) {
+    QApplication::beep();
+    return;
+  }
   std::vector<std::string> paths;
   for (const QUrl& url : urls) paths.push_back(url.toLocalFile().toStdString());
   OpenDroppedFiles(doc_, paths);
@@ -336,13 +353,15 @@ bool MainWindow::ClipboardHasText() {
 
 void MainWindow::ClipboardChanged() {
   CurrentSession().availability.paste = ClipboardHasText();
-  if (QAction* paste = ToolbarAction(cmd::kPaste); paste && CurrentEngine().calcMode == 0) paste->setEnabled(CurrentSession().availability.paste);
+  if (QAction* paste = ToolbarAction(cmd::kPaste); paste && !Locked()) paste->setEnabled(CurrentSession().availability.paste);
 }
 
 // ---- closing ----
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (CurrentEngine().calcMode != 0 || QuerySaveChanges(doc_) == 1) {
+  // A file half read or half written is finished first.
+  if (dataBusy_) QApplication::beep();
+  if (Locked() || QuerySaveChanges(doc_) == 1) {
     event->ignore();
     return;
   }
@@ -376,7 +395,7 @@ WindowPlacement MainWindow::PlacementToKeep() const {
 // ---- status bar ----
 
 void MainWindow::RestoreIdleStatus() {
-  if (CurrentEngine().calcMode != 0) return;
+  if (Locked()) return;  // the calculation or the file's progress shows here
   status_[0]->setText(QString::fromUtf8(kAppCaption));
   status_[3]->setText(QString::fromStdString(doc_.szFileName));
   RefreshLockIndicators();

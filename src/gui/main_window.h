@@ -51,6 +51,9 @@ class MainWindow : public QMainWindow, public UiHostWindow, public DataGridOwner
   void SetStatusPart(int part, const QString& text) override;
   void SetWindowCaption(const QString& caption) override;
   void ApplyCalculationMode(int mode, bool backgroundProcess, bool redrawPreview) override;
+  void ApplyBusyState(bool busy) override;
+  // A calculation or long data work is running: no command may start.
+  bool Locked() const;
 
   // DataGridOwner
   void GridCellCommitted(int column, int row, double value) override;
@@ -105,6 +108,9 @@ class MainWindow : public QMainWindow, public UiHostWindow, public DataGridOwner
   void BuildShortcuts();
   void InstallHooks();
   void LayoutChildren();
+  // Greys the menus and disables the grid and the toolbar while Locked(),
+  // and gives each toolbar button its state back afterwards.
+  void LockInterface();
   void UpdateMenu(QMenu* menu);
   void ShowMenuHelp(QAction* action);
   void ResetGrid();
@@ -140,6 +146,7 @@ class MainWindow : public QMainWindow, public UiHostWindow, public DataGridOwner
   std::map<int, QAction*> toolbarActions_;
   // The toolbar buttons' enabled states while a calculation has them disabled.
   std::map<int, bool> toolbarBeforeCalculation_;
+  bool dataBusy_ = false;
   int textHeight_ = 16;
   int charWidth_ = 7;
   int dialogBaseX_ = 6;

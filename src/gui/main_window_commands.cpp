@@ -29,6 +29,9 @@
 #include "session/drivers.h"
 #include "fit/nonlinear.h"
 #include "session/graph_queue.h"
+#include "gui/dialogs/export_dialog.h"
+#include "gui/dialogs/manipulate_dialog.h"
+#include "gui/dialogs/transform_dialog.h"
 #include "gui/graph_arrangement.h"
 #include "gui/main_window.h"
 #include "gui/not_available.h"
@@ -128,7 +131,7 @@ void MainWindow::Command(int command, int notifyCode) {
     if (CurrentEngine().calcMode != 0) RequestFitStop(command == cmd::kAccept ? kStopAccept : kStopAbort);
     return;
   }
-  if (CurrentEngine().calcMode != 0) return;
+  if (Locked()) return;
 
   switch (command) {
     case cmd::kNew:
@@ -160,7 +163,7 @@ void MainWindow::Command(int command, int notifyCode) {
     case cmd::kOpen: OpenDataFileCommand(doc_); break;
     case cmd::kSave: SaveDataFile(doc_); break;
     case cmd::kSaveAs: SaveDataFileAs(doc_, kSaveAsTitle); break;
-    case cmd::kExport: ShowNotAvailable(this, QStringLiteral("Export")); break;
+    case cmd::kExport: RunExportCommand(this, doc_); break;
     case cmd::kPrint: ShowNotAvailable(this, QStringLiteral("Printing")); break;
     case cmd::kPrintSetup: ShowNotAvailable(this, QStringLiteral("Print setup")); break;
     case cmd::kExit:
@@ -177,8 +180,13 @@ void MainWindow::Command(int command, int notifyCode) {
     case cmd::kClear: EditCommand(command); break;
     case cmd::kSelectAll: grid_->SelectAll(); break;
 
-    case cmd::kManipulate: ShowNotAvailable(this, QStringLiteral("Data manipulation")); break;
-    case cmd::kTransform: ShowNotAvailable(this, QStringLiteral("Column transforms")); break;
+    case cmd::kManipulate: {
+      ManipulateDialog dialog(doc_, grid_, this);
+      dialog.exec();
+      grid_->update();
+      break;
+    }
+    case cmd::kTransform: RunTransformCommand(this, doc_); break;
     case cmd::kInformation:
       if (!CommitGridEdit()) return;
       Reexamine(doc_, 0);

@@ -208,7 +208,7 @@ int MainWindow::AcceleratorFromGraphWindow(QObject* receiver, const QKeyEvent& k
 // calculation, everything else only when idle and its menu item is enabled.
 bool MainWindow::RunsNow(int command) {
   if (command == cmd::kAccept || command == cmd::kAbort) return CurrentEngine().calcMode != 0;
-  if (CurrentEngine().calcMode != 0) return false;
+  if (Locked()) return false;
   UpdateMenus();
   QAction* action = MenuAction(command);
   return action == nullptr || action->isEnabled();
@@ -295,7 +295,7 @@ void MainWindow::UpdateMenu(QMenu* menu) {
 }
 
 void MainWindow::UpdateToolbar() {
-  if (CurrentEngine().calcMode != 0) return;
+  if (Locked()) return;  // the buttons get their states back when the lock ends
   for (auto& [command, action] : toolbarActions_) {
     if (command == cmd::kAccept || command == cmd::kAbort) continue;
     action->setEnabled(CurrentSession().availability.ToolbarButtonEnabled(command));

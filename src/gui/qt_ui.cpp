@@ -63,11 +63,15 @@ void QtUi::SetBusy(bool busy) {
       // Abort): the cursor says "working", not "wait".
       const bool background = CurrentSession().settings.IsOn(kFlagBackgroundProcess);
       QGuiApplication::setOverrideCursor(background ? Qt::BusyCursor : Qt::WaitCursor);
+      if (host_) host_->ApplyBusyState(true);
     }
     return;
   }
   if (busyDepth_ == 0) return;
-  if (--busyDepth_ == 0) QGuiApplication::restoreOverrideCursor();
+  if (--busyDepth_ == 0) {
+    QGuiApplication::restoreOverrideCursor();
+    if (host_) host_->ApplyBusyState(false);
+  }
 }
 
 void QtUi::SetStatusText(int part, const std::string& text) {

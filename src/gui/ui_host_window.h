@@ -25,6 +25,10 @@ class UiHostWindow {
   // back and Accept and Abort hide; the preview is redrawn when
   // `redrawPreview`.
   virtual void ApplyCalculationMode(int mode, bool backgroundProcess, bool redrawPreview) = 0;
+  // Long data work (reading, writing or sorting a file's points) began or
+  // ended. While busy the window takes no command: the menus are greyed
+  // and the toolbar disabled as during a calculation, but it still repaints.
+  virtual void ApplyBusyState(bool busy) = 0;
 };
 
 }  // namespace trendolin::gui

@@ -396,6 +396,43 @@ TEST_F(WorkstationTest, DroppedFilesOpenOneAtATime) {
   EXPECT_FLOAT_EQ(doc_.At(2, 1), 6.0f);
 }
 
+TEST_F(WorkstationTest, NoCommandStartsWhileAFileIsReadButTheWindowStillRepaints) {
+  testsupport::TempDir dir;
+  const std::string path = dir.File("long.dat");
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += std::to_string(i) + "\t" + std::to_string(2 * i) + "\n";
+  testsupport::WriteFile(path, text);
+  CurrentSession().settings.SetFlag(kFlagShowFileImportDlg, false);
+
+  int probes = 0;
+  bool everUnlocked = false;
+  QString progress;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout, [&] {
+    ++probes;
+    everUnlocked = everUnlocked || main_->menuBar()->actions().front()->isEnabled() ||
+                   main_->ToolbarAction(cmd::kNew)->isEnabled() || Grid().isEnabled();
+    progress = main_->StatusPart(3).text();
+    // New (a key press, a menu) in the middle of the read must not run.
+    main_->Command(cmd::kNew);
+  });
+  probe.start(0);
+  ASSERT_EQ(OpenDataFile(doc_, path, false, false, true), 1);
+  probe.stop();
+
+  EXPECT_GT(probes, 0);  // events were handled while the file was read
+  EXPECT_FALSE(everUnlocked);
+  EXPECT_TRUE(progress == QStringLiteral("SCANNING") || progress == QStringLiteral("READING")) << progress.toStdString();
+  EXPECT_EQ(doc_.nPoints, 3000);
+  EXPECT_FLOAT_EQ(doc_.At(2999, 1), 5998.0f);
+  EXPECT_EQ(CurrentSession().graphQueue.Count(), 0);
+  // Afterwards everything comes back, and the status bar names the file.
+  EXPECT_TRUE(main_->menuBar()->actions().front()->isEnabled());
+  EXPECT_TRUE(main_->ToolbarAction(cmd::kNew)->isEnabled());
+  EXPECT_TRUE(Grid().isEnabled());
+  EXPECT_EQ(main_->StatusPart(3).text(), QStringLiteral("long.dat"));
+}
+
 // A later start knocks from its own process; here from a thread, while this
 // thread's event loop plays the first instance and answers.
 template <class Knock>

@@ -66,11 +66,13 @@ class FakeHost : public trendolin::gui::UiHostWindow {
   void ApplyCalculationMode(int mode, bool backgroundProcess, bool redrawPreview) override {
     modes.emplace_back(mode, backgroundProcess, redrawPreview);
   }
+  void ApplyBusyState(bool busy) override { busyStates.push_back(busy); }
 
   QWidget window;
   std::map<int, QString> status;
   QString caption;
   std::vector<std::tuple<int, bool, bool>> modes;
+  std::vector<bool> busyStates;
 };
 
 platform::MessageBoxRequest Request(Buttons buttons, platform::Icon icon = platform::Icon::None) {
@@ -188,6 +190,17 @@ TEST(QtUiBusy, OnlyTheOutermostCallChangesTheCursor) {
   EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
   ui.SetBusy(false);
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST(QtUiBusy, TheHostWindowLocksOnceForNestedBusyWork) {
+  FakeHost host;
+  QtUi ui(&host);
+  ui.SetBusy(true);  // reading a file ...
+  ui.SetBusy(true);  // ... and sorting it inside
+  ui.SetBusy(false);
+  EXPECT_EQ(host.busyStates, (std::vector<bool>{true}));
+  ui.SetBusy(false);
+  EXPECT_EQ(host.busyStates, (std::vector<bool>{true, false}));
 }
 
 TEST(QtUiHost, StatusCaptionAndCalculationModeReachTheHostWindow) {
