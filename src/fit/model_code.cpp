@@ -140,8 +140,8 @@ bool IsCKeyword(std::string_view name) {
                       "thread_local", "typeof",    "typeof_unqual"});
 }
 
-// What <math.h> declares (a function of the same name would clash with it),
-// and main.
+// What <math.h> declares (a function of the same name would clash with it,
+// a macro would replace it), and main.
 bool IsCMathName(std::string_view name) {
   return Among(
       name, {"acos",     "acosh",  "asin",   "asinh",    "atan",      "atan2",     "atanh",      "cbrt",  "ceil",
@@ -151,7 +151,8 @@ bool IsCMathName(std::string_view name) {
              "lrint",    "lround", "modf",   "nan",      "nearbyint", "nextafter", "nexttoward", "pow",   "remainder",
              "remquo",   "rint",   "round",  "scalbln",  "scalbn",    "sin",       "sinh",       "sqrt",  "tan",
              "tanh",     "tgamma", "trunc",  "j0",       "j1",        "jn",        "y0",         "y1",    "yn",
-             "gamma",    "isnan",  "isinf",  "isfinite", "isnormal",  "signbit",   "fpclassify", "main"});
+             "gamma",    "isnan",  "isinf",  "isfinite", "isnormal",  "signbit",   "fpclassify", "main",  "HUGE_VAL",
+             "INFINITY", "NAN",    "M_PI",   "M_E"});
 }
 
 bool IsPythonKeyword(std::string_view name) {
