@@ -148,6 +148,9 @@ bool OnTransform(CurveFit& doc, const TransformChoice& choice) {
   StoreTransform(doc, choice, withUncertainty);
   doc.MarkModified();
   change.Done();
+  // The application refresh too: the toolbar's Undo and Redo follow the
+  // history, and open graphs and the statistics follow the data.
+  CallHook(Hooks().refresh);
   CallHook(Hooks().repaintMain);
   return true;
 }

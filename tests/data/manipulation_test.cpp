@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data/curve_fit.h"
+#include "data/document_hooks.h"
 #include "session/manipulation.h"
 #include "session/transform.h"
 #include "platform/headless_ui.h"
@@ -304,7 +305,10 @@ TEST_F(TransformTest, LnOfAZeroChangesNothingAndSaysWhy) {
 
 TEST_F(TransformTest, PowerOfTenOnYTransformsTheUncertaintiesToo) {
   Fill(doc, {{1, 2, 0}, {2, -1, 1}});
+  int refreshes = 0;  // the window's Undo and Redo buttons follow through the refresh
+  Hooks().refresh = [&refreshes] { ++refreshes; };
   EXPECT_TRUE(OnTransform(doc, {1, kTransformPow10, 1.0}));
+  EXPECT_EQ(refreshes, 1);
   EXPECT_EQ(ColumnOf(doc, 0), (std::vector<float>{1, 2}));
   EXPECT_EQ(ColumnOf(doc, 1), (std::vector<float>{100, 0.1f}));
   EXPECT_EQ(ColumnOf(doc, 2), (std::vector<float>{1, 10}));

@@ -74,11 +74,15 @@ TEST_F(DataDialogsTest, ManipulateOpensOnTheDataAndAppliesEachPageWhileStayingOp
   Find<QCheckBox>(dialog, "scaleX")->setChecked(false);
   EXPECT_FALSE(Find<QLineEdit>(dialog, "xFactor")->isEnabled());
   SetText(dialog, "yFactor", "0.5");
+  SetText(dialog, "clipXMin", "2");
   Press(dialog, "ok");
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_EQ(ColumnOf(doc, 0), (std::vector<float>{4, 1, 3, 2}));
   EXPECT_EQ(ColumnOf(doc, 1), (std::vector<float>{20, 5, 0, 10}));
   EXPECT_EQ(ColumnOf(doc, 2), (std::vector<float>{0.5f, 1, 1.5f, 2}));
+  // The clipping limits nobody typed follow the scaled data; a typed one stays.
+  EXPECT_EQ(Find<QLineEdit>(dialog, "clipYMax")->text(), QStringLiteral("20.000000"));
+  EXPECT_EQ(Find<QLineEdit>(dialog, "clipXMin")->text(), QStringLiteral("2"));
 
   auto* pages = Find<QTabWidget>(dialog, "pages");
   pages->setCurrentIndex(kTranslationPage);

@@ -74,6 +74,7 @@ ManipulateDialog::ManipulateDialog(CurveFit& doc, DataGridSink* grid, QWidget* p
 
   tabs_ = new QTabWidget;
   tabs_->setObjectName(QStringLiteral("pages"));
+  tabs_->setUsesScrollButtons(false);  // all four pages in view
   tabs_->addTab(BuildScalingPage(), QStringLiteral("Scaling"));
   tabs_->addTab(BuildTranslationPage(), QStringLiteral("Translation"));
   tabs_->addTab(BuildClippingPage(), QStringLiteral("Clipping"));
@@ -90,6 +91,7 @@ ManipulateDialog::ManipulateDialog(CurveFit& doc, DataGridSink* grid, QWidget* p
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
   layout->addWidget(buttons_);
+  xFactor_->setFocus();
 }
 
 QWidget* ManipulateDialog::BuildScalingPage() {
@@ -168,6 +170,19 @@ void ManipulateDialog::accept() {
   // An applied change has already run the application refresh, which
   // brings the grid, the preview, the menus and the graph windows along.
   if (result.badField != 0) SelectBadField(result);
+  if (result.applied) FollowDataInClippingFields();
+}
+
+// The clipping window opens on the data's extremes. After a scaling or a
+// translation, limits the person has not typed would be the old data's and
+// could cut off points nobody meant to remove: they follow the data. A limit
+// the person typed stays as typed.
+void ManipulateDialog::FollowDataInClippingFields() {
+  const ClippingFields now = InitialManipulationFields(doc_).clipping;
+  for (auto [field, text] : {std::pair{clipXMin_, &now.xMin}, std::pair{clipXMax_, &now.xMax},
+                             std::pair{clipYMin_, &now.yMin}, std::pair{clipYMax_, &now.yMax}}) {
+    if (!field->isModified()) field->setText(FromUtf8(*text));
+  }
 }
 
 void ManipulateDialog::reject() {
@@ -185,6 +200,7 @@ void ManipulateDialog::closeEvent(QCloseEvent* event) {
 void ManipulateDialog::Swap() {
   if (working_) return;
   ApplySwap(doc_);
+  FollowDataInClippingFields();
 }
 
 void ManipulateDialog::SetWorking(bool working) {

@@ -44,6 +44,7 @@ class ManipulateDialog : public QDialog {
   void SetWorking(bool working);
   // A refused number field: focus on it with its bad part selected.
   void SelectBadField(const ApplyResult& result);
+  void FollowDataInClippingFields();
 
   CurveFit& doc_;
   DataGridSink* grid_;
