@@ -35,6 +35,11 @@ std::optional<platform::FileDialogResult> RunFileDialog(const platform::FileDial
 
 }  // namespace
 
+namespace {
+// Often enough for the progress to be watched and a window to follow a drag.
+constexpr qint64 kBusyPumpMs = 40;
+}  // namespace
+
 QtUi::QtUi(UiHostWindow* host) : host_(host) {}
 
 QtUi::~QtUi() {
@@ -64,21 +69,40 @@ void QtUi::SetBusy(bool busy) {
       const bool background = CurrentSession().settings.IsOn(kFlagBackgroundProcess);
       QGuiApplication::setOverrideCursor(background ? Qt::BusyCursor : Qt::WaitCursor);
       if (host_) host_->ApplyBusyState(true);
+      sinceBusyPump_.invalidate();  // the first pump of the work shows its start
     }
     return;
   }
   if (busyDepth_ == 0) return;
   if (--busyDepth_ == 0) {
+    FlushStatus();
     QGuiApplication::restoreOverrideCursor();
     if (host_) host_->ApplyBusyState(false);
   }
 }
 
 void QtUi::SetStatusText(int part, const std::string& text) {
-  if (host_) host_->SetStatusPart(part, FromUtf8(text));
+  if (part < 0 || part >= static_cast<int>(pendingStatus_.size())) return;
+  pendingStatus_[static_cast<std::size_t>(part)] = text;
+  if (busyDepth_ == 0) FlushStatus();
 }
 
-void QtUi::PumpEvents() { QCoreApplication::processEvents(); }
+void QtUi::FlushStatus() {
+  for (std::size_t part = 0; part < pendingStatus_.size(); ++part) {
+    if (!pendingStatus_[part]) continue;
+    if (host_) host_->SetStatusPart(static_cast<int>(part), FromUtf8(*pendingStatus_[part]));
+    pendingStatus_[part].reset();
+  }
+}
+
+void QtUi::PumpEvents() {
+  if (busyDepth_ > 0) {
+    if (sinceBusyPump_.isValid() && sinceBusyPump_.elapsed() < kBusyPumpMs) return;
+    sinceBusyPump_.start();
+    FlushStatus();
+  }
+  QCoreApplication::processEvents();
+}
 
 void QtUi::ShowErrorReport(const std::string& message, const std::string& helpTopic) {
   ErrorReportDialog dialog(message, helpTopic, DialogParent());

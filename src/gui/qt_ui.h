@@ -3,6 +3,10 @@
 // long work, and the system clipboard.
 #pragma once
 
+#include <QElapsedTimer>
+#include <array>
+#include <optional>
+
 #include "gui/dialogs/guess_dialog.h"
 #include "gui/ui_host_window.h"
 #include "platform/ui.h"
@@ -53,6 +57,13 @@ class QtUi : public platform::Ui {
   UiHostWindow* host_;
   GuessTestGraphFactory testGraphFactory_;
   int busyDepth_ = 0;
+  // While busy, a file's progress arrives every 25 lines: a million lines
+  // would repaint the status bar forty thousand times and take twenty times
+  // as long as the reading itself. The texts wait here and reach the screen,
+  // with the pending events, at most every kBusyPumpMs.
+  std::array<std::optional<std::string>, 4> pendingStatus_;
+  QElapsedTimer sinceBusyPump_;
+  void FlushStatus();
 };
 
 }  // namespace trendolin::gui

@@ -203,6 +203,26 @@ TEST(QtUiBusy, TheHostWindowLocksOnceForNestedBusyWork) {
   EXPECT_EQ(host.busyStates, (std::vector<bool>{true, false}));
 }
 
+TEST(QtUiBusy, ProgressWaitsForThePumpAndTheLastTextIsShownAtTheEnd) {
+  FakeHost host;
+  QtUi ui(&host);
+  ui.SetBusy(true);
+  ui.SetStatusText(1, "25");
+  EXPECT_FALSE(host.status.count(1)) << "not painted line by line";
+  ui.PumpEvents();  // the first pump of the work shows where it is
+  EXPECT_EQ(host.status[1], "25");
+  ui.SetStatusText(1, "50");
+  ui.PumpEvents();  // too soon after the last one: nothing repainted
+  EXPECT_EQ(host.status[1], "25");
+  ui.SetStatusText(1, "75");
+  ui.SetStatusText(2, "READING");
+  ui.SetBusy(false);
+  EXPECT_EQ(host.status[1], "75");
+  EXPECT_EQ(host.status[2], "READING");
+  ui.SetStatusText(1, "idle");  // not busy: at once
+  EXPECT_EQ(host.status[1], "idle");
+}
+
 TEST(QtUiHost, StatusCaptionAndCalculationModeReachTheHostWindow) {
   FakeHost host;
   QtUi ui(&host);
