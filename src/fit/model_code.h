@@ -25,6 +25,11 @@ const char* CodeLanguageLabel(CodeLanguage language);
 // relies on); empty when it can. The spreadsheet and LaTeX forms have no name.
 std::string CodeNameProblem(CodeLanguage language, std::string_view name);
 
+// The function's name when the person gives none: the Fit menu's label of
+// model `id` in lower case, its words joined by '_', without mnemonics, dots
+// and brackets ("exponential_association_2"); empty for an unknown id.
+std::string DefaultCodeName(int id);
+
 // The code of model `id` (500..539) as its stored result holds it, or why
 // it cannot be written in `language`: a model with no coefficient form, a
 // piecewise model as one formula, a user formula with a construct the

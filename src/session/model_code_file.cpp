@@ -41,4 +41,27 @@ int WriteModelCodeFile(CurveFit& doc, const std::string& path, int model, CodeLa
   return 1;
 }
 
+ExportOutcome ExportModelCode(CurveFit& doc, const std::string& path, int model, CodeLanguage language,
+                              const std::string& name) {
+  ExportOptions options;
+  options.model = model;
+  if (const std::optional<MessagePair> refused = CheckExportOptions(doc, options)) {
+    platform::ResourceMessageBox(refused->caption, refused->text, platform::Icon::Exclamation,
+                                 platform::Buttons::Ok);
+    return ExportOutcome::NoModel;
+  }
+  const std::string problem = CodeNameProblem(language, name);
+  const std::string refusal = problem.empty() ? ModelCodeRefusal(doc, model, language) : problem;
+  if (!refusal.empty()) {
+    platform::TellUser(kExportDialogTitle, refusal);
+    return ExportOutcome::CannotWrite;
+  }
+  std::string error;
+  if (WriteModelCodeFile(doc, path, model, language, name, &error) != 1) {
+    ReportWriteFailure(kExportCannotWrite.caption, kExportCannotWrite.text, path, error);
+    return ExportOutcome::CannotWrite;
+  }
+  return ExportOutcome::Written;
+}
+
 }  // namespace trendolin

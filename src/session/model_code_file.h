@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fit/model_code.h"
+#include "session/export_file.h"
 
 namespace trendolin {
 
@@ -31,5 +32,12 @@ std::string ModelCodeNameProblem(CodeLanguage language, const std::string& name)
 // system's reason.
 int WriteModelCodeFile(CurveFit& doc, const std::string& path, int model, CodeLanguage language,
                        const std::string& name, std::string* error = nullptr);
+
+// File > Export with the fitted model as code, after its dialog: as
+// ExportToFile, 33/34 when no model with a result is chosen (the command
+// then starts its dialog again); a refusal or a failure to write is told in
+// a box and nothing is written.
+ExportOutcome ExportModelCode(CurveFit& doc, const std::string& path, int model, CodeLanguage language,
+                              const std::string& name);
 
 }  // namespace trendolin

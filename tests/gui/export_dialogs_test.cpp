@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,6 +20,7 @@
 #include "fit/drivers_test_support.h"
 #include "fit/model_desc.h"
 #include "gui/dialogs/export_dialog.h"
+#include "session/model_code_file.h"
 #include "gui/dialogs/table_dialog.h"
 #include "gui/graph_window.h"
 #include "gui/qt_graph_host.h"
@@ -165,6 +167,108 @@ TEST_F(ExportDialogsTest, AModelChosenFromTheMenuAfterTheWarningIsExported) {
   RunExportCommand(nullptr, doc_);
   EXPECT_EQ(Boxes(), std::vector<std::string>{Box(33, 34)});
   EXPECT_EQ(testsupport::ReadFile(dir_.File("chosen.dat")), FormatExportText(doc_, ExportOptions{500, 1, 1, '\t'}));
+}
+
+// ---- the fitted model as code ----
+
+QLineEdit* FileNameField(QFileDialog* d) { return d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")); }
+
+void ChooseKind(ExportDialog* d, const QString& label) {
+  const int index = d->KindBox()->findText(label);
+  ASSERT_GE(index, 0) << label.toStdString();
+  d->KindBox()->setCurrentIndex(index);
+}
+
+TEST_F(ExportDialogsTest, ChoosingCodeRestsTheFileOptionsAndFollowsTheKindInTheFileName) {
+  FitLinear();
+  WhenModal<ExportDialog>([](ExportDialog* d) {
+    EXPECT_EQ(d->Language(), std::nullopt) << "the export file, as before";
+    EXPECT_FALSE(d->NameField()->isEnabled());
+    TypeFileName(d, QStringLiteral("linear.txt"));
+
+    ChooseKind(d, QStringLiteral("Python function"));
+    EXPECT_EQ(d->Language(), CodeLanguage::Python);
+    EXPECT_FALSE(d->CoefficientsBox()->isEnabled() || d->StatisticsBox()->isEnabled() ||
+                 d->Separator()->isEnabled());
+    EXPECT_TRUE(d->NameField()->isEnabled());
+    EXPECT_EQ(d->NameField()->text(), QStringLiteral("linear")) << "the model's name";
+    EXPECT_EQ(FileNameField(d)->text(), QStringLiteral("linear.py"));
+    EXPECT_EQ(d->defaultSuffix(), QStringLiteral("py"));
+
+    ChooseKind(d, QStringLiteral("LaTeX equation"));
+    EXPECT_FALSE(d->NameField()->isEnabled()) << "an equation has no name";
+    EXPECT_EQ(FileNameField(d)->text(), QStringLiteral("linear.tex"));
+    TypeFileName(d, QStringLiteral("mine.txt"));  // typed by the person: kept
+    ChooseKind(d, QStringLiteral("C function"));
+    EXPECT_EQ(FileNameField(d)->text(), QStringLiteral("mine.txt"));
+
+    ChooseKind(d, QStringLiteral("Data and fit (text file)"));
+    EXPECT_TRUE(d->CoefficientsBox()->isEnabled() && d->Separator()->isEnabled());
+    d->reject();
+  });
+  RunExportCommand(nullptr, doc_);
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(ExportDialogsTest, TheCodeWrittenIsTheModelsWithTheNameTypedAfterABadOne) {
+  FitLinear();
+  WhenModal<ExportDialog>([](ExportDialog* d) {
+    ChooseKind(d, QStringLiteral("C function"));
+    TypeFileName(d, QStringLiteral("line"));
+    d->NameField()->setText(QStringLiteral("for"));
+    d->NameField()->setModified(true);
+    d->accept();
+    EXPECT_TRUE(d->isVisible()) << "a keyword is refused in the dialog";
+    EXPECT_EQ(d->NameField()->selectedText(), QStringLiteral("for"));
+    d->NameField()->setText(QStringLiteral("line_fit"));
+    d->accept();
+  });
+  RunExportCommand(nullptr, doc_);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{std::string(kExportDialogTitle) + "|" +
+                                              ModelCodeNameProblem(CodeLanguage::C, "for")});
+  const std::string code = testsupport::ReadFile(dir_.File("line.c"));
+  EXPECT_EQ(code, FormatModelCode(doc_, 500, CodeLanguage::C, "line_fit").text);
+  EXPECT_NE(code.find("double line_fit(double x)"), std::string::npos) << code;
+}
+
+TEST_F(ExportDialogsTest, AModelTheLanguageCannotWriteIsRefusedBeforeAnyFileIsTouched) {
+  ASSERT_EQ(OpenFitWindow(doc_, 535), kWindowOpened);  // the linear spline
+  testsupport::WriteFile(dir_.File("keep.tex"), "mine\n");
+  const std::string refusal = ModelCodeRefusal(doc_, 535, CodeLanguage::Latex);
+  ASSERT_FALSE(refusal.empty());
+  WhenModal<ExportDialog>([](ExportDialog* d) {
+    ChooseKind(d, QStringLiteral("LaTeX equation"));
+    TypeFileName(d, QStringLiteral("keep.tex"));
+    d->accept();  // refused before the question whether to replace keep.tex
+    EXPECT_TRUE(d->isVisible());
+    d->reject();
+  });
+  RunExportCommand(nullptr, doc_);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{std::string(kExportDialogTitle) + "|" + refusal});
+  EXPECT_EQ(testsupport::ReadFile(dir_.File("keep.tex")), "mine\n");
+}
+
+TEST_F(ExportDialogsTest, WithoutAModelTheWarningReopensTheDialogOnTheKindAndNameChosen) {
+  int shown = 0;
+  WhenModal<ExportDialog>([&](ExportDialog* d) {
+    ++shown;
+    ChooseKind(d, QStringLiteral("Python function"));
+    d->NameField()->setText(QStringLiteral("trend"));
+    d->NameField()->setModified(true);
+    TypeFileName(d, QStringLiteral("trend"));
+    d->accept();
+    WhenModal<ExportDialog>([&](ExportDialog* again) {
+      ++shown;
+      EXPECT_EQ(again->Language(), CodeLanguage::Python);
+      EXPECT_EQ(again->NameField()->text(), QStringLiteral("trend"));
+      EXPECT_TRUE(FileNameField(again)->text().contains("trend"));
+      again->reject();
+    });
+  });
+  RunExportCommand(nullptr, doc_);
+  EXPECT_EQ(shown, 2);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{Box(33, 34)});
+  EXPECT_TRUE(Files().empty());
 }
 
 // ---- tables ----

@@ -336,4 +336,16 @@ TEST(ModelCodeFile, AModelWithoutAResultIsRefused) {
   EXPECT_FALSE(std::filesystem::exists(dir.File("f.py")));
 }
 
+// The name both faces give when the person gives none must be one both
+// languages accept, for every model of the catalogue.
+TEST(ModelCodeFile, EveryModelsDefaultNameIsAnIdentifier) {
+  for (int id = 500; id <= 539; ++id) {
+    const std::string name = trendolin::DefaultCodeName(id);
+    if (name.empty()) continue;  // no model has this id
+    EXPECT_EQ(trendolin::CodeNameProblem(trendolin::CodeLanguage::C, name), "") << id;
+    EXPECT_EQ(trendolin::CodeNameProblem(trendolin::CodeLanguage::Python, name), "") << id;
+  }
+  EXPECT_EQ(trendolin::DefaultCodeName(527), "exponential_association_2");
+}
+
 }  // namespace

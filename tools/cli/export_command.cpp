@@ -53,16 +53,6 @@ void AddSeparatorOption(CLI::App& command, std::string& separator) {
       ->check(CLI::IsMember({"tab", "space", "comma"}));
 }
 
-// The function's name when --name does not give one: the model's name on
-// the command line, with '_' for '-' ("exponential_association_2").
-std::string DefaultCodeName(int id) {
-  std::string name = ModelKey(id);
-  for (char& c : name) {
-    if (c == '-') c = '_';
-  }
-  return name;
-}
-
 int RunExportAsCode(const GlobalOptions& global, const ExportFlags& flags) {
   const trendolin::CodeLanguage language = *trendolin::CodeLanguageNamed(flags.language);
   std::string why;
@@ -71,7 +61,7 @@ int RunExportAsCode(const GlobalOptions& global, const ExportFlags& flags) {
     std::cerr << "-m: " << why << "\n";
     return kExitUsage;
   }
-  const std::string name = flags.name.value_or(DefaultCodeName(*model));
+  const std::string name = flags.name.value_or(trendolin::DefaultCodeName(*model));
   if (const std::string problem = trendolin::ModelCodeNameProblem(language, name); !problem.empty()) {
     std::cerr << "--name: " << problem << "\n";
     return kExitUsage;
