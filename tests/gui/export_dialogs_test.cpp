@@ -225,7 +225,8 @@ TEST_F(ExportDialogsTest, TheCodeWrittenIsTheModelsWithTheNameTypedAfterABadOne)
   });
   RunExportCommand(nullptr, doc_);
   EXPECT_EQ(Boxes(), std::vector<std::string>{std::string(kExportDialogTitle) + "|" +
-                                              ModelCodeNameProblem(CodeLanguage::C, "for")});
+                                              "'for' is a keyword of C; please choose another name "
+                                              "for the function."});
   const std::string code = testsupport::ReadFile(dir_.File("line.c"));
   EXPECT_EQ(code, FormatModelCode(doc_, 500, CodeLanguage::C, "line_fit").text);
   EXPECT_NE(code.find("double line_fit(double x)"), std::string::npos) << code;

@@ -31,6 +31,9 @@ struct ExportKind {
   const char* suffix;                    // the default extension
 };
 
+// After the reason a function's name is refused ("'for' is a keyword of C").
+constexpr const char* kChooseAnotherName = "; please choose another name for the function.";
+
 // Like the data-file dialogs, each pattern in either case.
 constexpr const char* kTextFilter = "Text Files (*.txt *.TXT)";
 
@@ -221,7 +224,7 @@ bool ExportDialog::AcceptPanel() {
   // the command's warning, as for the export file.
   std::string refusal = ModelCodeNameProblem(*language, FunctionName());
   if (!refusal.empty()) {
-    platform::TellUser(kExportDialogTitle, refusal);
+    platform::TellUser(kExportDialogTitle, refusal + kChooseAnotherName);
     name_->setFocus();
     name_->selectAll();
     return false;
