@@ -1,5 +1,6 @@
 // The model catalogue: every model id with its menu label, prompt, formula,
 // parameter count, kind and class, the data it cannot take, and its names.
+#include <cctype>
 #include <string>
 
 #include "fit/model_desc.h"
@@ -107,6 +108,24 @@ constexpr int kShortNameBase = 1000;
 
 std::string ModelLongName(int id) { return std::string(platform::ResourceString(id + kLongNameBase)); }
 std::string ModelShortName(int id) { return std::string(platform::ResourceString(id + kShortNameBase)); }
+
+std::string ModelLabelWord(int id, char joiner) {
+  const CatalogueEntry* entry = CatalogueEntryOf(id);
+  if (!entry) return {};
+  std::string word;
+  bool pendingJoin = false;
+  for (const char* c = entry->menuLabel; *c; ++c) {
+    const unsigned char ch = static_cast<unsigned char>(*c);
+    if (std::isalnum(ch)) {
+      if (pendingJoin && !word.empty()) word += joiner;
+      pendingJoin = false;
+      word += static_cast<char>(std::tolower(ch));
+    } else if (ch == ' ' || ch == '-') {
+      pendingJoin = true;
+    }
+  }
+  return word;
+}
 
 bool StartsFromGuesses(int id) {
   const CatalogueEntry* entry = CatalogueEntryOf(id);

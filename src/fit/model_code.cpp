@@ -491,23 +491,7 @@ const char* CodeLanguageLabel(CodeLanguage language) {
   return "";
 }
 
-std::string DefaultCodeName(int id) {
-  const CatalogueEntry* entry = CatalogueEntryOf(id);
-  if (!entry) return {};
-  std::string name;
-  bool pendingJoin = false;
-  for (const char* c = entry->menuLabel; *c; ++c) {
-    const unsigned char ch = static_cast<unsigned char>(*c);
-    if (std::isalnum(ch)) {
-      if (pendingJoin && !name.empty()) name += '_';
-      pendingJoin = false;
-      name += static_cast<char>(std::tolower(ch));
-    } else if (ch == ' ' || ch == '-') {
-      pendingJoin = true;
-    }
-  }
-  return name;
-}
+std::string DefaultCodeName(int id) { return ModelLabelWord(id, '_'); }
 
 std::string CodeNameProblem(CodeLanguage language, std::string_view name) {
   if (language != CodeLanguage::C && language != CodeLanguage::Python) return {};

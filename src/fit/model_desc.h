@@ -32,6 +32,10 @@ const std::vector<CatalogueEntry>& Catalogue();
 // the error reports and the initial-guess dialog.
 std::string ModelLongName(int id);
 std::string ModelShortName(int id);
+// The model's Fit menu label as one word: lower case, its words joined by
+// `joiner`, without mnemonics, dots and brackets ("exponential-association-2"
+// with '-'); empty for an unknown id.
+std::string ModelLabelWord(int id, char joiner);
 // Whether a fit of the model starts from initial guesses (the built-in
 // nonlinear models and the user model).
 bool StartsFromGuesses(int id);

@@ -19,23 +19,7 @@ constexpr Alias kAliases[] = {{"polynomial", 502}, {"plot", 503}, {"user", 539},
 
 }  // namespace
 
-std::string ModelKey(int id) {
-  const trendolin::CatalogueEntry* entry = trendolin::CatalogueEntryOf(id);
-  if (!entry) return {};
-  std::string key;
-  bool pendingDash = false;
-  for (const char* c = entry->menuLabel; *c; ++c) {
-    const unsigned char ch = static_cast<unsigned char>(*c);
-    if (std::isalnum(ch)) {
-      if (pendingDash && !key.empty()) key += '-';
-      pendingDash = false;
-      key += static_cast<char>(std::tolower(ch));
-    } else if (ch == ' ' || ch == '-') {
-      pendingDash = true;
-    }
-  }
-  return key;
-}
+std::string ModelKey(int id) { return trendolin::ModelLabelWord(id, '-'); }
 
 std::optional<int> ResolveModel(const std::string& text, std::string* why) {
   if (!text.empty() && std::isdigit(static_cast<unsigned char>(text[0]))) {
