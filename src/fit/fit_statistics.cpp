@@ -300,4 +300,79 @@ std::optional<FitStatistics> ComputeFitStatistics(CurveFit& doc, int id) {
   return stats;
 }
 
+std::optional<FitBands> FitBands::Of(CurveFit& doc, int id) {
+  const std::optional<FitStatistics> stats = ComputeFitStatistics(doc, id);
+  if (!stats || stats->dof <= 0 || !Finite(stats->sse) || !Finite(stats->tQuantile)) return std::nullopt;
+  FitBands bands;
+  bands.desc_ = DescriptorOf(doc, id);
+  const int m = bands.desc_.m;
+  if (bands.desc_.covariance == nullptr || !CovarianceUsable(bands.desc_.covariance, m)) return std::nullopt;
+  bands.coefficients_.assign(bands.desc_.coefficients, bands.desc_.coefficients + m);
+  bands.covariance_.assign(bands.desc_.covariance, bands.desc_.covariance + static_cast<std::size_t>(m) * m);
+  bands.scheme_ = doc.FittedMark(id);
+  bands.uncertaintyWeighted_ = bands.scheme_ == kSchemeUncertainty && doc.bUncertainty != 0 && doc.nColumns >= 3;
+  bands.variance_ = stats->sse / stats->dof;
+  bands.t_ = stats->tQuantile;
+  return bands;
+}
+
+double FitBands::Evaluate(const std::vector<datatype>& coefficients, double x) const {
+  ModelDesc desc = desc_;
+  desc.coefficients = const_cast<datatype*>(coefficients.data());
+  try {
+    const double y = desc.Evaluate(static_cast<datatype>(x));
+    return Finite(y) ? y : kNaN;
+  } catch (const errnotify&) {
+    return kNaN;
+  }
+}
+
+double FitBands::Value(double x) const {
+  QuietNumerics quiet;
+  return Evaluate(coefficients_, x);
+}
+
+FitBands::HalfWidths FitBands::At(double x) const {
+  QuietNumerics quiet;
+  const std::size_t m = coefficients_.size();
+  const double y = Evaluate(coefficients_, x);
+  if (!Finite(y)) return {kNaN, kNaN};
+  // Central differences. The model computes in single precision, so the
+  // step starts at a thousandth of the coefficient and grows tenfold while
+  // the change it makes is below a thousandth of y, where the rounding of y
+  // would still show in the derivative (a small intercept under a large y).
+  std::vector<double> gradient(m);
+  std::vector<datatype> shifted = coefficients_;
+  for (std::size_t i = 0; i < m; ++i) {
+    const datatype c = coefficients_[i];
+    datatype step = c != 0 ? std::abs(c) * 1e-3f : 1e-3f;
+    double derivative = kNaN;
+    for (int grow = 0; grow < 7; ++grow, step *= 10) {
+      const datatype up = c + step;
+      const datatype down = c - step;
+      shifted[i] = up;
+      const double high = Evaluate(shifted, x);
+      shifted[i] = down;
+      const double low = Evaluate(shifted, x);
+      shifted[i] = c;
+      derivative = (high - low) / (double{up} - double{down});
+      if (!(std::abs(high - low) < 1e-3 * std::abs(y))) break;
+    }
+    gradient[i] = derivative;
+    if (!Finite(gradient[i])) return {kNaN, kNaN};
+  }
+  double spread = 0;  // g'Cg
+  for (std::size_t i = 0; i < m; ++i) {
+    for (std::size_t j = 0; j < m; ++j) spread += gradient[i] * covariance_[i * m + j] * gradient[j];
+  }
+  if (!(spread >= 0) || !Finite(spread)) return {kNaN, kNaN};
+  HalfWidths widths{t_ * std::sqrt(variance_ * spread), kNaN};
+  if (!uncertaintyWeighted_) {
+    const double divisor = std::abs(Divisor(scheme_, false, x, y, 1));
+    const double prediction = t_ * std::sqrt(variance_ * (spread + divisor));
+    if (Finite(prediction)) widths.prediction = prediction;
+  }
+  return widths;
+}
+
 }  // namespace trendolin

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "fit/model_desc.h"
+
 namespace trendolin {
 
 class CurveFit;
@@ -45,6 +47,46 @@ struct FitStatistics {
 // interpolation (534..538), the data plot (503), an unknown id, or a model
 // not fitted to the current data.
 std::optional<FitStatistics> ComputeFitStatistics(CurveFit& doc, int id);
+
+// The 95% bands around a stored regression fit, by the delta method. With
+// g the derivatives of the model by its coefficients at x (central
+// differences), C the stored covariance, s^2 = SSE_w / (n - m) and t
+// Student's quantile at 0.975 and n - m degrees of freedom:
+//
+//   confidence half-width  t sqrt(s^2 g'Cg)         where the true curve lies
+//   prediction half-width  t sqrt(s^2 (g'Cg + d(x)))  where a new measurement lies
+//
+// d(x) is the divisor the fit's weighting gives a point at x: 1 without
+// weighting; f(x)^2, |f(x)|, x^2 or |x| for the 1/y^2, 1/y, 1/x^2 and 1/x
+// schemes. A fit weighted by the uncertainties has no prediction band: the
+// uncertainty of a new measurement between the points is not known.
+class FitBands {
+ public:
+  // The bands of model `id`'s stored fit, or nullopt where there are none:
+  // what ComputeFitStatistics refuses, no degrees of freedom left, or a
+  // covariance that is no covariance.
+  static std::optional<FitBands> Of(CurveFit& doc, int id);
+
+  struct HalfWidths {
+    double confidence;  // NaN where it cannot be had (the model fails at x)
+    double prediction;  // NaN also for a fit weighted by the uncertainties
+  };
+  HalfWidths At(double x) const;
+  // The fitted value at x, as the curve is drawn.
+  double Value(double x) const;
+
+ private:
+  FitBands() = default;
+  double Evaluate(const std::vector<datatype>& coefficients, double x) const;
+
+  ModelDesc desc_;  // its coefficients point into coefficients_ while evaluating
+  std::vector<datatype> coefficients_;
+  std::vector<double> covariance_;  // m x m
+  int scheme_ = 0;
+  bool uncertaintyWeighted_ = false;
+  double variance_ = 0;  // s^2
+  double t_ = 0;
+};
 
 // I_x(a, b), the regularized incomplete beta function, with y = 1 - x given
 // separately so that x near 1 keeps its precision. NaN outside a, b > 0,

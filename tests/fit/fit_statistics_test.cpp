@@ -25,6 +25,12 @@
 //   # stats.t.ppf is good to about 1e-9 only: two Newton steps on the cdf
 //   t = stats.t.ppf(p, dof)
 //   for i in range(2): t -= (stats.t.cdf(t, dof) - p) / stats.t.pdf(t, dof)
+//   # The bands: g the model's derivatives by its parameters at x0.
+//   X = np.column_stack([np.ones(8), x]); C = np.linalg.inv(X.T @ X); s2 = sse/(n-m)
+//   g = np.array([1, x0]); v = g @ C @ g; t*np.sqrt(s2*v), t*np.sqrt(s2*(v + 1))
+//   ex = f32(range(10)); ey = f32([5.1,3.6,2.8,2.0,1.5,1.1,0.82,0.6,0.46,0.33])
+//   p, pc = optimize.curve_fit(lambda x, a, b: a*np.exp(b*x), ex, ey, p0=[5, -0.3], xtol=1e-14, ftol=1e-14)
+//   g = [exp(p[1] x0), p[0] x0 exp(p[1] x0)]; v = g @ pc @ g; t*sqrt(v), t*sqrt(v + s2)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -181,6 +187,61 @@ TEST_F(FitStatisticsTest, InterpolationsThePlotAndUnfittedModelsHaveNone) {
             FitReportHeader(doc_, 537) + "Fit Statistics:\r\nInterpolations do not have fit statistics.\r\n");
   EXPECT_EQ(FitReport(doc_, 501, ReportPage::Statistics),
             FitReportHeader(doc_, 501) + "Fit Statistics:\r\nNo Statistics Available.\r\n");
+}
+
+// The 95% bands of a linear and an exponential fit at a point left of the
+// data, one inside and one right of it. The linear bands are exact sums in
+// float; the exponential's covariance comes from the solver's float
+// derivatives, good to a few parts in 10^4.
+TEST_F(FitStatisticsTest, BandsMatchAnIndependentDeltaMethod) {
+  struct Expected {
+    double x, confidence, prediction;
+  };
+  CurrentSession().settings.weighting = kWeightingNone;
+  FillColumns(doc_, {1, 2, 3, 4, 5, 6, 7, 8}, {2.1f, 3.9f, 6.2f, 7.8f, 10.1f, 12.2f, 13.8f, 16.1f});
+  ASSERT_EQ(Fit(500), 0);
+  std::optional<FitBands> bands = FitBands::Of(doc_, 500);
+  ASSERT_TRUE(bands);
+  for (const Expected& e : {Expected{0, 0.3435104124386186, 0.5588840327683869},
+                            Expected{4.5, 0.15586530989515654, 0.4675959296854697},
+                            Expected{10, 0.4053068952262784, 0.5988536031015184}}) {
+    const FitBands::HalfWidths w = bands->At(e.x);
+    EXPECT_RELATIVE(w.confidence, e.confidence, 1e-4) << e.x;
+    EXPECT_RELATIVE(w.prediction, e.prediction, 1e-4) << e.x;
+  }
+
+  FillColumns(doc_, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {5.1f, 3.6f, 2.8f, 2.0f, 1.5f, 1.1f, 0.82f, 0.6f, 0.46f, 0.33f});
+  CurrentEngine().nonlinearFlags.suppliedGuesses = {5, -0.3f};
+  ASSERT_EQ(Fit(504), 0) << doc_.GetFitComment(504);
+  bands = FitBands::Of(doc_, 504);
+  ASSERT_TRUE(bands);
+  EXPECT_RELATIVE(bands->Value(4.5), 5.04493498 * std::exp(-0.30506829 * 4.5), 1e-4);
+  for (const Expected& e : {Expected{0, 0.10190181385655302, 0.15751438818108865},
+                            Expected{4.5, 0.04902639890918464, 0.12973199530882737},
+                            Expected{12, 0.014821471946503793, 0.12102263774793583}}) {
+    const FitBands::HalfWidths w = bands->At(e.x);
+    EXPECT_RELATIVE(w.confidence, e.confidence, 3e-3) << e.x;
+    EXPECT_RELATIVE(w.prediction, e.prediction, 3e-3) << e.x;
+  }
+}
+
+TEST_F(FitStatisticsTest, BandsOnlyWhereTheyMeanSomething) {
+  CurrentSession().settings.weighting = kWeightingNone;
+  FillColumns(doc_, {1, 2}, {3, 5});
+  ASSERT_EQ(Fit(500), 0);
+  EXPECT_FALSE(FitBands::Of(doc_, 500)) << "no degrees of freedom left";
+  FillColumns(doc_, {1, 2, 3, 4, 5}, {1, 4, 9, 16, 25});
+  ASSERT_EQ(Fit(537), 0);
+  EXPECT_FALSE(FitBands::Of(doc_, 537)) << "an interpolation";
+
+  // Weighted by the uncertainties: where the curve lies, but not where a
+  // new point would, whose uncertainty is not known.
+  FitLogistic(kWeightingUncertainty);
+  const std::optional<FitBands> bands = FitBands::Of(doc_, 522);
+  ASSERT_TRUE(bands);
+  const FitBands::HalfWidths w = bands->At(6);
+  EXPECT_GT(w.confidence, 0);
+  EXPECT_TRUE(std::isnan(w.prediction));
 }
 
 // Figures that cannot be had are not-a-numbers (and "N/A" in the report);
