@@ -30,10 +30,13 @@
 #include "graph/system_colours.h"
 #include "session/window_arrangement.h"
 #include "gui/dialogs/analyze_dialog.h"
+#include "gui/dialogs/graph_props_dialog.h"
 #include "gui/dialogs/table_dialog.h"
+#include "gui/dialogs/save_picture_dialog.h"
 #include "gui/graph_picture.h"
 #include "gui/info_window.h"
 #include "gui/not_available.h"
+#include "gui/print_commands.h"
 #include "platform/debug_log.h"
 #include "precision/errors.h"
 #include "render_qt/qt_font.h"
@@ -48,6 +51,9 @@ constexpr int kPaintFailedText = 58;  // in place of a graph the window cannot d
 constexpr int kOnlyUserModelsOffScreen = 1;
 constexpr int kHeaderButtonWidth = 45;
 constexpr int kHeaderButtonHeight = 25;
+// Save Picture: the graph as a PNG, SVG or PDF file. Its key is not Ctrl+S,
+// which the main window's Abort takes in every window.
+constexpr int kGraphSavePicture = 7;
 
 QColor ToQColor(Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
@@ -66,6 +72,7 @@ constexpr MenuItem kMenuItems[] = {
     {kGraphGenerateTable, "Generate &Table...", "T", "Generate Table", false},
     {kGraphAnalyze, "Ana&lyze...", "L", "Analyze", true},
     {kGraphCopy, "&Copy", "Ctrl+C", "Copy", false},
+    {kGraphSavePicture, "&Save Picture...", "Ctrl+Shift+S", "Save Picture", false},
     {kGraphPrint, "&Print...", "Ctrl+P", "Print", true},
     {kGraphHelp, "&Help...", "F1", "Help", true},
     {kGraphClose, "Close/E&xit", "Ctrl+X", "Close", false},
@@ -226,6 +233,10 @@ void GraphWindow::Command(int id) {
   switch (id) {
     case kGraphFindMainWindow: FindMainWindow(); break;
     case kGraphCopy: CopyToClipboard(); break;
+    case kGraphSavePicture:
+      if (record_ != nullptr) RunSavePictureCommand(this, doc_, *record_, size(), windowTitle());
+      break;
+    case kGraphPrint: PrintGraphCommand(*this, doc_); break;
     case kGraphClose: close(); break;
     case kGraphHeaderButton:
       if (header_->isEnabled()) ShowInformation();
@@ -240,7 +251,8 @@ void GraphWindow::Command(int id) {
       if (ActionOf(kGraphGenerateTable)->isEnabled()) RunTableCommand(this, doc_, *record_);
       break;
     case kGraphProperties:
-    case kGraphPrint:
+      if (record_ != nullptr) ShowGraphProperties(*this, doc_);
+      break;
     case kGraphHelp: ShowNotAvailable(this, QString::fromUtf8(MenuItemOf(id)->name)); break;
     default: break;
   }
@@ -508,6 +520,10 @@ void GraphWindow::keyPressEvent(QKeyEvent* event) {
       if (plain) unlessDisabled(kGraphGenerateTable);
       return;
     default: break;
+  }
+  if (key == Qt::Key_S && mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
+    Command(kGraphSavePicture);
+    return;
   }
   if (!ctrl) {
     QWidget::keyPressEvent(event);

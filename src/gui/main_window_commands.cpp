@@ -36,6 +36,8 @@
 #include "gui/main_window.h"
 #include "gui/not_available.h"
 #include "gui/preview_widget.h"
+#include "gui/print_commands.h"
+#include "gui/printer_state.h"
 #include "platform/debug_log.h"
 #include "platform/ui.h"
 #include "precision/errors.h"
@@ -164,8 +166,8 @@ void MainWindow::Command(int command, int notifyCode) {
     case cmd::kSave: SaveDataFile(doc_); break;
     case cmd::kSaveAs: SaveDataFileAs(doc_, kSaveAsTitle); break;
     case cmd::kExport: RunExportCommand(this, doc_); break;
-    case cmd::kPrint: ShowNotAvailable(this, QStringLiteral("Printing")); break;
-    case cmd::kPrintSetup: ShowNotAvailable(this, QStringLiteral("Print setup")); break;
+    case cmd::kPrint: PrintDataCommand(this, doc_); break;
+    case cmd::kPrintSetup: RunPrintSetup(this); break;
     case cmd::kExit:
       // A close request, handled once the menu that sent it has gone: the
       // save question must not open inside the menu's own event handling.

@@ -138,7 +138,8 @@ TEST_F(GraphWindowTest, AFitOpensATopLevelWindowOwnedByTheGraphServer) {
   }
   EXPECT_EQ(labels, (QStringList{"&Find Main Window\tCtrl+W", "&Graph Properties...\tCtrl+G",
                                  "&Information...\tI", "Generate &Table...\tT", "Ana&lyze...\tL", "&Copy\tCtrl+C",
-                                 "&Print...\tCtrl+P", "&Help...\tF1", "Close/E&xit\tCtrl+X"}));
+                                 "&Save Picture...\tCtrl+Shift+S", "&Print...\tCtrl+P", "&Help...\tF1",
+                                 "Close/E&xit\tCtrl+X"}));
   SaveShot(*w, "graph_window.png");
 }
 
