@@ -13,6 +13,7 @@
 #include "fit/model_desc.h"
 #include "graph/draw_object_stack.h"
 #include "graph/plot_axes.h"
+#include "graph/plot_symbols.h"
 #include "precision/errors.h"
 #include "precision/fp_guard.h"
 #include "precision/math_guard.h"
@@ -394,6 +395,7 @@ class Renderer {
       if (!attr_.Switch(kSwShowDataPoints)) return;
       const bool uncertainty = doc->bUncertainty != 0;
       const bool errorBars = uncertainty && attr_.Switch(kSwShowErrorBars);
+      SymbolRun symbols(s_, transform_, style, errorBars);
       for (int k = 0; k < doc->nPoints; ++k) {
         const datatype half = uncertainty ? attr_.errorBarScale * doc->At(k, 2) : 0;
         const PlotPoint point{doc->At(k, 0), doc->At(k, 1), half};
@@ -401,20 +403,23 @@ class Renderer {
         // A symbol with its error bar may differ from the one drawn there
         // before; one without is the same picture again.
         if (!errorBars && !drawn.FirstAt(pixel)) continue;
-        DrawSymbol(s_, point, transform_, style, &pixel, errorBars);
+        symbols.Add(point, pixel);
       }
+      symbols.Flush();
       return;
     }
     if (!HasEvaluation(desc_)) return;
     style.bar = !attr_.Switch(kSwResidPoints);
     ClearFpFaults();
+    SymbolRun symbols(s_, transform_, style, false);
     for (int k = 0; k < doc->nPoints; ++k) {
       const datatype x = doc->At(k, 0);
       const datatype residual = doc->At(k, 1) - EvaluateChecked(desc_, x);
       const Point pixel = transform_.ToPixel(x, residual);
       if (!drawn.FirstAt(pixel)) continue;
-      DrawSymbol(s_, PlotPoint{x, residual, 0}, transform_, style, &pixel);
+      symbols.Add(PlotPoint{x, residual, 0}, pixel);
     }
+    symbols.Flush();
   }
 
   // The pixels of the plot area where a symbol was drawn: points of a large

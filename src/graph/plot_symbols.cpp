@@ -1,17 +1,12 @@
 // The data-point symbols, error bars and residual bars of the plot.
-#include <algorithm>
-#include <array>
-#include <cmath>
+#include "graph/plot_symbols.h"
 
-#include "graph/plot_renderer.h"
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
 
 namespace trendolin {
 namespace {
-
-void Line(Surface& surface, Point from, Point to) {
-  surface.MoveTo(from);
-  surface.LineTo(to);
-}
 
 // The residual plot's bar: as wide as the symbol, from the point to the zero line.
 void DrawBar(Surface& surface, Point p, const PlotTransform& transform, int halfWidth) {
@@ -26,59 +21,75 @@ int ErrorBarPixels(const PlotTransform& transform, datatype halfLength) {
   return ClampToPixel(std::fabs(length * transform.YScale()));
 }
 
-void DrawErrorBar(Surface& surface, Point p, int e, int left, int right) {
-  Line(surface, {p.x, p.y - e}, {p.x, p.y + e});
-  Line(surface, {left, p.y - e}, {right, p.y - e});
-  Line(surface, {left, p.y + e}, {right, p.y + e});
+// A point on the left edge is inside: data starting at x = 0 get an axis
+// from 0, and their first point must not vanish.
+bool OutsidePlot(Point p, const PlotTransform& transform) {
+  return p.y > 0 || p.y < transform.Height() || p.x < 0 || p.x >= transform.Width();
 }
 
-void DrawShape(Surface& surface, int type, Point p, const Rect& box) {
+// The symbol's box around (0, 0), at least one pixel wide and high.
+Rect SymbolBox(const SymbolStyle& style) {
+  Rect box{-style.halfWidth, -style.halfHeight, style.halfWidth, style.halfHeight};
+  if (box.right <= box.left) box.right = box.left + 1;
+  if (box.bottom <= box.top) box.bottom = box.top + 1;
+  return box;
+}
+
+MarkerPart Part(MarkerPart::Kind kind, std::initializer_list<Point> points) {
+  MarkerPart part;
+  part.kind = kind;
+  for (Point p : points) part.points[static_cast<std::size_t>(part.count++)] = p;
+  return part;
+}
+
+void AddShape(std::vector<MarkerPart>& parts, int type, const Rect& box) {
+  using Kind = MarkerPart::Kind;
   const int l = box.left, t = box.top, r = box.right, b = box.bottom;
   switch (type) {
     case kPtCross:
-      Line(surface, {l, t}, {r, b});
-      Line(surface, {l, b}, {r, t});
+      parts.push_back(Part(Kind::Line, {{l, t}, {r, b}}));
+      parts.push_back(Part(Kind::Line, {{l, b}, {r, t}}));
       break;
     case kPtPlus:
-      Line(surface, {p.x, t}, {p.x, b});
-      Line(surface, {l, p.y}, {r, p.y});
+      parts.push_back(Part(Kind::Line, {{0, t}, {0, b}}));
+      parts.push_back(Part(Kind::Line, {{l, 0}, {r, 0}}));
       break;
     case kPtSquare:
-      surface.Rectangle(box);
+      parts.push_back(Part(Kind::Rectangle, {{l, t}, {r, b}}));
       break;
-    case kPtTriangle: {
-      const std::array<Point, 3> shape = {{{p.x, t}, {r, b}, {l, b}}};
-      surface.Polygon(shape);
+    case kPtTriangle:
+      parts.push_back(Part(Kind::Polygon, {{0, t}, {r, b}, {l, b}}));
       break;
-    }
-    case kPtInvTriangle: {
-      const std::array<Point, 3> shape = {{{p.x, b}, {l, t}, {r, t}}};
-      surface.Polygon(shape);
+    case kPtInvTriangle:
+      parts.push_back(Part(Kind::Polygon, {{0, b}, {l, t}, {r, t}}));
       break;
-    }
-    case kPtHourglass: {
-      const std::array<Point, 3> upper = {{{l, t}, {r, t}, p}};
-      const std::array<Point, 3> lower = {{{l, b}, {r, b}, p}};
-      surface.Polygon(upper);
-      surface.Polygon(lower);
+    case kPtHourglass:
+      parts.push_back(Part(Kind::Polygon, {{l, t}, {r, t}, {0, 0}}));
+      parts.push_back(Part(Kind::Polygon, {{l, b}, {r, b}, {0, 0}}));
       break;
-    }
-    case kPtDiamond: {
-      const std::array<Point, 4> shape = {{{p.x, t}, {r, p.y}, {p.x, b}, {l, p.y}}};
-      surface.Polygon(shape);
+    case kPtDiamond:
+      parts.push_back(Part(Kind::Polygon, {{0, t}, {r, 0}, {0, b}, {l, 0}}));
       break;
-    }
     case kPtAsterisk:
-      DrawShape(surface, kPtCross, p, box);
-      DrawShape(surface, kPtPlus, p, box);
+      AddShape(parts, kPtCross, box);
+      AddShape(parts, kPtPlus, box);
       break;
     default:
-      surface.Ellipse(box);
+      parts.push_back(Part(Kind::Ellipse, {{l, t}, {r, b}}));
       break;
   }
 }
 
 }  // namespace
+
+MarkerShape SymbolShape(const SymbolStyle& style) {
+  const Rect box = SymbolBox(style);
+  MarkerShape shape;
+  AddShape(shape.parts, style.type, box);
+  shape.capLeft = box.left;
+  shape.capRight = box.right;
+  return shape;
+}
 
 int DrawSymbol(Surface& surface, const PlotPoint& point, const PlotTransform& transform, const SymbolStyle& style,
                const Point* pixel, bool errorBar) {
@@ -87,16 +98,33 @@ int DrawSymbol(Surface& surface, const PlotPoint& point, const PlotTransform& tr
     DrawBar(surface, p, transform, style.halfWidth);
     return 0;
   }
-  // A point on the left edge is inside: data starting at x = 0 get an axis
-  // from 0, and their first point must not vanish.
-  if (p.y > 0 || p.y < transform.Height() || p.x < 0 || p.x >= transform.Width()) return 1;
-
-  Rect box{p.x - style.halfWidth, p.y - style.halfHeight, p.x + style.halfWidth, p.y + style.halfHeight};
-  if (box.right <= box.left) box.right = box.left + 1;
-  if (box.bottom <= box.top) box.bottom = box.top + 1;
-  if (errorBar) DrawErrorBar(surface, p, ErrorBarPixels(transform, point.errorHalfLength), box.left, box.right);
-  DrawShape(surface, style.type, p, box);
+  if (OutsidePlot(p, transform)) return 1;
+  const MarkerShape shape = SymbolShape(style);
+  if (errorBar) DrawMarkerErrorBar(surface, shape, p, ErrorBarPixels(transform, point.errorHalfLength));
+  DrawMarkerParts(surface, shape, p);
   return 0;
+}
+
+SymbolRun::SymbolRun(Surface& surface, const PlotTransform& transform, const SymbolStyle& style, bool errorBars)
+    : surface_(surface), transform_(transform), style_(style), errorBars_(errorBars), shape_(SymbolShape(style)) {}
+
+int SymbolRun::Add(const PlotPoint& point, Point pixel) {
+  if (style_.bar) {
+    DrawBar(surface_, pixel, transform_, style_.halfWidth);
+    return 0;
+  }
+  if (OutsidePlot(pixel, transform_)) return 1;
+  at_.push_back(pixel);
+  if (errorBars_) bars_.push_back(ErrorBarPixels(transform_, point.errorHalfLength));
+  if (at_.size() >= kBatch) Flush();
+  return 0;
+}
+
+void SymbolRun::Flush() {
+  if (at_.empty()) return;
+  surface_.DrawMarkers(shape_, at_, bars_);
+  at_.clear();
+  bars_.clear();
 }
 
 }  // namespace trendolin

@@ -3,10 +3,12 @@
 // vector file or a printer page each provide.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace trendolin {
 
@@ -80,6 +82,25 @@ struct FontMetrics {
   int averageCharWidth = 0;
 };
 
+// One drawing operation of a marker, in pixels relative to the marker's point.
+struct MarkerPart {
+  enum class Kind { Line, Rectangle, Ellipse, Polygon };
+  Kind kind = Kind::Line;
+  // A line's two ends, a box's top-left and bottom-right corners (rectangle,
+  // ellipse) or a closed polygon's corners.
+  std::array<Point, 4> points{};
+  int count = 0;  // how many of `points` are used
+};
+
+// A marker drawn at many points: the same operations moved to each point.
+// A marker may stand on an error bar of its own length: a vertical line and
+// caps from capLeft to capRight at both ends, drawn before the marker.
+struct MarkerShape {
+  std::vector<MarkerPart> parts;
+  int capLeft = 0;
+  int capRight = 0;
+};
+
 enum class HAlign { Left, Centre, Right };
 enum class VAlign { Top, Bottom };
 
@@ -106,6 +127,12 @@ class Surface {
   virtual void Ellipse(const Rect& box) = 0;
   virtual void Polygon(std::span<const Point> points) = 0;  // closed
 
+  // Draws `shape` at each of `at` in turn, each after its error bar when
+  // `errorBars` holds the bars' half-lengths (one per point, else empty): the
+  // same picture as drawing the parts one by one, which is what this does.
+  // Surfaces that can draw a run of markers faster override it.
+  virtual void DrawMarkers(const MarkerShape& shape, std::span<const Point> at, std::span<const int> errorBars);
+
   // Text in the selected font and the text colour, anchored at p.
   virtual void TextOut(Point p, std::string_view text, HAlign h, VAlign v) = 0;
   virtual TextSize MeasureText(std::string_view text) = 0;  // one line, selected font
@@ -125,5 +152,52 @@ class Surface {
   // pixel, measured on the screen and never clipped.
   virtual bool IsRecordedPicture() const = 0;
 };
+
+// The parts of `shape` drawn at `p` with the surface's own operations.
+inline void DrawMarkerParts(Surface& surface, const MarkerShape& shape, Point p) {
+  for (const MarkerPart& part : shape.parts) {
+    const auto& q = part.points;
+    switch (part.kind) {
+      case MarkerPart::Kind::Line:
+        surface.MoveTo({p.x + q[0].x, p.y + q[0].y});
+        surface.LineTo({p.x + q[1].x, p.y + q[1].y});
+        break;
+      case MarkerPart::Kind::Rectangle:
+      case MarkerPart::Kind::Ellipse: {
+        const Rect box{p.x + q[0].x, p.y + q[0].y, p.x + q[1].x, p.y + q[1].y};
+        if (part.kind == MarkerPart::Kind::Rectangle) {
+          surface.Rectangle(box);
+        } else {
+          surface.Ellipse(box);
+        }
+        break;
+      }
+      case MarkerPart::Kind::Polygon: {
+        std::array<Point, 4> corners{};
+        for (int i = 0; i < part.count; ++i) corners[i] = {p.x + q[i].x, p.y + q[i].y};
+        surface.Polygon(std::span<const Point>(corners.data(), static_cast<std::size_t>(part.count)));
+        break;
+      }
+    }
+  }
+}
+
+// An error bar of half-length `e` under the marker at `p`.
+inline void DrawMarkerErrorBar(Surface& surface, const MarkerShape& shape, Point p, int e) {
+  const int left = p.x + shape.capLeft, right = p.x + shape.capRight;
+  surface.MoveTo({p.x, p.y - e});
+  surface.LineTo({p.x, p.y + e});
+  surface.MoveTo({left, p.y - e});
+  surface.LineTo({right, p.y - e});
+  surface.MoveTo({left, p.y + e});
+  surface.LineTo({right, p.y + e});
+}
+
+inline void Surface::DrawMarkers(const MarkerShape& shape, std::span<const Point> at, std::span<const int> errorBars) {
+  for (std::size_t i = 0; i < at.size(); ++i) {
+    if (i < errorBars.size()) DrawMarkerErrorBar(*this, shape, at[i], errorBars[i]);
+    DrawMarkerParts(*this, shape, at[i]);
+  }
+}
 
 }  // namespace trendolin

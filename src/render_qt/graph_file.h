@@ -22,9 +22,10 @@ using DrawGraphFn = std::function<void(Surface& surface, const Rect& area)>;
 // `path` in the format its extension names: PNG at 96 dpi, SVG with a
 // 96-dpi view box, or PDF on one page the size of the picture. SVG and PDF
 // are recorded pictures with text measured as on a PNG, so all three have
-// the same layout. The file is built in memory and then replaces `path`
-// through a temporary file, so a failure never leaves a partial file under
-// that name. On failure returns false and, if `error` is given, a reason for
+// the same layout. The file is written as it is drawn (only a PNG's image is
+// held whole) into a temporary file beside `path`, which replaces `path`
+// once complete, so a failure never leaves a partial file under that name.
+// On failure returns false and, if `error` is given, a reason for
 // a person. Exceptions thrown by `draw` pass through, with nothing written.
 // Needs a QGuiApplication (fonts).
 bool WriteGraphFile(const std::string& path, int width, int height, const DrawGraphFn& draw,

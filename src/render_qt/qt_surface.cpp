@@ -15,7 +15,9 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <utility>
 
 #include "render_qt/qt_font.h"
 
@@ -49,6 +51,18 @@ bool IsWide(const Pen& pen) { return pen.width > 1; }
 Rect Normalised(const Rect& r) {
   return Rect{std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
               std::max(r.top, r.bottom)};
+}
+
+// A thin line's centre line, shifted back by half a pixel along its major
+// direction so that it starts on the edge of the first pixel and stops on the
+// edge of the last one: exactly the pixels from `from` up to `to`, dashes
+// included.
+QLineF ThinSegment(Point from, Point to) {
+  const double dx = to.x - from.x;
+  const double dy = to.y - from.y;
+  const double major = std::max(std::abs(dx), std::abs(dy));
+  const QPointF shift(0.5 - 0.5 * dx / major, 0.5 - 0.5 * dy / major);
+  return QLineF(QPointF(from.x, from.y) + shift, QPointF(to.x, to.y) + shift);
 }
 
 QRectF FillArea(const Rect& r) { return QRectF(r.left, r.top, r.Width(), r.Height()); }
@@ -142,7 +156,7 @@ void QtSurface::SelectFont(const FontSpec& font) {
   state_.font = FontFromSpec(font, dpi_);
 }
 
-void QtSurface::ApplyPen(Qt::PenCapStyle thinSolidCap) {
+QPen QtSurface::PenWithCap(Qt::PenCapStyle thinSolidCap) const {
   const Pen& pen = state_.pen;
   QPen qpen(ToQColor(pen.colour));
   qpen.setWidth(std::max(0, pen.width));  // 0: cosmetic, one device pixel
@@ -153,8 +167,10 @@ void QtSurface::ApplyPen(Qt::PenCapStyle thinSolidCap) {
     qpen.setCapStyle(IsWide(pen) ? Qt::RoundCap : Qt::FlatCap);
   }
   qpen.setJoinStyle(IsWide(pen) ? Qt::RoundJoin : Qt::MiterJoin);
-  painter_.setPen(qpen);
+  return qpen;
 }
+
+void QtSurface::ApplyPen(Qt::PenCapStyle thinSolidCap) { painter_.setPen(PenWithCap(thinSolidCap)); }
 
 void QtSurface::StrokeSegment(Point from, Point to) {
   if (from == to) return;
@@ -163,14 +179,7 @@ void QtSurface::StrokeSegment(Point from, Point to) {
     painter_.drawLine(Centre(from), Centre(to));
     return;
   }
-  // Shift the centre line back by half a pixel along its major direction so
-  // that it starts on the edge of the first pixel and stops on the edge of the
-  // last one: exactly the pixels from `from` up to `to`, dashes included.
-  const double dx = to.x - from.x;
-  const double dy = to.y - from.y;
-  const double major = std::max(std::abs(dx), std::abs(dy));
-  const QPointF shift(0.5 - 0.5 * dx / major, 0.5 - 0.5 * dy / major);
-  painter_.drawLine(QPointF(from.x, from.y) + shift, QPointF(to.x, to.y) + shift);
+  painter_.drawLine(ThinSegment(from, to));
 }
 
 void QtSurface::MoveTo(Point p) { state_.position = p; }
@@ -255,6 +264,203 @@ void QtSurface::Polygon(std::span<const Point> points) {
   for (Point p : points) shape.push_back(Centre(p));
   ApplyPen(Qt::SquareCap);
   painter_.drawPolygon(shape, Qt::OddEvenFill);
+}
+
+// What a run of markers draws with. Shapes are relative to the marker's
+// point; each marker moves them by whole pixels.
+struct QtSurface::MarkerRun {
+  const MarkerShape& shape;
+  QPen flatPen;    // lines and thin box outlines
+  QPen squarePen;  // ellipses and polygons
+  QBrush brush;
+  bool filled = false;
+  std::vector<QPainterPath> ellipseFills;  // one per ellipse part, in order
+};
+
+namespace {
+
+Rect Moved(const MarkerPart& part, Point p) {
+  return Normalised(Rect{p.x + part.points[0].x, p.y + part.points[0].y, p.x + part.points[1].x,
+                         p.y + part.points[1].y});
+}
+
+QPolygonF MovedCorners(const MarkerPart& part, Point p) {
+  QPolygonF shape;
+  for (int i = 0; i < part.count; ++i) shape.push_back(Centre({p.x + part.points[i].x, p.y + part.points[i].y}));
+  return shape;
+}
+
+// The thin segments of a box outline, as Rectangle draws them.
+std::array<std::pair<Point, Point>, 4> BoxOutline(const Rect& r) {
+  const Point c[] = {{r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1}, {r.left, r.bottom - 1}};
+  return {{{c[0], c[1]}, {c[1], c[2]}, {c[2], c[3]}, {c[3], c[0]}}};
+}
+
+// Every part of a marker can go through the run's own drawing: boxes that
+// draw at all, and of at least two pixels each way for a rectangle (a
+// thinner one has an outline of its own), polygons with two corners or more.
+bool RunnableShape(const MarkerShape& shape) {
+  for (const MarkerPart& part : shape.parts) {
+    const Rect r = Moved(part, {0, 0});
+    switch (part.kind) {
+      case MarkerPart::Kind::Line: break;
+      case MarkerPart::Kind::Rectangle:
+        if (r.Width() < 2 || r.Height() < 2) return false;
+        break;
+      case MarkerPart::Kind::Ellipse:
+        if (r.Width() < 1 || r.Height() < 1) return false;
+        break;
+      case MarkerPart::Kind::Polygon:
+        if (part.count < 2) return false;
+        break;
+    }
+  }
+  return true;
+}
+
+// The error bar's three segments at `p` with half-length `e`.
+std::array<std::pair<Point, Point>, 3> ErrorBarSegments(const MarkerShape& shape, Point p, int e) {
+  const int left = p.x + shape.capLeft, right = p.x + shape.capRight;
+  return {{{{p.x, p.y - e}, {p.x, p.y + e}}, {{left, p.y - e}, {right, p.y - e}}, {{left, p.y + e}, {right, p.y + e}}}};
+}
+
+}  // namespace
+
+void QtSurface::DrawMarkers(const MarkerShape& shape, std::span<const Point> at, std::span<const int> errorBars) {
+  if (IsWide(state_.pen) || !RunnableShape(shape)) {
+    Surface::DrawMarkers(shape, at, errorBars);
+    return;
+  }
+  MarkerRun run{shape, PenWithCap(Qt::FlatCap), PenWithCap(Qt::SquareCap), painter_.brush(), false, {}};
+  run.filled = run.brush.style() != Qt::NoBrush;
+  for (const MarkerPart& part : shape.parts) {
+    if (part.kind != MarkerPart::Kind::Ellipse) continue;
+    QPainterPath area;
+    area.addEllipse(FillArea(Moved(part, {0, 0})));
+    run.ellipseFills.push_back(area);
+  }
+  // Fills and outlines of one colour (or outlines alone) look the same in
+  // whichever order they are laid down, so a vector file may group them.
+  const bool oneColour = !run.filled || run.brush.color() == ToQColor(state_.pen.colour);
+  painter_.save();
+  if (recorded_ && oneColour && state_.pen.style == PenStyle::Solid) {
+    DrawMarkersInPasses(run, at, errorBars);
+  } else {
+    DrawMarkersInOrder(run, at, errorBars);
+  }
+  painter_.restore();
+}
+
+void QtSurface::DrawMarkersInOrder(const MarkerRun& run, std::span<const Point> at, std::span<const int> errorBars) {
+  const QTransform origin = painter_.transform();
+  auto segment = [this, &run](Point from, Point to) {
+    if (from == to) return;
+    painter_.setPen(run.flatPen);
+    painter_.drawLine(ThinSegment(from, to));
+  };
+  for (std::size_t k = 0; k < at.size(); ++k) {
+    const Point p = at[k];
+    if (k < errorBars.size()) {
+      for (const auto& [from, to] : ErrorBarSegments(run.shape, p, errorBars[k])) segment(from, to);
+    }
+    std::size_t ellipse = 0;
+    for (const MarkerPart& part : run.shape.parts) {
+      switch (part.kind) {
+        case MarkerPart::Kind::Line:
+          segment({p.x + part.points[0].x, p.y + part.points[0].y}, {p.x + part.points[1].x, p.y + part.points[1].y});
+          break;
+        case MarkerPart::Kind::Rectangle: {
+          const Rect r = Moved(part, p);
+          if (run.filled) painter_.fillRect(FillArea(r), run.brush);
+          for (const auto& [from, to] : BoxOutline(r)) segment(from, to);
+          break;
+        }
+        case MarkerPart::Kind::Ellipse:
+          // The fill's path is made once; moving the painter by whole
+          // pixels puts it where a path made here would be.
+          if (run.filled) {
+            painter_.setTransform(QTransform::fromTranslate(p.x, p.y) * origin);
+            painter_.fillPath(run.ellipseFills[ellipse], run.brush);
+            painter_.setTransform(origin);
+          }
+          ++ellipse;
+          painter_.setPen(run.squarePen);
+          painter_.setBrush(Qt::NoBrush);
+          painter_.drawEllipse(OutlinePath(Moved(part, p)));
+          break;
+        case MarkerPart::Kind::Polygon:
+          painter_.setPen(run.squarePen);
+          painter_.setBrush(run.brush);
+          painter_.drawPolygon(MovedCorners(part, p), Qt::OddEvenFill);
+          break;
+      }
+    }
+  }
+}
+
+void QtSurface::DrawMarkersInPasses(const MarkerRun& run, std::span<const Point> at, std::span<const int> errorBars) {
+  if (run.filled) {
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(run.brush);
+    for (const Point p : at) {
+      for (const MarkerPart& part : run.shape.parts) {
+        switch (part.kind) {
+          case MarkerPart::Kind::Line: break;
+          case MarkerPart::Kind::Rectangle: painter_.drawRect(FillArea(Moved(part, p))); break;
+          case MarkerPart::Kind::Ellipse: painter_.drawEllipse(FillArea(Moved(part, p))); break;
+          case MarkerPart::Kind::Polygon: painter_.drawPolygon(MovedCorners(part, p), Qt::OddEvenFill); break;
+        }
+      }
+    }
+  }
+  // Outlines, in two passes by the ends their lines need. A marker's lines
+  // (its error bar's too) go into one path; a thin box outline through the
+  // centres of its outer pixels covers the pixels of its four segments.
+  painter_.setBrush(Qt::NoBrush);
+  bool flat = !errorBars.empty();
+  bool square = false;
+  for (const MarkerPart& part : run.shape.parts) {
+    const bool ends = part.kind == MarkerPart::Kind::Line || part.kind == MarkerPart::Kind::Rectangle;
+    flat = flat || ends;
+    square = square || !ends;
+  }
+  if (flat) {
+    painter_.setPen(run.flatPen);
+    QPainterPath lines;
+    auto segment = [&lines](Point from, Point to) {
+      if (from == to) return;
+      const QLineF line = ThinSegment(from, to);
+      lines.moveTo(line.p1());
+      lines.lineTo(line.p2());
+    };
+    for (std::size_t k = 0; k < at.size(); ++k) {
+      const Point p = at[k];
+      lines.clear();
+      if (k < errorBars.size()) {
+        for (const auto& [from, to] : ErrorBarSegments(run.shape, p, errorBars[k])) segment(from, to);
+      }
+      for (const MarkerPart& part : run.shape.parts) {
+        if (part.kind == MarkerPart::Kind::Line) {
+          segment({p.x + part.points[0].x, p.y + part.points[0].y}, {p.x + part.points[1].x, p.y + part.points[1].y});
+        } else if (part.kind == MarkerPart::Kind::Rectangle) {
+          painter_.drawRect(OutlinePath(Moved(part, p)));
+        }
+      }
+      if (!lines.isEmpty()) painter_.drawPath(lines);
+    }
+  }
+  if (square) {
+    painter_.setPen(run.squarePen);
+    for (const Point p : at) {
+      for (const MarkerPart& part : run.shape.parts) {
+        if (part.kind == MarkerPart::Kind::Ellipse) {
+          painter_.drawEllipse(OutlinePath(Moved(part, p)));
+        } else if (part.kind == MarkerPart::Kind::Polygon) {
+          painter_.drawPolygon(MovedCorners(part, p), Qt::OddEvenFill);
+        }
+      }
+    }
+  }
 }
 
 QFontMetrics QtSurface::MeasuringMetrics() const {

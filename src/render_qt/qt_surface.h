@@ -42,6 +42,7 @@ class QtSurface final : public Surface {
   void RoundRect(const Rect& r, int ellipseWidth, int ellipseHeight) override;
   void Ellipse(const Rect& box) override;
   void Polygon(std::span<const Point> points) override;
+  void DrawMarkers(const MarkerShape& shape, std::span<const Point> at, std::span<const int> errorBars) override;
 
   void TextOut(Point p, std::string_view text, HAlign h, VAlign v) override;
   TextSize MeasureText(std::string_view text) override;
@@ -67,12 +68,22 @@ class QtSurface final : public Surface {
     bool transparentText = false;
   };
 
+  // What a run of markers draws with, worked out once for the run.
+  struct MarkerRun;
+
   QFontMetrics MeasuringMetrics() const;
+  QPen PenWithCap(Qt::PenCapStyle thinSolidCap) const;
   // Applies the selected pen: `thinSolidCap` ends a thin solid line, styled
   // thin lines end flat so that their pattern keeps its lengths, wide lines
   // have round ends and joins.
   void ApplyPen(Qt::PenCapStyle thinSolidCap);
   void StrokeSegment(Point from, Point to);
+  // Markers with the operations of one-by-one drawing, in the same order, so
+  // that an image gets exactly the same pixels.
+  void DrawMarkersInOrder(const MarkerRun& run, std::span<const Point> at, std::span<const int> errorBars);
+  // Markers of a vector file: every fill first, then every outline, so that
+  // the pen and brush change twice for the whole run.
+  void DrawMarkersInPasses(const MarkerRun& run, std::span<const Point> at, std::span<const int> errorBars);
   void FillTextCell(const QRectF& cell);
 
   QPainter& painter_;

@@ -1,0 +1,66 @@
+// A run of symbols draws what DrawSymbol draws point by point, in the same
+// order, across batches and with points the plot leaves out.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "graph/graph_attr.h"
+#include "graph/plot_symbols.h"
+#include "support/recording_surface.h"
+
+namespace trendolin {
+namespace {
+
+using testsupport::RecordingSurface;
+using testsupport::SurfaceCall;
+
+bool SameCall(const SurfaceCall& a, const SurfaceCall& b) {
+  return a.op == b.op && a.points == b.points && a.rect == b.rect;
+}
+
+// More points than one batch holds; every 7th lies left of the plot.
+std::vector<PlotPoint> ManyPoints() {
+  std::vector<PlotPoint> points;
+  for (int i = 0; i < 9000; ++i) {
+    const float x = (i % 7 == 0) ? -1.0f : static_cast<float>(i % 100) / 10.0f;
+    points.push_back(PlotPoint{x, static_cast<float>((i * 13) % 100) / 10.0f, static_cast<float>(i % 5) / 10.0f});
+  }
+  return points;
+}
+
+TEST(SymbolRunTest, DrawsWhatDrawSymbolDrawsOneByOne) {
+  const PlotTransform transform{Rect{0, -100, 100, 0}, 0, 10, 0, 10, false, false};
+  const std::vector<PlotPoint> points = ManyPoints();
+  for (int type = 0; type <= kPtAsterisk; ++type) {
+    for (bool errorBars : {false, true}) {
+      const SymbolStyle style{type, 3, 2, false};
+      RecordingSurface single;
+      RecordingSurface batched;
+      SymbolRun run(batched, transform, style, errorBars);
+      for (const PlotPoint& point : points) {
+        const Point pixel = transform.ToPixel(point.x, point.y);
+        ASSERT_EQ(run.Add(point, pixel), DrawSymbol(single, point, transform, style, &pixel, errorBars));
+      }
+      EXPECT_TRUE(batched.Calls().size() < single.Calls().size()) << "most are held until the flush";
+      run.Flush();
+      ASSERT_EQ(batched.Calls().size(), single.Calls().size()) << "type " << type;
+      for (std::size_t i = 0; i < single.Calls().size(); ++i) {
+        ASSERT_TRUE(SameCall(batched.Calls()[i], single.Calls()[i])) << "type " << type << ", call " << i;
+      }
+    }
+  }
+}
+
+TEST(SymbolRunTest, ResidualBarsAreDrawnAsTheyCome) {
+  const PlotTransform transform{Rect{0, -100, 100, 0}, 0, 10, -5, 5, false, false};
+  RecordingSurface surface;
+  SymbolRun run(surface, transform, SymbolStyle{kPtCircle, 4, 4, true}, false);
+  EXPECT_EQ(run.Add(PlotPoint{2, 3}, transform.ToPixel(2, 3)), 0);
+  EXPECT_EQ(run.Add(PlotPoint{20, -3}, transform.ToPixel(20, -3)), 0) << "bars are never outside";
+  const std::vector<SurfaceCall> bars = surface.CallsOf("Rectangle");
+  ASSERT_EQ(bars.size(), 2u);
+  EXPECT_EQ(bars[0].rect, (Rect{18, -80, 22, -50})) << "from the point down to the zero line";
+}
+
+}  // namespace
+}  // namespace trendolin
