@@ -94,7 +94,7 @@ std::optional<Destination> ChooseDestination(QPrinter& printer, QWidget* owner, 
   dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
   GraphPrintOptions* options = nullptr;
   if (graphColour) {
-    options = new GraphPrintOptions(*graphColour);
+    options = new GraphPrintOptions(*graphColour, true);
     dialog.setOptionTabs({options});
   }
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;

@@ -27,7 +27,9 @@
 #include "graph/printer_facts.h"
 #include "gui/dialogs/print_options.h"
 #include "gui/dialogs/save_picture_dialog.h"
+#include "app/main_menu.h"
 #include "gui/graph_window.h"
+#include "gui/main_window.h"
 #include "gui/print_commands.h"
 #include "gui/print_job.h"
 #include "gui/printer_state.h"
@@ -179,6 +181,13 @@ QImage PdfPage(const std::string& path, int page, int dpi = 50) {
     image.save(QString::fromUtf8(shots) + QLatin1Char('/') + QFileInfo(stem).fileName() + n + QStringLiteral(".png"));
   }
   return image;
+}
+
+// A picture of a dialog for a person to look at, where TRENDOLIN_TEST_SHOTS points.
+void SaveShot(QWidget* widget, const char* name) {
+  if (const char* shots = std::getenv("TRENDOLIN_TEST_SHOTS")) {
+    widget->grab().save(QString::fromUtf8(shots) + QLatin1Char('/') + QString::fromLatin1(name));
+  }
 }
 
 int DarkPixels(const QImage& image) {
@@ -348,6 +357,7 @@ TEST_F(PrintingTest, WithoutAPrinterPrintWritesThePdfFileThePersonChooses) {
   bool monochromeOffered = false;
   WhenModal<PrintToPdfDialog>([&](PrintToPdfDialog* dialog) {
     ASSERT_NE(dialog->Options(), nullptr);
+    SaveShot(dialog, "print_to_pdf_dialog.png");
     monochromeOffered = dialog->Options()->MonochromeButton()->isChecked();
     dialog->selectFile(QString::fromStdString(path));
     dialog->accept();
@@ -356,6 +366,37 @@ TEST_F(PrintingTest, WithoutAPrinterPrintWritesThePdfFileThePersonChooses) {
   EXPECT_TRUE(monochromeOffered);
   EXPECT_EQ(PdfPageCount(path), 1);
   EXPECT_EQ(PictureFolder(), QString::fromStdString(folder_.Path())) << "the folder is remembered";
+}
+
+TEST_F(PrintingTest, FilePrintAndTheGraphWindowsPrintAndSavePictureKeysReachTheirDialogs) {
+  if (HavePrinters()) GTEST_SKIP() << "this machine has printers: Print shows the print dialog";
+  MainWindow main(doc_);
+  const std::string path = folder_.File("file-print.pdf");
+  WhenModal<PrintToPdfDialog>([&](PrintToPdfDialog* dialog) {
+    EXPECT_EQ(dialog->Options(), nullptr) << "a data job has no colour to choose";
+    dialog->selectFile(QString::fromStdString(path));
+    dialog->accept();
+  });
+  main.Command(cmd::kPrint);
+  EXPECT_EQ(PdfPageCount(path), 3);
+
+  GraphWindow* window = OpenLinearFit();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  int opened = 0;
+  WhenModal<SavePictureDialog>([&](SavePictureDialog* dialog) {
+    ++opened;
+    dialog->reject();
+  });
+  QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+  WhenModal<PrintToPdfDialog>([&](PrintToPdfDialog* dialog) {
+    ++opened;
+    EXPECT_NE(dialog->Options(), nullptr);
+    dialog->reject();
+  });
+  QTest::keyClick(window, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(opened, 2);
+  EXPECT_TRUE(Boxes().empty()) << "cancelled: nothing to tell";
 }
 
 // ---- Save Picture ----
@@ -367,6 +408,7 @@ TEST_F(PrintingTest, SavePictureWritesEachFormatAtTheChosenSize) {
     const std::string path = folder_.File(name);
     WhenModal<SavePictureDialog>([&](SavePictureDialog* dialog) {
       EXPECT_EQ(dialog->WidthField()->text(), QString::number(window->width())) << "the window's size to start";
+      SaveShot(dialog, "save_picture_dialog.png");
       dialog->WidthField()->setText(QStringLiteral("640"));
       dialog->HeightField()->setText(QStringLiteral("480"));
       dialog->selectFile(QString::fromStdString(path));

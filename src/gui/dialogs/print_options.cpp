@@ -19,7 +19,7 @@ constexpr const char* kDataPrintHelp = "printing.html";
 
 }  // namespace
 
-GraphPrintOptions::GraphPrintOptions(bool colour, QWidget* parent) : QWidget(parent) {
+GraphPrintOptions::GraphPrintOptions(bool colour, bool ownHelp, QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("graphPrintOptions"));
   setWindowTitle(QStringLiteral("Graph"));
   auto* group = new QGroupBox(QStringLiteral("Print the graph in"), this);
@@ -33,15 +33,16 @@ GraphPrintOptions::GraphPrintOptions(bool colour, QWidget* parent) : QWidget(par
   choices->addWidget(colour_);
   choices->addStretch(1);
 
-  auto* help = new QPushButton(QStringLiteral("&Help"), this);
-  help->setObjectName(QStringLiteral("1038"));
-  help->setAutoDefault(false);
-  connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, kGraphPrintHelp); });
-
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(group);
-  layout->addWidget(help, 0, Qt::AlignLeft);
+  if (ownHelp) {
+    auto* help = new QPushButton(QStringLiteral("&Help"), this);
+    help->setObjectName(QStringLiteral("1038"));
+    help->setAutoDefault(false);
+    connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, kGraphPrintHelp); });
+    layout->addWidget(help, 0, Qt::AlignLeft);
+  }
   layout->addStretch(1);
 }
 
@@ -58,7 +59,7 @@ PrintToPdfDialog::PrintToPdfDialog(const QString& initialPath, const std::option
   if (proposed.dir().exists()) setDirectory(proposed.dir());
   selectFile(proposed.fileName());
   if (graphOptions) {
-    options_ = new GraphPrintOptions(*graphOptions, Panel());
+    options_ = new GraphPrintOptions(*graphOptions, false, Panel());
     auto* layout = new QVBoxLayout(Panel());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(options_);

@@ -16,12 +16,13 @@ namespace trendolin::gui {
 
 // The option page of a graph's print dialog: "Monochrome" (control 1025)
 // and "Colour" (1026), the latter preselected when the ColorPrint setting is
-// on, and a Help button (1038) for "graphprint.html".
+// on, and a Help button (1038) for "graphprint.html" unless the dialog it
+// sits in has its own (`ownHelp` false).
 class GraphPrintOptions : public QWidget {
   Q_OBJECT
 
  public:
-  GraphPrintOptions(bool colour, QWidget* parent = nullptr);
+  GraphPrintOptions(bool colour, bool ownHelp, QWidget* parent = nullptr);
 
   bool Monochrome() const;
   QRadioButton* MonochromeButton() const { return monochrome_; }
