@@ -127,6 +127,14 @@ void DrawGraphFailureNote(Surface& surface, const Rect& area) {
   surface.Restore();
 }
 
+// The windows a job disables cannot start another, but every other graph
+// window can: one job at a time has the printer.
+bool RefuseWhileAJobRuns() {
+  if (!PrintJobRunning()) return false;
+  platform::CurrentUi().Beep();
+  return true;
+}
+
 Rect PrintableArea(QPrinter& printer) { return PrintableRect(PageGeometryOf(printer), MarginSettings()); }
 
 }  // namespace
@@ -180,6 +188,7 @@ bool PrintGraphJob(QPrinter& printer, CurveFit& doc, GraphAttr& record, const QS
 }
 
 bool PrintDataCommand(QWidget* mainWindow, CurveFit& doc) {
+  if (RefuseWhileAJobRuns()) return false;
   QPrinter& printer = SharedPrinter();
   const QString stem = QFileInfo(QString::fromStdString(doc.szFileName)).completeBaseName();
   if (!ChooseDestination(printer, mainWindow, stem, std::nullopt)) return false;
@@ -187,8 +196,7 @@ bool PrintDataCommand(QWidget* mainWindow, CurveFit& doc) {
 }
 
 bool PrintGraphCommand(GraphWindow& window, CurveFit& doc) {
-  GraphAttr* record = window.Record();
-  if (record == nullptr) return false;
+  if (RefuseWhileAJobRuns() || window.Record() == nullptr) return false;
   QPrinter& printer = SharedPrinter();
   const bool colour = CurrentSession().settings.IsOn(kFlagColorPrint);
   const std::optional<Destination> destination = ChooseDestination(printer, &window, window.windowTitle(), colour);

@@ -111,6 +111,8 @@ void DropUnfinishedFile(const QPrinter& printer) {
 
 PrintJobState& CurrentPrintJob() { return gPrintJob; }
 
+bool PrintJobRunning() { return !gPrintJob.progress.isNull(); }
+
 bool RunPrintJob(QPrinter& printer, const PrintJobSetup& setup, const DrawPrintedPage& drawPage) {
   gPrintJob.abort = false;
   JobWindows windows(setup.windowsToDisable, setup.description);

@@ -24,6 +24,8 @@ struct PrintJobState {
   QPointer<QDialog> progress;
 };
 PrintJobState& CurrentPrintJob();
+// A job is under way: its pages are being drawn, and the printer is busy.
+bool PrintJobRunning();
 
 // The progress dialog's job description and page line, by object name.
 inline constexpr const char* kProgressDescriptionName = "description";

@@ -4,6 +4,7 @@
 // person would.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
@@ -290,6 +291,14 @@ TEST_F(PrintingTest, CancelInTheProgressDialogAbortsTheJobAfterThePageUnderWay) 
                                    [&](QPainter& painter, int page) {
                                      drawn.push_back(page);
                                      EXPECT_FALSE(main.isEnabled());
+                                     if (page == 1) {
+                                       // Another window's Print waits for this job: a beep, no dialog.
+                                       QTimer::singleShot(2000, [] {
+                                         if (QWidget* box = QApplication::activeModalWidget()) box->close();
+                                       });
+                                       EXPECT_FALSE(PrintDataCommand(nullptr, doc_));
+                                       EXPECT_EQ(ui_.EventsOf(UiEvent::Kind::Beep).size(), 1u);
+                                     }
                                      painter.drawText(100, 100, QStringLiteral("page"));
                                      if (page == 2) {
                                        auto* cancel = CurrentPrintJob().progress->findChild<QPushButton*>(
