@@ -92,6 +92,41 @@ void Gqueue::RefreshAll() {
   }
 }
 
+void Gqueue::ApplyAttributes(const GraphAttr& attr) {
+  for (Slot& slot : slots_) {
+    if (slot.window == kNoWindow || slot.record.get() == &attr) continue;
+    GraphAttr& to = *slot.record;
+    const GraphAttr before = to;
+    CopyGraphAttr(to, attr);
+    to.plotKind = before.plotKind;
+    if (before.plotKind != attr.plotKind) {
+      to.xMin = before.xMin;
+      to.xMax = before.xMax;
+      to.yMin = before.yMin;
+      to.yMax = before.yMax;
+      to.xStep = before.xStep;
+      to.yStep = before.yStep;
+      to.xMinorTicks = before.xMinorTicks;
+      to.yMinorTicks = before.yMinorTicks;
+    }
+  }
+  RefreshAll();
+}
+
+void Gqueue::ApplyTexts(const std::string* title, const std::string* xLabel, const std::string* yLabel) {
+  for (Slot& slot : slots_) {
+    if (slot.window == kNoWindow) continue;
+    GraphAttr& to = *slot.record;
+    if (title != nullptr) {
+      to.title = *title;
+      to.SetSwitch(kSwDrawHeader, false);
+    }
+    if (xLabel != nullptr) to.xLabel = *xLabel;
+    if (yLabel != nullptr) to.yLabel = *yLabel;
+  }
+  RefreshAll();
+}
+
 const GraphAttr* Gqueue::Record(GraphWindowId window) const {
   if (window == kNoWindow) return nullptr;
   for (const Slot& slot : slots_) {

@@ -48,6 +48,15 @@ class Gqueue {
   // Closes every window: a queued window's close request removes it.
   void CloseAll();
   void RefreshAll();
+  // Copies the drawing attributes of `attr` into every queued window's
+  // record, then refreshes them all. Each window keeps its plot kind, and a
+  // window of another kind than `attr` keeps its axes too: a residual plot's
+  // symmetric range is no range for a fit's graph.
+  void ApplyAttributes(const GraphAttr& attr);
+  // Sets the texts given (nullptr leaves one as it is) in every queued
+  // window, then refreshes them all; a title switches "DrawHeader" off so
+  // that it shows.
+  void ApplyTexts(const std::string* title, const std::string* xLabel, const std::string* yLabel);
 
   int Count() const { return count_; }
   // The record a queued window shows, or nullptr.
