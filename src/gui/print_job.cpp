@@ -117,7 +117,6 @@ bool RunPrintJob(QPrinter& printer, const PrintJobSetup& setup, const DrawPrinte
   gPrintJob.abort = false;
   JobWindows windows(setup.windowsToDisable, setup.description);
   printer.setDocName(setup.documentName);
-  printer.setCopyCount(1);
 
   QPainter painter;
   if (!painter.begin(&printer)) {

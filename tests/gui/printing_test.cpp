@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
+#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
@@ -388,6 +389,18 @@ TEST_F(PrintingTest, FilePrintAndTheGraphWindowsPrintAndSavePictureKeysReachThei
   });
   main.Command(cmd::kPrint);
   EXPECT_EQ(PdfPageCount(path), 3);
+
+  // Print setup sets up the page of the printer the next job uses; with no
+  // printer there is none to describe.
+  bool setupShown = false;
+  WhenModal<QPageSetupDialog>([&](QPageSetupDialog* dialog) {
+    setupShown = true;
+    EXPECT_EQ(dialog->printer(), &SharedPrinter());
+    dialog->accept();
+  });
+  main.Command(cmd::kPrintSetup);
+  EXPECT_TRUE(setupShown);
+  EXPECT_FALSE(DefaultPrinterProbe().has_value());
 
   GraphWindow* window = OpenLinearFit();
   ASSERT_NE(window, nullptr);
