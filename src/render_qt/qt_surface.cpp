@@ -10,6 +10,7 @@
 #include "render_qt/qt_surface.h"
 
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QTransform>
@@ -105,7 +106,10 @@ QStringList WrapLines(const QFontMetrics& metrics, const QString& text, int widt
 }  // namespace
 
 QtSurface::QtSurface(QPainter& painter, bool recordedPicture)
-    : painter_(painter), recorded_(recordedPicture), dpi_(painter.device()->logicalDpiY()) {
+    : painter_(painter),
+      recorded_(recordedPicture),
+      svg_(painter.paintEngine() != nullptr && painter.paintEngine()->type() == QPaintEngine::SVG),
+      dpi_(painter.device()->logicalDpiY()) {
   painter_.save();
   base_ = painter_.transform();
   painter_.setRenderHint(QPainter::Antialiasing, true);
@@ -204,6 +208,14 @@ void QtSurface::Polyline(std::span<const Point> points) {
 void QtSurface::Rectangle(const Rect& given) {
   const Rect r = Normalised(given);
   if (r.Width() == 0 || r.Height() == 0) return;
+  if (svg_ && !IsWide(state_.pen) && state_.pen.style == PenStyle::Solid && r.Width() > 1 && r.Height() > 1) {
+    // One element: the brush fills inside the outline and the outline covers
+    // the outer pixels on top, the very pixels of the fill and the four
+    // segments below, without a change of pen or brush.
+    ApplyPen(Qt::FlatCap);
+    painter_.drawRect(OutlinePath(r));
+    return;
+  }
   if (painter_.brush().style() != Qt::NoBrush) painter_.fillRect(FillArea(r), painter_.brush());
   if (IsWide(state_.pen)) {
     ApplyPen(Qt::SquareCap);
@@ -399,63 +411,58 @@ void QtSurface::DrawMarkersInOrder(const MarkerRun& run, std::span<const Point> 
 }
 
 void QtSurface::DrawMarkersInPasses(const MarkerRun& run, std::span<const Point> at, std::span<const int> errorBars) {
-  if (run.filled) {
+  using Kind = MarkerPart::Kind;
+  auto has = [&run](Kind kind) {
+    return std::any_of(run.shape.parts.begin(), run.shape.parts.end(),
+                       [kind](const MarkerPart& part) { return part.kind == kind; });
+  };
+  // Boxes of an SVG are one element each (see Rectangle), drawn with the
+  // outlines; every other fill comes first, on its own.
+  const bool boxFills = has(Kind::Rectangle) && !svg_;
+  if (run.filled && (has(Kind::Ellipse) || boxFills)) {
     painter_.setPen(Qt::NoPen);
     painter_.setBrush(run.brush);
     for (const Point p : at) {
       for (const MarkerPart& part : run.shape.parts) {
-        switch (part.kind) {
-          case MarkerPart::Kind::Line: break;
-          case MarkerPart::Kind::Rectangle: painter_.drawRect(FillArea(Moved(part, p))); break;
-          case MarkerPart::Kind::Ellipse: painter_.drawEllipse(FillArea(Moved(part, p))); break;
-          case MarkerPart::Kind::Polygon: painter_.drawPolygon(MovedCorners(part, p), Qt::OddEvenFill); break;
-        }
+        if (part.kind == Kind::Ellipse) painter_.drawEllipse(FillArea(Moved(part, p)));
+        if (part.kind == Kind::Rectangle && boxFills) painter_.drawRect(FillArea(Moved(part, p)));
       }
     }
   }
-  // Outlines, in two passes by the ends their lines need. A marker's lines
-  // (its error bar's too) go into one path; a thin box outline through the
-  // centres of its outer pixels covers the pixels of its four segments.
-  painter_.setBrush(Qt::NoBrush);
-  bool flat = !errorBars.empty();
-  bool square = false;
-  for (const MarkerPart& part : run.shape.parts) {
-    const bool ends = part.kind == MarkerPart::Kind::Line || part.kind == MarkerPart::Kind::Rectangle;
-    flat = flat || ends;
-    square = square || !ends;
-  }
-  if (flat) {
+  // Lines, error bars and box outlines: thin segments with flat ends, each
+  // its own element as one by one.
+  if (!errorBars.empty() || has(Kind::Line) || has(Kind::Rectangle)) {
     painter_.setPen(run.flatPen);
-    QPainterPath lines;
-    auto segment = [&lines](Point from, Point to) {
-      if (from == to) return;
-      const QLineF line = ThinSegment(from, to);
-      lines.moveTo(line.p1());
-      lines.lineTo(line.p2());
+    painter_.setBrush(svg_ ? run.brush : QBrush(Qt::NoBrush));
+    auto segment = [this](Point from, Point to) {
+      if (from != to) painter_.drawLine(ThinSegment(from, to));
     };
     for (std::size_t k = 0; k < at.size(); ++k) {
       const Point p = at[k];
-      lines.clear();
       if (k < errorBars.size()) {
         for (const auto& [from, to] : ErrorBarSegments(run.shape, p, errorBars[k])) segment(from, to);
       }
       for (const MarkerPart& part : run.shape.parts) {
-        if (part.kind == MarkerPart::Kind::Line) {
+        if (part.kind == Kind::Line) {
           segment({p.x + part.points[0].x, p.y + part.points[0].y}, {p.x + part.points[1].x, p.y + part.points[1].y});
-        } else if (part.kind == MarkerPart::Kind::Rectangle) {
+        } else if (part.kind == Kind::Rectangle && svg_) {
           painter_.drawRect(OutlinePath(Moved(part, p)));
+        } else if (part.kind == Kind::Rectangle) {
+          for (const auto& [from, to] : BoxOutline(Moved(part, p))) segment(from, to);
         }
       }
-      if (!lines.isEmpty()) painter_.drawPath(lines);
     }
   }
-  if (square) {
+  // Ellipse outlines, and polygons filled and outlined in one go as one by one.
+  if (has(Kind::Ellipse) || has(Kind::Polygon)) {
     painter_.setPen(run.squarePen);
     for (const Point p : at) {
       for (const MarkerPart& part : run.shape.parts) {
-        if (part.kind == MarkerPart::Kind::Ellipse) {
+        if (part.kind == Kind::Ellipse) {
+          painter_.setBrush(Qt::NoBrush);
           painter_.drawEllipse(OutlinePath(Moved(part, p)));
-        } else if (part.kind == MarkerPart::Kind::Polygon) {
+        } else if (part.kind == Kind::Polygon) {
+          painter_.setBrush(run.brush);
           painter_.drawPolygon(MovedCorners(part, p), Qt::OddEvenFill);
         }
       }

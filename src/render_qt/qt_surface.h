@@ -88,6 +88,10 @@ class QtSurface final : public Surface {
 
   QPainter& painter_;
   bool recorded_;
+  // An SVG file: its renderers draw a thin box outline through the centres of
+  // the outer pixels on exactly the pixels of its four segments (PDF viewers
+  // that snap thin lines to the pixel grid do not), so a box is one element.
+  bool svg_;
   int dpi_;              // the device's logical resolution: font sizes are points on it
   QTransform base_;      // the painter's own transform; origins are set on top of it
   QImage measuringImage_;  // recorded pictures only: the screen text is measured on

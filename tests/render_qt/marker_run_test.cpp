@@ -142,7 +142,7 @@ std::size_t Count(const std::string& text, const std::string& what) {
 
 // In a vector file the run lays down every fill, then every outline: in one
 // colour that is the same picture (up to the last bit of a blended edge) in
-// two groups instead of several per marker.
+// a few groups instead of several per marker.
 TEST(MarkerRunTest, AVectorRunDrawsTheSameShapesInAFewGroups) {
   TempDir dir;
   const Scatter scatter = MakeScatter(300);
@@ -153,10 +153,7 @@ TEST(MarkerRunTest, AVectorRunDrawsTheSameShapesInAFewGroups) {
       const std::string run = WriteSvg(dir, "run.svg", style, scatter, bars, false);
       const std::string single = WriteSvg(dir, "single.svg", style, scatter, bars, true);
       EXPECT_LE(LargestDifference(Rendered(run), Rendered(single)), 1) << "type " << type;
-      const std::string text = ReadFile(run);
-      EXPECT_LE(Count(text, "<g "), 8u) << "type " << type << ": as many for 300 markers as for one";
-      const std::size_t parts = SymbolShape(SymbolStyle{type, 5, 5, false}).parts.size();
-      EXPECT_LT(text.size(), (parts * 200 + (bars ? 150 : 0)) * scatter.at.size()) << "type " << type;
+      EXPECT_LE(Count(ReadFile(run), "<g "), 8u) << "type " << type << ": as many for 300 markers as for one";
     }
   }
   // Fill and outline of different colours keep their order, marker by marker.
