@@ -37,6 +37,7 @@
 #include "gui/printer_state.h"
 #include "gui/qt_graph_host.h"
 #include "modal_helpers.h"
+#include "platform/debug_log.h"
 #include "platform/resource_strings.h"
 #include "session/session.h"
 #include "support/recording_surface.h"
@@ -349,6 +350,38 @@ TEST_F(PrintingTest, AGraphPrintsOnOnePageInColourOrInMonochrome) {
   EXPECT_GT(DarkPixels(monoPage), 500) << "the graph is on the page";
   EXPECT_GT(ColouredPixels(colourPage), 20) << "the colours of the graph";
   EXPECT_EQ(ColouredPixels(monoPage), 0) << "monochrome: black on white";
+}
+
+TEST_F(PrintingTest, AGraphThatCannotBeDrawnPrintsWhyAndIsNotSavedAsAPicture) {
+  GraphWindow* window = OpenLinearFit();
+  ASSERT_NE(window, nullptr);
+  std::string log;
+  SetConsoleSink([&log](std::string_view text) { log += text; });
+  DebugFlags = 2;
+  // A logarithmic x axis reaching 0 cannot be drawn.
+  window->Record()->xMin = 0;
+  window->Record()->SetSwitch(kSwLogX, true);
+
+  auto printer = PdfPrinter("failed.pdf");
+  QWidget main;
+  EXPECT_TRUE(PrintGraphJob(*printer, doc_, *window->Record(), window->windowTitle(), false, window, &main))
+      << "the job goes on with the reason on its page";
+  const QString reason = QString::fromUtf8(std::string(platform::ResourceString(59)).substr(0, 30));
+  EXPECT_TRUE(PdfText(folder_.File("failed.pdf")).simplified().contains(reason));
+  EXPECT_FALSE(PdfPage(folder_.File("failed.pdf"), 1).isNull());
+  EXPECT_NE(log.find("EX: DrawPlotOnPrinte_1\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("Printing Linear Fit graph on PDF connected to "), std::string::npos) << log;
+
+  const std::string path = folder_.File("failed.png");
+  WhenModal<SavePictureDialog>([&](SavePictureDialog* dialog) {
+    dialog->selectFile(QString::fromStdString(path));
+    dialog->accept();
+  });
+  EXPECT_FALSE(RunSavePictureCommand(window, doc_, *window->Record(), window->size(), window->windowTitle()));
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{"Save Picture|" + std::string(platform::ResourceString(58))}));
+  DebugFlags = 0;
+  SetConsoleSink({});
 }
 
 TEST_F(PrintingTest, WithoutAPrinterPrintWritesThePdfFileThePersonChooses) {
