@@ -33,7 +33,7 @@ constexpr std::array<const char*, kGraphSwitchCount> kSwitchKeys = {
     "PaneBottom",     "ShowDataPoints", "ResidPoints",   "PtFill",        "LogX",         "LogY",
     "ScientificX",    "ScientificY",    "ShowXLabel",    "ShowYLabel",    "ShowXGrid",    "ShowYGrid",
     "ShowXGridMinor", "ShowYGridMinor", "XTicksIn",      "YTicksIn",      "LockFrameColor", "ShowErrorBars",
-    "LineAtX",        "LineAtY",
+    "LineAtX",        "LineAtY",        "ConfidenceBand", "PredictionBand",
 };
 
 // A colour key: its member, and the system colour a stored text beginning

@@ -59,8 +59,12 @@ enum GraphSwitch {
   kSwShowErrorBars,
   kSwLineAtX,
   kSwLineAtY,
+  // Shaded 95% bands around the fitted curve of a regression: where the
+  // curve lies, and where a new measurement would. Off for a new graph.
+  kSwConfidenceBand,
+  kSwPredictionBand,
 };
-inline constexpr int kGraphSwitchCount = 26;
+inline constexpr int kGraphSwitchCount = 28;
 
 constexpr std::uint32_t SwitchBit(GraphSwitch s) { return 1u << static_cast<unsigned>(s); }
 

@@ -13,6 +13,7 @@
 #include "fit/model_desc.h"
 #include "graph/draw_object_stack.h"
 #include "graph/plot_axes.h"
+#include "graph/plot_bands.h"
 #include "graph/plot_symbols.h"
 #include "precision/errors.h"
 #include "precision/fp_guard.h"
@@ -126,6 +127,7 @@ class Renderer {
     }
     if (!s_.IsRecordedPicture()) s_.SetClip(Rect{0, h_, w_ + 1, 1});
     if (base) {
+      DrawBands();
       DrawZeroLines();
       DrawPoints();
     }
@@ -447,6 +449,23 @@ class Renderer {
     int height_;
     std::vector<bool> marks_;
   };
+
+  // Under the data and the curve: the bands change only with a new fit,
+  // which redraws the whole picture.
+  void DrawBands() {
+    const bool confidence = attr_.Switch(kSwConfidenceBand);
+    const bool prediction = attr_.Switch(kSwPredictionBand);
+    if (attr_.plotKind != PlotKind::Fit || (!confidence && !prediction) || desc_.doc == nullptr || desc_.id < 0) return;
+    if (desc_.kind != FIT_LINEAR && desc_.kind != FIT_NONLINEAR) return;
+    const std::optional<FitBands> bands = FitBands::Of(*desc_.doc, desc_.id);
+    if (!bands) return;
+    const BandShading shading{confidence, prediction, colours_.line, colours_.background,
+                              (mode_ & kRenderMonochrome) != 0};
+    DrawFitBands(s_, transform_, curveStep_, *bands, shading);
+    // The bands selected their own pen and brush: the stack's are selected again.
+    UsePen(PenStyle::Solid, 0, colours_.foreground);
+    UseBrush(colours_.background);
+  }
 
   void DrawFittedCurve() {
     if (attr_.plotKind != PlotKind::Fit || !HasEvaluation(desc_)) return;

@@ -129,7 +129,7 @@ TEST(GraphDefaultsTest, WritingKeepsTheOrderAndOtherSectionsAndReadsBack) {
   GraphAttr attr;
   attr.errorBarScale = 0.25f;
   attr.foreground = MakeColour(1, 2, 3);
-  attr.switches = SwitchBit(kSwLogY) | SwitchBit(kSwLineAtY);
+  attr.switches = SwitchBit(kSwLogY) | SwitchBit(kSwLineAtY) | SwitchBit(kSwPredictionBand);
   attr.lineStyle = kLineDotDashed;
   attr.granularity = 2;
   attr.yLabel = "Mass (kg)";
@@ -139,18 +139,24 @@ TEST(GraphDefaultsTest, WritingKeepsTheOrderAndOtherSectionsAndReadsBack) {
   const ProfileFile written = ProfileFile::Load(path);
   EXPECT_EQ(written.GetString("Window", "Left", ""), "10");
   const std::vector<std::string> keys = written.Keys(kPlotAttributesSection);
-  ASSERT_EQ(keys.size(), 54u);
+  ASSERT_EQ(keys.size(), 56u);
   EXPECT_EQ(keys[0], "ErrorBarScale");
   EXPECT_EQ(keys[1], "LineColor");
   EXPECT_EQ(keys[8], "DrawHeader");
   EXPECT_EQ(keys[33], "LineAtY");
-  EXPECT_EQ(keys[34], "PrecisionX");
-  EXPECT_EQ(keys[41], "LineStyle");
-  EXPECT_EQ(keys[45], "Granularity");
-  EXPECT_EQ(keys[46], "TitleText");
+  // The band switches come after the others, so files of earlier versions
+  // read the same.
+  EXPECT_EQ(keys[34], "ConfidenceBand");
+  EXPECT_EQ(keys[35], "PredictionBand");
+  EXPECT_EQ(keys[36], "PrecisionX");
+  EXPECT_EQ(keys[43], "LineStyle");
+  EXPECT_EQ(keys[47], "Granularity");
+  EXPECT_EQ(keys[48], "TitleText");
   EXPECT_EQ(keys.back(), "YFont");
   EXPECT_EQ(written.GetString(kPlotAttributesSection, "TitleFont", ""), "Serif,200,400,10,460809,1,0,1");
   EXPECT_EQ(written.GetString(kPlotAttributesSection, "ErrorBarScale", ""), "0.25");
+  EXPECT_EQ(written.GetString(kPlotAttributesSection, "PredictionBand", ""), "-1");
+  EXPECT_EQ(written.GetString(kPlotAttributesSection, "ConfidenceBand", ""), "0");
 
   CurveFit doc;
   GraphAttr back;

@@ -101,6 +101,9 @@ TEST(PlotCommandTest, RefusalsAndFailuresWriteNothing) {
       {"--size 0x10 -o '" + dir.File("plot.png") + "'", 2, "--size"},
       {"--residuals -o '" + dir.File("plot.png") + "'", 2, "--residuals"},
       {"-m exponential -o '" + dir.File("missing/plot.png") + "'", 1, "missing"},
+      {"-m exponential --bands wide -o '" + dir.File("plot.png") + "'", 2, "--bands"},
+      {"-m cubic-spline --bands both -o '" + dir.File("plot.png") + "'", 2, "--bands needs a regression"},
+      {"-m exponential --residuals --bands both -o '" + dir.File("plot.png") + "'", 2, "--bands needs"},
   };
   for (const auto& c : refused) {
     run = Cli(dir, "plot " + data + c.args);
@@ -114,6 +117,36 @@ TEST(PlotCommandTest, RefusalsAndFailuresWriteNothing) {
   }
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"decay.dat", "history.dmp", "old.png", "stderr.txt"}));
+}
+
+// The bands are the curve's red, a third and a fifth of the way from the
+// white plot area: each shade is there exactly when its band was asked for.
+TEST(PlotCommandTest, BandsAreShadedAroundTheCurveWhenAsked) {
+  TempDir dir;
+  // Scattered enough for bands many pixels wide.
+  WriteFile(dir.File("scatter.dat"), "0 1.2\n1 2.1\n2 5.3\n3 5.2\n4 9.6\n5 9.1\n6 13.8\n7 13.2\n8 17.9\n9 17.1\n");
+  const QRgb confidence = qRgb(255, 170, 170);
+  const QRgb prediction = qRgb(255, 204, 204);
+  const struct {
+    const char* bands;
+    bool confidence, prediction;
+  } cases[] = {{"", false, false}, {"--bands confidence", true, false},
+               {"--bands prediction", false, true}, {"--bands both", true, true}};
+  for (const auto& c : cases) {
+    const std::string png = dir.File("bands.png");
+    const CliRun run =
+        Cli(dir, "plot '" + dir.File("scatter.dat") + "' -m linear " + c.bands + " -o '" + png + "'");
+    ASSERT_EQ(run.status, 0) << c.bands << ": " << run.err;
+    const QImage image = LoadPng(png);
+    EXPECT_EQ(HasColour(image, confidence), c.confidence) << c.bands;
+    EXPECT_EQ(HasColour(image, prediction), c.prediction) << c.bands;
+  }
+  // Two points leave a line no degrees of freedom: no bands to draw.
+  WriteFile(dir.File("two.dat"), "1 2\n2 3\n");
+  const CliRun run = Cli(dir, "plot '" + dir.File("two.dat") + "' -m linear --bands both -o '" + dir.File("two.png") + "'");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("has no bands"), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("two.png")));
 }
 
 }  // namespace

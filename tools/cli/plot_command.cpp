@@ -9,6 +9,7 @@
 
 #include "app/error_handle.h"
 #include "cli/common.h"
+#include "fit/fit_statistics.h"
 #include "fit/fit_types.h"
 #include "fit/model_desc.h"
 #include "graph/graph_attr.h"
@@ -31,6 +32,7 @@ struct PlotOptions {
   bool logX = false;
   bool logY = false;
   bool monochrome = false;
+  std::string bands;  // "confidence", "prediction", "both"; empty: none
   ModelFitFlags fit;
 };
 
@@ -102,6 +104,17 @@ int RunPlot(const GlobalOptions& global, PlotOptions options) {
     return kExitUsage;
   }
 
+  const bool regression = desc.kind == trendolin::FIT_LINEAR || desc.kind == trendolin::FIT_NONLINEAR;
+  if (!options.bands.empty() && (options.residuals || !regression)) {
+    std::cerr << "--bands needs a regression model (-m), not an interpolation, the data plot or --residuals\n";
+    return kExitUsage;
+  }
+  if (!options.bands.empty() && !trendolin::FitBands::Of(doc, id)) {
+    std::cerr << "plot: " << desc.name
+              << " has no bands: the fit leaves no degrees of freedom or no usable covariance. Nothing was written.\n";
+    return kExitFailed;
+  }
+
   trendolin::GraphAttr attr;
   attr.modelId = id;
   attr.plotKind = options.residuals ? trendolin::PlotKind::Residual : trendolin::PlotKind::Fit;
@@ -109,6 +122,10 @@ int RunPlot(const GlobalOptions& global, PlotOptions options) {
   trendolin::ReadGraphDefaults(profile, attr, doc);
   if (options.logX) attr.SetSwitch(trendolin::kSwLogX, true);
   if (options.logY) attr.SetSwitch(trendolin::kSwLogY, true);
+  if (!options.bands.empty()) {
+    attr.SetSwitch(trendolin::kSwConfidenceBand, options.bands != "prediction");
+    attr.SetSwitch(trendolin::kSwPredictionBand, options.bands != "confidence");
+  }
 
   // Fonts need the Qt application; the rest of the tool runs without it.
   trendolin::GuiSession gui;
@@ -153,6 +170,8 @@ void AddPlotCommand(CLI::App& app, const GlobalOptions& global, int& status) {
   plot->add_flag("--log-x", options->logX, "Logarithmic x axis");
   plot->add_flag("--log-y", options->logY, "Logarithmic y axis");
   plot->add_flag("--monochrome", options->monochrome, "Black on white");
+  plot->add_option("--bands", options->bands, "95% bands around a regression's curve: confidence, prediction or both")
+      ->check(CLI::IsMember({"confidence", "prediction", "both"}));
   plot->callback([&global, &status, options] { status = RunPlot(global, *options); });
 }
 
