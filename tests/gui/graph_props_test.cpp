@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QFontDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -251,6 +252,57 @@ TEST_F(GraphPropsTest, MenusAndColoursGoStraightIntoTheRecordAndFontsFollowALock
   });
   Press("foreground");
   EXPECT_EQ(record.titleFont.colour, MakeColour(10, 120, 30)) << "unlocked: the fonts keep theirs";
+}
+
+TEST_F(GraphPropsTest, TheFontChooserShowsTheGraphsOwnTextAndKeepsTheAngle) {
+  GraphWindow* w = Open(500);
+  ASSERT_NE(Properties(w), nullptr);
+  GraphAttr& record = *w->Record();
+  const FontSpec tickFont = record.xTickFont;
+  WhenModal<QFontDialog>([](QFontDialog* d) {
+    auto* sample = d->findChild<QLineEdit*>(QStringLiteral("qt_fontDialog_sampleEdit"));
+    ASSERT_NE(sample, nullptr);
+    EXPECT_EQ(sample->text(), QStringLiteral("1.23456789"));
+    d->reject();
+  });
+  Press("xTickFont");
+  EXPECT_EQ(record.xTickFont, tickFont) << "a cancelled chooser changes nothing";
+
+  ShowPage(kYAxisPage);
+  Type("yLabel", "Counts per second");
+  WhenModal<QFontDialog>([](QFontDialog* d) {
+    EXPECT_EQ(d->findChild<QLineEdit*>(QStringLiteral("qt_fontDialog_sampleEdit"))->text(),
+              QStringLiteral("Counts per second"))
+        << "the label as typed";
+    QFont font = d->currentFont();
+    font.setStyleName(QString());  // the style list follows the weight and slant, not an old style name
+    font.setItalic(true);
+    font.setWeight(QFont::Normal);
+    d->setCurrentFont(font);
+    d->accept();
+  });
+  Press("yLabelFont");
+  EXPECT_EQ(record.yFont.italic, 1);
+  EXPECT_EQ(record.yFont.weight, 400);
+  EXPECT_EQ(record.yFont.angle, 90) << "the y title stays turned";
+}
+
+TEST_F(GraphPropsTest, AutomaticAxesShowTheRangeOfTheDataAgain) {
+  GraphWindow* w = Open(500);
+  GraphAttr& record = *w->Record();
+  const GraphAttr automatic = record;
+  record.xMin = 4;
+  record.xMax = 5;
+  record.yStep = 0.5f;
+  ASSERT_NE(Properties(w), nullptr);
+  EXPECT_EQ(Control("xMinimum")->text(), QStringLiteral("4"));
+  Press("automaticAxes");
+  EXPECT_EQ(record.xMin, automatic.xMin);
+  EXPECT_EQ(record.yStep, automatic.yStep);
+  EXPECT_EQ(Control("xMinimum")->text(), QStringLiteral("0.1"));
+  EXPECT_EQ(Control("xMaximum")->text(), QStringLiteral("10.9"));
+  dialog_->accept();
+  EXPECT_EQ(record.xMax, automatic.xMax) << "the fields shown are the range kept";
 }
 
 TEST_F(GraphPropsTest, ApplyToAllGraphsRedrawsEveryOpenGraphWithTheseAttributes) {

@@ -243,7 +243,7 @@ void GraphPropsDialog::FillPages() {
 }
 
 void GraphPropsDialog::ShowColours() {
-  pointsPage_->ShowColours(record_.lineColour, record_.dataPointColour);
+  pointsPage_->ShowPreview(record_);
   overallPage_->ShowColours(record_);
 }
 

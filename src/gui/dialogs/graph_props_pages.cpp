@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "gui/dialogs/dialog_kit.h"
 #include "gui/dialogs/spin_buttons.h"
 
@@ -93,6 +95,12 @@ QWidget* ButtonWithSwatch(QPushButton* button, ColourSwatch* swatch) {
   return box;
 }
 
+QLabel* BuddyLabel(const char* text, QWidget* buddy, QWidget* parent) {
+  auto* label = new QLabel(QString::fromUtf8(text), parent);
+  label->setBuddy(buddy);
+  return label;
+}
+
 void SetText(QLineEdit* field, const std::string& text) { field->setText(FromUtf8(text)); }
 std::string TextOf(const QLineEdit* field) { return ToUtf8(field->text()); }
 
@@ -110,10 +118,81 @@ void ColourSwatch::SetColour(Colour colour) {
   update();
 }
 
+void ColourSwatch::ShowLine(int style, int width) {
+  setFixedSize(48, 24);
+  shows_ = Shows::Line;
+  style_ = style;
+  width_ = width;
+  update();
+}
+
+void ColourSwatch::ShowPoint(int type, bool filled) {
+  setFixedSize(48, 24);
+  shows_ = Shows::Point;
+  style_ = type;
+  filled_ = filled;
+  update();
+}
+
+namespace {
+
+Qt::PenStyle PenStyleOf(int lineStyle) {
+  switch (lineStyle) {
+    case kLineDashed: return Qt::DashLine;
+    case kLineDotted: return Qt::DotLine;
+    case kLineDotDashed: return Qt::DashDotLine;
+    case kLineDotDotDashed: return Qt::DashDotDotLine;
+    default: return Qt::SolidLine;
+  }
+}
+
+// One data-point symbol of half-size `h` around `c`, as the graph draws it.
+void DrawSymbol(QPainter& painter, int type, QPointF c, double h) {
+  const QPolygonF triangle{{c.x(), c.y() - h}, {c.x() + h, c.y() + h}, {c.x() - h, c.y() + h}};
+  const QPolygonF inverted{{c.x() - h, c.y() - h}, {c.x() + h, c.y() - h}, {c.x(), c.y() + h}};
+  const QPolygonF diamond{{c.x(), c.y() - h}, {c.x() + h, c.y()}, {c.x(), c.y() + h}, {c.x() - h, c.y()}};
+  const QPolygonF hourglass{{c.x() - h, c.y() - h}, {c.x() + h, c.y() - h}, {c.x() - h, c.y() + h}, {c.x() + h, c.y() + h}};
+  const QLineF cross[] = {{c.x() - h, c.y() - h, c.x() + h, c.y() + h}, {c.x() - h, c.y() + h, c.x() + h, c.y() - h}};
+  const QLineF plus[] = {{c.x() - h, c.y(), c.x() + h, c.y()}, {c.x(), c.y() - h, c.x(), c.y() + h}};
+  switch (type) {
+    case kPtSquare: painter.drawRect(QRectF(c.x() - h, c.y() - h, 2 * h, 2 * h)); break;
+    case kPtTriangle: painter.drawPolygon(triangle); break;
+    case kPtInvTriangle: painter.drawPolygon(inverted); break;
+    case kPtDiamond: painter.drawPolygon(diamond); break;
+    case kPtHourglass: painter.drawPolygon(hourglass); break;
+    case kPtCross: painter.drawLines(cross, 2); break;
+    case kPtPlus: painter.drawLines(plus, 2); break;
+    case kPtAsterisk:
+      painter.drawLines(cross, 2);
+      painter.drawLines(plus, 2);
+      break;
+    default: painter.drawEllipse(c, h, h); break;
+  }
+}
+
+}  // namespace
+
 void ColourSwatch::paintEvent(QPaintEvent* event) {
   QFrame::paintEvent(event);
   QPainter painter(this);
-  painter.fillRect(contentsRect(), QColor(RedOf(colour_), GreenOf(colour_), BlueOf(colour_)));
+  const QColor colour(RedOf(colour_), GreenOf(colour_), BlueOf(colour_));
+  const QRect area = contentsRect();
+  if (shows_ == Shows::Colour) {
+    painter.fillRect(area, colour);
+    return;
+  }
+  painter.fillRect(area, Qt::white);
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  if (shows_ == Shows::Line) {
+    // Only solid curves are drawn wider than one pixel.
+    const int width = style_ == kLineSolid ? std::max(1, std::min(width_, area.height() - 2)) : 1;
+    painter.setPen(QPen(colour, width, PenStyleOf(style_)));
+    painter.drawLine(area.left() + 2, area.center().y(), area.right() - 2, area.center().y());
+    return;
+  }
+  painter.setPen(QPen(colour, 1));
+  painter.setBrush(filled_ ? QBrush(colour) : QBrush(Qt::NoBrush));
+  DrawSymbol(painter, style_, QRectF(area).center(), area.height() / 2.0 - 2);
 }
 
 // ---- X Axis and Y Axis ----
@@ -181,6 +260,7 @@ AxisPage::AxisPage(GraphAxis axis, QWidget* parent) : QWidget(parent) {
   grid->addWidget(RadioPair(this, "Notation", sciOff_, sciOn_), 2, 1);
   grid->addWidget(labels, 1, 2);
   grid->addLayout(checks, 2, 2);
+  grid->setRowStretch(3, 1);
 }
 
 void AxisPage::Fill(const AxisPageFields& f, bool logAllowed) {
@@ -265,7 +345,7 @@ PointsPage::PointsPage(bool residualPlot, bool hasUncertainty, QWidget* parent) 
 
   auto* points = new QGroupBox(QStringLiteral("Data Points"), this);
   auto* pointsLayout = new QGridLayout(points);
-  pointsLayout->addWidget(new QLabel(QStringLiteral("Point Si&ze:"), points), 0, 0);
+  pointsLayout->addWidget(BuddyLabel("Point Si&ze:", pointSize_, points), 0, 0);
   pointsLayout->addWidget(WithArrows(pointSize_, kPointSizeLow, kPointSizeHigh), 0, 1);
   pointsLayout->addWidget(showPoints_, 1, 0, 1, 2);
   pointsLayout->addWidget(fill_, 2, 0, 1, 2);
@@ -274,9 +354,9 @@ PointsPage::PointsPage(bool residualPlot, bool hasUncertainty, QWidget* parent) 
 
   auto* lines = new QGroupBox(QStringLiteral("Fitted Curve"), this);
   auto* linesLayout = new QGridLayout(lines);
-  linesLayout->addWidget(new QLabel(QStringLiteral("Line &Width:"), lines), 0, 0);
+  linesLayout->addWidget(BuddyLabel("Line &Width:", lineWidth_, lines), 0, 0);
   linesLayout->addWidget(WithArrows(lineWidth_, kLineWidthLow, kLineWidthHigh), 0, 1);
-  linesLayout->addWidget(new QLabel(QStringLiteral("&Granularity:"), lines), 1, 0);
+  linesLayout->addWidget(BuddyLabel("&Granularity:", granularity_, lines), 1, 0);
   linesLayout->addWidget(WithArrows(granularity_, kGranularityLow, kGranularityHigh), 1, 1);
   linesLayout->addWidget(lineStyle_, 2, 0, 1, 2);
   linesLayout->addWidget(ButtonWithSwatch(lineColour_, lineSwatch_), 3, 0, 1, 2);
@@ -293,6 +373,7 @@ PointsPage::PointsPage(bool residualPlot, bool hasUncertainty, QWidget* parent) 
   grid->addWidget(points, 0, 0, 2, 1);
   grid->addWidget(lines, 0, 1);
   grid->addWidget(bars, 1, 1);
+  grid->setRowStretch(2, 1);
 }
 
 void PointsPage::Fill(const PointsPageFields& f) {
@@ -327,9 +408,11 @@ QLineEdit* PointsPage::FieldOf(PropsField field) const {
   }
 }
 
-void PointsPage::ShowColours(Colour line, Colour point) {
-  lineSwatch_->SetColour(line);
-  pointSwatch_->SetColour(point);
+void PointsPage::ShowPreview(const GraphAttr& attr) {
+  lineSwatch_->SetColour(attr.lineColour);
+  lineSwatch_->ShowLine(attr.lineStyle, attr.lineWidth);
+  pointSwatch_->SetColour(attr.dataPointColour);
+  pointSwatch_->ShowPoint(attr.pointType, attr.Switch(kSwPtFill));
 }
 
 // ---- Overall ----
@@ -404,6 +487,7 @@ OverallPage::OverallPage(QWidget* parent) : QWidget(parent) {
   grid->addWidget(frame, 1, 0);
   grid->addWidget(boxGroup, 2, 0);
   grid->addWidget(colourBox, 1, 1, 2, 1);
+  grid->setRowStretch(3, 1);
 }
 
 void OverallPage::Fill(const OverallPageFields& f) {

@@ -15,20 +15,31 @@ class QRadioButton;
 
 namespace trendolin::gui {
 
-// A small box filled with one colour, beside the button that chooses it.
+// A small box beside the button that chooses a colour: filled with the
+// colour, or, for the curve and the data points, a piece of curve in its
+// style or one symbol drawn in it.
 class ColourSwatch : public QFrame {
   Q_OBJECT
 
  public:
   explicit ColourSwatch(QWidget* parent = nullptr);
   void SetColour(trendolin::Colour colour);
+  // From now on a piece of curve of `style` and `width` pixels.
+  void ShowLine(int style, int width);
+  // From now on one symbol of `type` (filled or not).
+  void ShowPoint(int type, bool filled);
   trendolin::Colour ColourShown() const { return colour_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  enum class Shows { Colour, Line, Point };
+  Shows shows_ = Shows::Colour;
   trendolin::Colour colour_ = 0;
+  int style_ = 0;  // line style or point type
+  int width_ = 1;
+  bool filled_ = true;
 };
 
 // "X Axis" or "Y Axis". Its children are named after the axis ("xMinimum",
@@ -70,7 +81,8 @@ class PointsPage : public QWidget {
   void Fill(const trendolin::PointsPageFields& fields);
   trendolin::PointsPageFields Fields() const;
   QLineEdit* FieldOf(trendolin::PropsField field) const;
-  void ShowColours(trendolin::Colour line, trendolin::Colour point);
+  // The swatches: the curve and the points as the record draws them.
+  void ShowPreview(const trendolin::GraphAttr& attr);
 
   QPushButton* PointTypeButton() const { return pointType_; }
   QPushButton* LineStyleButton() const { return lineStyle_; }
