@@ -325,6 +325,17 @@ TEST_F(GraphPropsTest, ApplyToAllGraphsRedrawsEveryOpenGraphWithTheseAttributes)
 
   Press("cancel");
   EXPECT_EQ(fit->Record()->pointSize, 9) << "what went to every graph is no longer taken back";
+
+  // The queue's texts for every graph: a title shows instead of the header.
+  const std::string title = "Run 7";
+  const std::string xLabel = "Time (s)";
+  CurrentSession().graphQueue.ApplyTexts(&title, &xLabel, nullptr);
+  for (GraphWindow* w : {fit, plot}) {
+    EXPECT_EQ(w->Record()->title, title);
+    EXPECT_EQ(w->Record()->xLabel, xLabel);
+    EXPECT_EQ(w->Record()->yLabel, "Y Axis (units)");
+    EXPECT_FALSE(w->Record()->Switch(kSwDrawHeader));
+  }
 }
 
 TEST_F(GraphPropsTest, MakeDefaultIsWhatTheNextGraphStartsWith) {

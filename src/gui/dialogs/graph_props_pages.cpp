@@ -134,6 +134,11 @@ void ColourSwatch::ShowPoint(int type, bool filled) {
   update();
 }
 
+void ColourSwatch::SetFilled(bool filled) {
+  filled_ = filled;
+  update();
+}
+
 namespace {
 
 Qt::PenStyle PenStyleOf(int lineStyle) {
@@ -342,6 +347,7 @@ PointsPage::PointsPage(bool residualPlot, bool hasUncertainty, QWidget* parent) 
   pointSwatch_ = new ColourSwatch(this);
   errorBars_->setEnabled(hasUncertainty);
   errorBarScale_->setEnabled(hasUncertainty);
+  connect(fill_, &QCheckBox::toggled, pointSwatch_, &ColourSwatch::SetFilled);
 
   auto* points = new QGroupBox(QStringLiteral("Data Points"), this);
   auto* pointsLayout = new QGridLayout(points);

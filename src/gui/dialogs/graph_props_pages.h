@@ -28,6 +28,7 @@ class ColourSwatch : public QFrame {
   void ShowLine(int style, int width);
   // From now on one symbol of `type` (filled or not).
   void ShowPoint(int type, bool filled);
+  void SetFilled(bool filled);
   trendolin::Colour ColourShown() const { return colour_; }
 
  protected:
