@@ -25,13 +25,13 @@ namespace {
 QColor ToQColor(Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 Colour FromQColor(const QColor& c) { return MakeColour(c.red(), c.green(), c.blue()); }
 
-QFont ToQFont(const FontSpec& spec) {
-  QFont font(FamilyForFace(spec.face));
-  font.setPointSizeF(spec.size > 0 ? spec.size / 10.0 : 10.0);
-  font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight > 0 ? spec.weight : 400, 1, 1000)));
-  font.setItalic(spec.italic != 0);
-  font.setUnderline(spec.underline != 0);
-  font.setStrikeOut(spec.strikeOut != 0);
+QFont ToQFont(const FontSpec& description) {
+  QFont font(FamilyForFace(description.face));
+  font.setPointSizeF(description.size > 0 ? description.size / 10.0 : 10.0);
+  font.setWeight(static_cast<QFont::Weight>(std::clamp(description.weight > 0 ? description.weight : 400, 1, 1000)));
+  font.setItalic(description.italic != 0);
+  font.setUnderline(description.underline != 0);
+  font.setStrikeOut(description.strikeOut != 0);
   return font;
 }
 
