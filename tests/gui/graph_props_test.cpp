@@ -359,6 +359,14 @@ TEST_F(GraphPropsTest, MakeDefaultIsWhatTheNextGraphStartsWith) {
   GraphWindow* next = Open(503);
   ASSERT_NE(next, nullptr);
   EXPECT_EQ(next->Record()->yLabel, "Counts");
+
+  // A run without a settings file cannot keep defaults, and says so.
+  CurrentSession().iniFile.clear();
+  ASSERT_NE(Properties(next), nullptr);
+  Press("makeDefault");
+  const auto boxes = ui_.EventsOf(UiEvent::Kind::MessageBox);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].text.find("no settings file"), std::string::npos) << boxes[0].text;
 }
 
 TEST_F(GraphPropsTest, OnAResidualPlotTheCheckBoxShowsResidualsAsPointsAndIsTheOnlyDefaultKept) {
