@@ -287,6 +287,7 @@ struct QtSurface::MarkerRun {
   QBrush brush;
   bool filled = false;
   std::vector<QPainterPath> ellipseFills;  // one per ellipse part, in order
+  bool boxElements = false;  // a box is one element, as Rectangle draws it in an SVG
 };
 
 namespace {
@@ -351,11 +352,13 @@ void QtSurface::DrawMarkers(const MarkerShape& shape, std::span<const Point> at,
     area.addEllipse(FillArea(Moved(part, {0, 0})));
     run.ellipseFills.push_back(area);
   }
+  run.boxElements = svg_ && state_.pen.style == PenStyle::Solid;
   // Fills and outlines of one colour (or outlines alone) look the same in
-  // whichever order they are laid down, so a vector file may group them.
+  // whichever order they are laid down, so a PDF may group them. An SVG
+  // keeps the order: switching the pen or the brush off costs it nothing.
   const bool oneColour = !run.filled || run.brush.color() == ToQColor(state_.pen.colour);
   painter_.save();
-  if (recorded_ && oneColour && state_.pen.style == PenStyle::Solid) {
+  if (recorded_ && !svg_ && oneColour && state_.pen.style == PenStyle::Solid) {
     DrawMarkersInPasses(run, at, errorBars);
   } else {
     DrawMarkersInOrder(run, at, errorBars);
@@ -383,6 +386,12 @@ void QtSurface::DrawMarkersInOrder(const MarkerRun& run, std::span<const Point> 
           break;
         case MarkerPart::Kind::Rectangle: {
           const Rect r = Moved(part, p);
+          if (run.boxElements) {
+            painter_.setPen(run.flatPen);
+            painter_.setBrush(run.brush);
+            painter_.drawRect(OutlinePath(r));
+            break;
+          }
           if (run.filled) painter_.fillRect(FillArea(r), run.brush);
           for (const auto& [from, to] : BoxOutline(r)) segment(from, to);
           break;
@@ -390,7 +399,12 @@ void QtSurface::DrawMarkersInOrder(const MarkerRun& run, std::span<const Point> 
         case MarkerPart::Kind::Ellipse:
           // The fill's path is made once; moving the painter by whole
           // pixels puts it where a path made here would be.
-          if (run.filled) {
+          if (run.filled && recorded_) {
+            // A vector file gets the ellipse itself, without moving the painter.
+            painter_.setPen(Qt::NoPen);
+            painter_.setBrush(run.brush);
+            painter_.drawEllipse(FillArea(Moved(part, p)));
+          } else if (run.filled) {
             painter_.setTransform(QTransform::fromTranslate(p.x, p.y) * origin);
             painter_.fillPath(run.ellipseFills[ellipse], run.brush);
             painter_.setTransform(origin);

@@ -81,8 +81,8 @@ class QtSurface final : public Surface {
   // Markers with the operations of one-by-one drawing, in the same order, so
   // that an image gets exactly the same pixels.
   void DrawMarkersInOrder(const MarkerRun& run, std::span<const Point> at, std::span<const int> errorBars);
-  // Markers of a vector file: every fill first, then every outline, so that
-  // the pen and brush change twice for the whole run.
+  // Markers of a PDF: every fill first, then every outline, so that the pen
+  // and brush change a few times for the whole run.
   void DrawMarkersInPasses(const MarkerRun& run, std::span<const Point> at, std::span<const int> errorBars);
   void FillTextCell(const QRectF& cell);
 

@@ -56,13 +56,23 @@ class SvgStreamEngine final : public QPaintEngine {
   }
   void PutEscaped(const QString& text);
   void PutColour(const QColor& colour, std::string_view name, std::string_view opacityName);
-  void PutStrokeEffect() {
+  // What a shape's element says besides its geometry: the line width that
+  // does not scale with a cosmetic pen, and "none" for the stroke or fill the
+  // open group has but the painter has not.
+  void PutShapeAttributes(bool filled = true) {
     if (pen_.style() != Qt::NoPen && pen_.isCosmetic()) Put(" vector-effect=\"non-scaling-stroke\"");
+    if (noStroke_) Put(" stroke=\"none\"");
+    if (!cap_.empty() && pen_.style() != Qt::NoPen) {
+      Put(" stroke-linecap=\"");
+      Put(cap_);
+      Put('"');
+    }
+    if (noFill_ && filled) Put(" fill=\"none\"");
   }
   void PutPathData(const QPainterPath& path);
   void Flush();
 
-  std::string GroupFor(const QPaintEngineState& state);
+  std::string GroupFor(const QPen& pen, const QBrush& brush, const QPaintEngineState& state);
   std::string ClipReference();
 
   QIODevice& out_;
@@ -74,6 +84,16 @@ class SvgStreamEngine final : public QPaintEngine {
   bool groupOpen_ = false;
   std::string group_;  // the attributes of the open group
   QPen pen_;
+  // The last pen and brush that drew: a painter that only switches its pen
+  // or brush off (a fill, then an outline) stays in the group that has both.
+  QPen strokingPen_{Qt::NoPen};
+  QBrush fillingBrush_{Qt::NoBrush};
+  bool noStroke_ = false;
+  bool noFill_ = false;
+  // The pen the open group was written with; a pen that differs from it
+  // only in its line ends names them on each element instead.
+  QPen groupPen_{Qt::NoPen};
+  std::string cap_;
   std::map<std::string, int> clips_;  // path data -> id, each clip written once
 };
 
@@ -170,16 +190,14 @@ std::string SvgStreamEngine::ClipReference() {
   return "clip-path=\"url(#clip" + std::to_string(entry->second) + ")\" ";
 }
 
-std::string SvgStreamEngine::GroupFor(const QPaintEngineState& state) {
+std::string SvgStreamEngine::GroupFor(const QPen& pen, const QBrush& brush, const QPaintEngineState& state) {
   std::string saved;
   saved.swap(buffer_);
-  const QBrush brush = state.brush();
   if (brush.style() == Qt::NoBrush) {
     Put("fill=\"none\" ");
   } else {
     PutColour(brush.color(), "fill", "fill-opacity");
   }
-  const QPen pen = state.pen();
   if (pen.style() == Qt::NoPen) {
     Put("stroke=\"none\" ");
   } else {
@@ -234,9 +252,26 @@ std::string SvgStreamEngine::GroupFor(const QPaintEngineState& state) {
 
 void SvgStreamEngine::updateState(const QPaintEngineState& state) {
   pen_ = state.pen();
+  const QBrush brush = state.brush();
+  if (pen_.style() != Qt::NoPen) strokingPen_ = pen_;
+  if (brush.style() != Qt::NoBrush) fillingBrush_ = brush;
+  noStroke_ = pen_.style() == Qt::NoPen && strokingPen_.style() != Qt::NoPen;
+  noFill_ = brush.style() == Qt::NoBrush && fillingBrush_.style() != Qt::NoBrush;
+  QPen groupPen = strokingPen_;
+  cap_.clear();
+  if (groupOpen_ && groupPen_.style() != Qt::NoPen && strokingPen_.capStyle() != groupPen_.capStyle()) {
+    QPen sameEnds = strokingPen_;
+    sameEnds.setCapStyle(groupPen_.capStyle());
+    if (sameEnds == groupPen_) {
+      groupPen = groupPen_;
+      cap_ = CapName(strokingPen_.capStyle());
+    }
+  }
   const std::string clip = ClipReference();
-  std::string group = clip + GroupFor(state);
+  std::string group = clip + GroupFor(groupPen, fillingBrush_, state);
   if (groupOpen_ && group == group_) return;
+  cap_.clear();
+  groupPen_ = strokingPen_;
   if (groupOpen_) Put("</g>\n");
   Put("<g ");
   Put(group);
@@ -261,7 +296,7 @@ void SvgStreamEngine::PutPathData(const QPainterPath& path) {
 
 void SvgStreamEngine::drawPath(const QPainterPath& path) {
   Put("<path");
-  PutStrokeEffect();
+  PutShapeAttributes();
   // The outermost group fills by the even-odd rule, which every path inherits.
   Put(path.fillRule() == Qt::OddEvenFill ? " d=\"" : " fill-rule=\"nonzero\" d=\"");
   PutPathData(path);
@@ -272,7 +307,7 @@ void SvgStreamEngine::drawPolygon(const QPointF* points, int count, PolygonDrawM
   if (count < 2) return;
   if (mode == PolylineMode) {
     Put("<polyline fill=\"none\"");
-    PutStrokeEffect();
+    PutShapeAttributes(false);
     Put(" points=\"");
     for (int i = 0; i < count; ++i) {
       PutPoint(points[i]);
@@ -294,7 +329,7 @@ void SvgStreamEngine::drawRects(const QRectF* rects, int count) {
   for (int i = 0; i < count; ++i) {
     const QRectF r = rects[i].normalized();
     Put("<rect");
-    PutStrokeEffect();
+    PutShapeAttributes();
     Put(" x=\"");
     Put(r.x());
     Put("\" y=\"");
@@ -310,7 +345,7 @@ void SvgStreamEngine::drawRects(const QRectF* rects, int count) {
 void SvgStreamEngine::drawEllipse(const QRectF& r) {
   const bool circle = r.width() == r.height();
   Put(circle ? "<circle" : "<ellipse");
-  PutStrokeEffect();
+  PutShapeAttributes();
   Put(" cx=\"");
   Put(r.center().x());
   Put("\" cy=\"");
