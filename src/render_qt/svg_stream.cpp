@@ -21,7 +21,8 @@ namespace trendolin {
 class SvgStreamEngine final : public QPaintEngine {
  public:
   SvgStreamEngine(QIODevice& out, QSize size, int resolution, const QString& title)
-      : QPaintEngine(PaintEngineFeatures(AllFeatures) & ~PaintEngineFeatures(PerspectiveTransform | ConicalGradientFill | PorterDuff)),
+      : QPaintEngine(PaintEngineFeatures(AllFeatures) &
+                     ~PaintEngineFeatures(PerspectiveTransform | ConicalGradientFill | PorterDuff)),
         out_(out), size_(size), resolution_(resolution), title_(title) {}
 
   bool begin(QPaintDevice* device) override;
@@ -270,7 +271,9 @@ void SvgStreamEngine::updateState(const QPaintEngineState& state) {
   const std::string clip = ClipReference();
   std::string group = clip + GroupFor(groupPen, fillingBrush_, state);
   if (groupOpen_ && group == group_) return;
+  // A new group is written with the pen as it is, line ends included.
   cap_.clear();
+  if (groupPen != strokingPen_) group = clip + GroupFor(strokingPen_, fillingBrush_, state);
   groupPen_ = strokingPen_;
   if (groupOpen_) Put("</g>\n");
   Put("<g ");
