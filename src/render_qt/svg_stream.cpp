@@ -9,9 +9,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QTransform>
 
 #include <charconv>
-#include <cstdio>
 #include <map>
 #include <string>
 #include <string_view>
@@ -95,6 +95,17 @@ class SvgStreamEngine final : public QPaintEngine {
   // only in its line ends names them on each element instead.
   QPen groupPen_{Qt::NoPen};
   std::string cap_;
+  // What the open group was made from, to see at a glance that a state
+  // (a pen or brush switched off and on, marker after marker) needs none.
+  struct GroupSource {
+    QPen pen;
+    QBrush brush;
+    QTransform transform;
+    qreal opacity = 1;
+    bool operator==(const GroupSource&) const = default;
+  };
+  GroupSource source_;
+  bool sourceClipped_ = true;
   std::map<std::string, int> clips_;  // path data -> id, each clip written once
 };
 
@@ -122,11 +133,16 @@ void SvgStreamEngine::PutEscaped(const QString& text) {
 }
 
 void SvgStreamEngine::PutColour(const QColor& colour, std::string_view name, std::string_view opacityName) {
-  char hex[8];
-  std::snprintf(hex, sizeof hex, "#%02x%02x%02x", colour.red(), colour.green(), colour.blue());
+  static constexpr char kDigits[] = "0123456789abcdef";
+  const int channels[] = {colour.red(), colour.green(), colour.blue()};
+  char hex[7] = {'#'};
+  for (int i = 0; i < 3; ++i) {
+    hex[1 + 2 * i] = kDigits[(channels[i] >> 4) & 15];
+    hex[2 + 2 * i] = kDigits[channels[i] & 15];
+  }
   Put(name);
   Put("=\"");
-  Put(hex);
+  Put(std::string_view(hex, sizeof hex));
   Put("\" ");
   Put(opacityName);
   Put("=\"");
@@ -268,13 +284,19 @@ void SvgStreamEngine::updateState(const QPaintEngineState& state) {
       cap_ = CapName(strokingPen_.capStyle());
     }
   }
+  const GroupSource source{groupPen, fillingBrush_, state.transform(), state.opacity()};
+  const bool clipped = painter() != nullptr && painter()->hasClipping();
+  if (groupOpen_ && !clipped && !sourceClipped_ && source == source_) return;
   const std::string clip = ClipReference();
   std::string group = clip + GroupFor(groupPen, fillingBrush_, state);
+  source_ = source;
+  sourceClipped_ = clipped;
   if (groupOpen_ && group == group_) return;
   // A new group is written with the pen as it is, line ends included.
   cap_.clear();
   if (groupPen != strokingPen_) group = clip + GroupFor(strokingPen_, fillingBrush_, state);
   groupPen_ = strokingPen_;
+  source_.pen = strokingPen_;
   if (groupOpen_) Put("</g>\n");
   Put("<g ");
   Put(group);
