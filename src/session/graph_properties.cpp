@@ -110,6 +110,8 @@ PointsPageFields PointsPageOf(const GraphAttr& attr) {
   f.showPoints = attr.Switch(attr.plotKind == PlotKind::Residual ? kSwResidPoints : kSwShowDataPoints);
   f.fill = attr.Switch(kSwPtFill);
   f.errorBars = attr.Switch(kSwShowErrorBars);
+  f.confidenceBand = attr.Switch(kSwConfidenceBand);
+  f.predictionBand = attr.Switch(kSwPredictionBand);
   return f;
 }
 
@@ -216,6 +218,8 @@ std::optional<PropsField> TakePointsPage(GraphAttr& attr, const PointsPageFields
   attr.SetSwitch(attr.plotKind == PlotKind::Residual ? kSwResidPoints : kSwShowDataPoints, fields.showPoints);
   attr.SetSwitch(kSwPtFill, fields.fill);
   if (hasUncertainty) attr.SetSwitch(kSwShowErrorBars, fields.errorBars);
+  attr.SetSwitch(kSwConfidenceBand, fields.confidenceBand);
+  attr.SetSwitch(kSwPredictionBand, fields.predictionBand);
   return std::nullopt;
 }
 

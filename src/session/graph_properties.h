@@ -65,6 +65,8 @@ struct PointsPageFields {
   bool showPoints = true;  // "ResidPoints" on a residual plot, else "ShowDataPoints"
   bool fill = true;
   bool errorBars = true;
+  bool confidenceBand = false;  // the 95% bands around a regression's curve
+  bool predictionBand = false;
 };
 
 struct OverallPageFields {

@@ -151,6 +151,29 @@ TEST_F(GraphPropsTest, EqualLimitsAndAZeroLineWidthAreTaken) {
   EXPECT_EQ(record.pointSize, 50);
 }
 
+// The bands are offered for a regression and reach its record; a spline has
+// none to shade.
+TEST_F(GraphPropsTest, TheBandSwitchesAreOfferedForARegressionOnly) {
+  GraphWindow* w = Open(500);
+  ASSERT_NE(Properties(w), nullptr);
+  ShowPage(kPointsPage);
+  QCheckBox* confidence = Control<QCheckBox>("confidenceBand");
+  QCheckBox* prediction = Control<QCheckBox>("predictionBand");
+  ASSERT_TRUE(confidence && prediction);
+  EXPECT_TRUE(confidence->isEnabled() && prediction->isEnabled());
+  EXPECT_FALSE(confidence->isChecked() || prediction->isChecked()) << "off for a new graph";
+  prediction->setChecked(true);
+  dialog_->accept();
+  EXPECT_TRUE(w->Record()->Switch(kSwPredictionBand));
+  EXPECT_FALSE(w->Record()->Switch(kSwConfidenceBand));
+
+  GraphWindow* spline = Open(537);
+  ASSERT_NE(Properties(spline), nullptr);
+  ShowPage(kPointsPage);
+  EXPECT_FALSE(Control<QCheckBox>("confidenceBand")->isEnabled());
+  EXPECT_FALSE(Control<QCheckBox>("predictionBand")->isEnabled());
+}
+
 TEST_F(GraphPropsTest, LeavingAPageWithARefusedValueStaysOnIt) {
   GraphWindow* w = Open(500);
   ASSERT_NE(Properties(w), nullptr);

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "data/curve_fit.h"
+#include "fit/model_desc.h"
 #include "gui/dialogs/dialog_kit.h"
 #include "gui/dialogs/graph_props_choosers.h"
 #include "gui/dialogs/graph_props_pages.h"
@@ -140,7 +141,9 @@ void GraphPropsDialog::BuildPages() {
   pages_->setObjectName(QStringLiteral("pages"));
   xPage_ = new AxisPage(GraphAxis::X, pages_);
   yPage_ = new AxisPage(GraphAxis::Y, pages_);
-  pointsPage_ = new PointsPage(residual_, doc_.bUncertainty != 0, pages_);
+  const int kind = DescriptorOf(doc_, record_.modelId).kind;
+  const bool bands = !residual_ && (kind == FIT_LINEAR || kind == FIT_NONLINEAR);
+  pointsPage_ = new PointsPage(residual_, doc_.bUncertainty != 0, bands, pages_);
   overallPage_ = new OverallPage(pages_);
   pages_->addTab(xPage_, QStringLiteral("X Axis"));
   pages_->addTab(yPage_, QStringLiteral("Y Axis"));

@@ -330,7 +330,7 @@ QLineEdit* AxisPage::FieldOf(PropsField field) const {
 
 // ---- Points and Lines ----
 
-PointsPage::PointsPage(bool residualPlot, bool hasUncertainty, QWidget* parent) : QWidget(parent) {
+PointsPage::PointsPage(bool residualPlot, bool hasUncertainty, bool bands, QWidget* parent) : QWidget(parent) {
   pointSize_ = MakeDigitsField(this, QStringLiteral("pointSize"), kTwoDigits);
   lineWidth_ = MakeDigitsField(this, QStringLiteral("lineWidth"), kTwoDigits);
   granularity_ = MakeDigitsField(this, QStringLiteral("granularity"), kThreeDigits);
@@ -339,6 +339,10 @@ PointsPage::PointsPage(bool residualPlot, bool hasUncertainty, QWidget* parent) 
                           residualPlot ? kShowResidPointsCaption : kShowDataPointsCaption);
   fill_ = MakeCheck(this, QStringLiteral("pointFill"), "&Fill Points");
   errorBars_ = MakeCheck(this, QStringLiteral("showErrorBars"), "Show &Error Bars");
+  confidenceBand_ = MakeCheck(this, QStringLiteral("confidenceBand"), "C&onfidence band (95%)");
+  predictionBand_ = MakeCheck(this, QStringLiteral("predictionBand"), "Predictio&n band (95%)");
+  confidenceBand_->setEnabled(bands);
+  predictionBand_->setEnabled(bands);
   pointType_ = MakeButton(this, QStringLiteral("pointType"), "Point &Type...");
   lineStyle_ = MakeButton(this, QStringLiteral("lineStyle"), "Line &Style...");
   lineColour_ = MakeButton(this, QStringLiteral("lineColour"), "&Line Color...");
@@ -366,6 +370,8 @@ PointsPage::PointsPage(bool residualPlot, bool hasUncertainty, QWidget* parent) 
   linesLayout->addWidget(WithArrows(granularity_, kGranularityLow, kGranularityHigh), 1, 1);
   linesLayout->addWidget(lineStyle_, 2, 0, 1, 2);
   linesLayout->addWidget(ButtonWithSwatch(lineColour_, lineSwatch_), 3, 0, 1, 2);
+  linesLayout->addWidget(confidenceBand_, 4, 0, 1, 2);
+  linesLayout->addWidget(predictionBand_, 5, 0, 1, 2);
 
   auto* bars = new QGroupBox(QStringLiteral("Error Bars"), this);
   auto* barsLayout = new QGridLayout(bars);
@@ -390,6 +396,8 @@ void PointsPage::Fill(const PointsPageFields& f) {
   showPoints_->setChecked(f.showPoints);
   fill_->setChecked(f.fill);
   errorBars_->setChecked(f.errorBars);
+  confidenceBand_->setChecked(f.confidenceBand);
+  predictionBand_->setChecked(f.predictionBand);
 }
 
 PointsPageFields PointsPage::Fields() const {
@@ -401,6 +409,8 @@ PointsPageFields PointsPage::Fields() const {
   f.showPoints = showPoints_->isChecked();
   f.fill = fill_->isChecked();
   f.errorBars = errorBars_->isChecked();
+  f.confidenceBand = confidenceBand_->isChecked();
+  f.predictionBand = predictionBand_->isChecked();
   return f;
 }
 

@@ -77,7 +77,9 @@ class PointsPage : public QWidget {
  public:
   // A residual plot's data-point switch is "ResidPoints"; without an
   // uncertainty column the error-bar controls are off.
-  PointsPage(bool residualPlot, bool hasUncertainty, QWidget* parent = nullptr);
+  // `bands`: the graph shows a regression, around whose curve the 95%
+  // bands can be shaded.
+  PointsPage(bool residualPlot, bool hasUncertainty, bool bands, QWidget* parent = nullptr);
 
   void Fill(const trendolin::PointsPageFields& fields);
   trendolin::PointsPageFields Fields() const;
@@ -92,7 +94,7 @@ class PointsPage : public QWidget {
 
  private:
   QLineEdit *pointSize_, *lineWidth_, *granularity_, *errorBarScale_;
-  QCheckBox *showPoints_, *fill_, *errorBars_;
+  QCheckBox *showPoints_, *fill_, *errorBars_, *confidenceBand_, *predictionBand_;
   QPushButton *pointType_, *lineStyle_, *lineColour_, *pointColour_;
   ColourSwatch *lineSwatch_, *pointSwatch_;
 };
