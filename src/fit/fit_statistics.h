@@ -72,6 +72,8 @@ class FitBands {
     double prediction;  // NaN also for a fit weighted by the uncertainties
   };
   HalfWidths At(double x) const;
+  // False for a fit weighted by the uncertainties.
+  bool HasPredictionBand() const { return !uncertaintyWeighted_; }
   // The fitted value at x, as the curve is drawn.
   double Value(double x) const;
 

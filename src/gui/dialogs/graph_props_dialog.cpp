@@ -19,7 +19,7 @@
 #include <string>
 
 #include "data/curve_fit.h"
-#include "fit/model_desc.h"
+#include "fit/fit_statistics.h"
 #include "gui/dialogs/dialog_kit.h"
 #include "gui/dialogs/graph_props_choosers.h"
 #include "gui/dialogs/graph_props_pages.h"
@@ -141,9 +141,12 @@ void GraphPropsDialog::BuildPages() {
   pages_->setObjectName(QStringLiteral("pages"));
   xPage_ = new AxisPage(GraphAxis::X, pages_);
   yPage_ = new AxisPage(GraphAxis::Y, pages_);
-  const int kind = DescriptorOf(doc_, record_.modelId).kind;
-  const bool bands = !residual_ && (kind == FIT_LINEAR || kind == FIT_NONLINEAR);
-  pointsPage_ = new PointsPage(residual_, doc_.bUncertainty != 0, bands, pages_);
+  // The bands of the fit shown, when it has them (a regression with degrees
+  // of freedom left); a fit weighted by the uncertainties has no prediction band.
+  const std::optional<FitBands> bands =
+      residual_ || record_.modelId < 0 ? std::nullopt : FitBands::Of(doc_, record_.modelId);
+  pointsPage_ = new PointsPage(residual_, doc_.bUncertainty != 0, bands.has_value(),
+                               bands && bands->HasPredictionBand(), pages_);
   overallPage_ = new OverallPage(pages_);
   pages_->addTab(xPage_, QStringLiteral("X Axis"));
   pages_->addTab(yPage_, QStringLiteral("Y Axis"));

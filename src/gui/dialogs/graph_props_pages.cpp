@@ -330,7 +330,9 @@ QLineEdit* AxisPage::FieldOf(PropsField field) const {
 
 // ---- Points and Lines ----
 
-PointsPage::PointsPage(bool residualPlot, bool hasUncertainty, bool bands, QWidget* parent) : QWidget(parent) {
+PointsPage::PointsPage(bool residualPlot, bool hasUncertainty, bool confidenceBand, bool predictionBand,
+                       QWidget* parent)
+    : QWidget(parent) {
   pointSize_ = MakeDigitsField(this, QStringLiteral("pointSize"), kTwoDigits);
   lineWidth_ = MakeDigitsField(this, QStringLiteral("lineWidth"), kTwoDigits);
   granularity_ = MakeDigitsField(this, QStringLiteral("granularity"), kThreeDigits);
@@ -341,8 +343,12 @@ PointsPage::PointsPage(bool residualPlot, bool hasUncertainty, bool bands, QWidg
   errorBars_ = MakeCheck(this, QStringLiteral("showErrorBars"), "Show &Error Bars");
   confidenceBand_ = MakeCheck(this, QStringLiteral("confidenceBand"), "C&onfidence band (95%)");
   predictionBand_ = MakeCheck(this, QStringLiteral("predictionBand"), "Predictio&n band (95%)");
-  confidenceBand_->setEnabled(bands);
-  predictionBand_->setEnabled(bands);
+  confidenceBand_->setEnabled(confidenceBand);
+  predictionBand_->setEnabled(predictionBand);
+  if (confidenceBand && !predictionBand) {
+    predictionBand_->setToolTip(
+        QStringLiteral("The fit is weighted by the uncertainties: those of new measurements are not known."));
+  }
   pointType_ = MakeButton(this, QStringLiteral("pointType"), "Point &Type...");
   lineStyle_ = MakeButton(this, QStringLiteral("lineStyle"), "Line &Style...");
   lineColour_ = MakeButton(this, QStringLiteral("lineColour"), "&Line Color...");

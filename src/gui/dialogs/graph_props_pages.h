@@ -77,9 +77,10 @@ class PointsPage : public QWidget {
  public:
   // A residual plot's data-point switch is "ResidPoints"; without an
   // uncertainty column the error-bar controls are off.
-  // `bands`: the graph shows a regression, around whose curve the 95%
-  // bands can be shaded.
-  PointsPage(bool residualPlot, bool hasUncertainty, bool bands, QWidget* parent = nullptr);
+  // `confidenceBand`, `predictionBand`: the graph shows a fit around whose
+  // curve that 95% band can be shaded.
+  PointsPage(bool residualPlot, bool hasUncertainty, bool confidenceBand, bool predictionBand,
+             QWidget* parent = nullptr);
 
   void Fill(const trendolin::PointsPageFields& fields);
   trendolin::PointsPageFields Fields() const;
