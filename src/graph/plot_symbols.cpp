@@ -14,11 +14,20 @@ void DrawBar(Surface& surface, Point p, const PlotTransform& transform, int half
   surface.Rectangle(Rect{p.x - halfWidth / 2, std::min(p.y, zero), p.x + halfWidth / 2, std::max(p.y, zero)});
 }
 
-// The half-length of the bar in pixels; on a logarithmic y axis the bar
-// spans the logarithm of the half-length.
-int ErrorBarPixels(const PlotTransform& transform, datatype halfLength) {
-  const double length = transform.logY ? std::log10(static_cast<double>(halfLength)) : halfLength;
-  return ClampToPixel(std::fabs(length * transform.YScale()));
+// The bar of `point` drawn at pixel `p`: y -/+ the half-length. On a
+// logarithmic y axis that is longer above than below, and a lower end at or
+// below zero reaches the axis. (Scaling the logarithm of the half-length
+// instead would draw the smallest uncertainties as the longest bars.)
+ErrorBarExtent ErrorBarPixels(const PlotTransform& transform, const PlotPoint& point, Point p) {
+  const double half = std::fabs(static_cast<double>(point.errorHalfLength));
+  if (!transform.logY) {
+    const int e = ClampToPixel(half * std::fabs(transform.YScale()));
+    return {e, e};
+  }
+  const double y = point.y;
+  const int up = p.y - transform.YPixel(y + half);
+  const int down = y - half > 0 ? transform.YPixel(y - half) - p.y : -p.y;
+  return {std::max(up, 0), std::max(down, 0)};
 }
 
 // A point on the left edge is inside: data starting at x = 0 get an axis
@@ -100,7 +109,7 @@ int DrawSymbol(Surface& surface, const PlotPoint& point, const PlotTransform& tr
   }
   if (OutsidePlot(p, transform)) return 1;
   const MarkerShape shape = SymbolShape(style);
-  if (errorBar) DrawMarkerErrorBar(surface, shape, p, ErrorBarPixels(transform, point.errorHalfLength));
+  if (errorBar) DrawMarkerErrorBar(surface, shape, p, ErrorBarPixels(transform, point, p));
   DrawMarkerParts(surface, shape, p);
   return 0;
 }
@@ -115,7 +124,7 @@ int SymbolRun::Add(const PlotPoint& point, Point pixel) {
   }
   if (OutsidePlot(pixel, transform_)) return 1;
   at_.push_back(pixel);
-  if (errorBars_) bars_.push_back(ErrorBarPixels(transform_, point.errorHalfLength));
+  if (errorBars_) bars_.push_back(ErrorBarPixels(transform_, point, pixel));
   if (at_.size() >= kBatch) Flush();
   return 0;
 }

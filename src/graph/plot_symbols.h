@@ -38,7 +38,7 @@ class SymbolRun {
   const bool errorBars_;
   MarkerShape shape_;
   std::vector<Point> at_;
-  std::vector<int> bars_;
+  std::vector<ErrorBarExtent> bars_;
 };
 
 }  // namespace trendolin

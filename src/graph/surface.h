@@ -101,6 +101,14 @@ struct MarkerShape {
   int capRight = 0;
 };
 
+// How far an error bar reaches above and below its marker's point, in
+// pixels (equal on a linear axis, not on a logarithmic one).
+struct ErrorBarExtent {
+  int up = 0;
+  int down = 0;
+  bool operator==(const ErrorBarExtent&) const = default;
+};
+
 enum class HAlign { Left, Centre, Right };
 enum class VAlign { Top, Bottom };
 
@@ -128,10 +136,10 @@ class Surface {
   virtual void Polygon(std::span<const Point> points) = 0;  // closed
 
   // Draws `shape` at each of `at` in turn, each after its error bar when
-  // `errorBars` holds the bars' half-lengths (one per point, else empty): the
+  // `errorBars` holds the bars' extents (one per point, else empty): the
   // same picture as drawing the parts one by one, which is what this does.
   // Surfaces that can draw a run of markers faster override it.
-  virtual void DrawMarkers(const MarkerShape& shape, std::span<const Point> at, std::span<const int> errorBars);
+  virtual void DrawMarkers(const MarkerShape& shape, std::span<const Point> at, std::span<const ErrorBarExtent> errorBars);
 
   // Text in the selected font and the text colour, anchored at p.
   virtual void TextOut(Point p, std::string_view text, HAlign h, VAlign v) = 0;
@@ -182,18 +190,18 @@ inline void DrawMarkerParts(Surface& surface, const MarkerShape& shape, Point p)
   }
 }
 
-// An error bar of half-length `e` under the marker at `p`.
-inline void DrawMarkerErrorBar(Surface& surface, const MarkerShape& shape, Point p, int e) {
+// An error bar under the marker at `p`.
+inline void DrawMarkerErrorBar(Surface& surface, const MarkerShape& shape, Point p, ErrorBarExtent e) {
   const int left = p.x + shape.capLeft, right = p.x + shape.capRight;
-  surface.MoveTo({p.x, p.y - e});
-  surface.LineTo({p.x, p.y + e});
-  surface.MoveTo({left, p.y - e});
-  surface.LineTo({right, p.y - e});
-  surface.MoveTo({left, p.y + e});
-  surface.LineTo({right, p.y + e});
+  surface.MoveTo({p.x, p.y - e.up});
+  surface.LineTo({p.x, p.y + e.down});
+  surface.MoveTo({left, p.y - e.up});
+  surface.LineTo({right, p.y - e.up});
+  surface.MoveTo({left, p.y + e.down});
+  surface.LineTo({right, p.y + e.down});
 }
 
-inline void Surface::DrawMarkers(const MarkerShape& shape, std::span<const Point> at, std::span<const int> errorBars) {
+inline void Surface::DrawMarkers(const MarkerShape& shape, std::span<const Point> at, std::span<const ErrorBarExtent> errorBars) {
   for (std::size_t i = 0; i < at.size(); ++i) {
     if (i < errorBars.size()) DrawMarkerErrorBar(*this, shape, at[i], errorBars[i]);
     DrawMarkerParts(*this, shape, at[i]);

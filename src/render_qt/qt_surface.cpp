@@ -331,15 +331,16 @@ bool RunnableShape(const MarkerShape& shape) {
   return true;
 }
 
-// The error bar's three segments at `p` with half-length `e`.
-std::array<std::pair<Point, Point>, 3> ErrorBarSegments(const MarkerShape& shape, Point p, int e) {
+// The error bar's three segments at `p`.
+std::array<std::pair<Point, Point>, 3> ErrorBarSegments(const MarkerShape& shape, Point p, ErrorBarExtent e) {
   const int left = p.x + shape.capLeft, right = p.x + shape.capRight;
-  return {{{{p.x, p.y - e}, {p.x, p.y + e}}, {{left, p.y - e}, {right, p.y - e}}, {{left, p.y + e}, {right, p.y + e}}}};
+  const int top = p.y - e.up, bottom = p.y + e.down;
+  return {{{{p.x, top}, {p.x, bottom}}, {{left, top}, {right, top}}, {{left, bottom}, {right, bottom}}}};
 }
 
 }  // namespace
 
-void QtSurface::DrawMarkers(const MarkerShape& shape, std::span<const Point> at, std::span<const int> errorBars) {
+void QtSurface::DrawMarkers(const MarkerShape& shape, std::span<const Point> at, std::span<const ErrorBarExtent> errorBars) {
   if (IsWide(state_.pen) || !RunnableShape(shape)) {
     Surface::DrawMarkers(shape, at, errorBars);
     return;
@@ -366,7 +367,7 @@ void QtSurface::DrawMarkers(const MarkerShape& shape, std::span<const Point> at,
   painter_.restore();
 }
 
-void QtSurface::DrawMarkersInOrder(const MarkerRun& run, std::span<const Point> at, std::span<const int> errorBars) {
+void QtSurface::DrawMarkersInOrder(const MarkerRun& run, std::span<const Point> at, std::span<const ErrorBarExtent> errorBars) {
   const QTransform origin = painter_.transform();
   auto segment = [this, &run](Point from, Point to) {
     if (from == to) return;
@@ -424,7 +425,7 @@ void QtSurface::DrawMarkersInOrder(const MarkerRun& run, std::span<const Point> 
   }
 }
 
-void QtSurface::DrawMarkersInPasses(const MarkerRun& run, std::span<const Point> at, std::span<const int> errorBars) {
+void QtSurface::DrawMarkersInPasses(const MarkerRun& run, std::span<const Point> at, std::span<const ErrorBarExtent> errorBars) {
   using Kind = MarkerPart::Kind;
   auto has = [&run](Kind kind) {
     return std::any_of(run.shape.parts.begin(), run.shape.parts.end(),

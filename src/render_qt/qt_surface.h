@@ -42,7 +42,7 @@ class QtSurface final : public Surface {
   void RoundRect(const Rect& r, int ellipseWidth, int ellipseHeight) override;
   void Ellipse(const Rect& box) override;
   void Polygon(std::span<const Point> points) override;
-  void DrawMarkers(const MarkerShape& shape, std::span<const Point> at, std::span<const int> errorBars) override;
+  void DrawMarkers(const MarkerShape& shape, std::span<const Point> at, std::span<const ErrorBarExtent> errorBars) override;
 
   void TextOut(Point p, std::string_view text, HAlign h, VAlign v) override;
   TextSize MeasureText(std::string_view text) override;
@@ -80,10 +80,10 @@ class QtSurface final : public Surface {
   void StrokeSegment(Point from, Point to);
   // Markers with the operations of one-by-one drawing, in the same order, so
   // that an image gets exactly the same pixels.
-  void DrawMarkersInOrder(const MarkerRun& run, std::span<const Point> at, std::span<const int> errorBars);
+  void DrawMarkersInOrder(const MarkerRun& run, std::span<const Point> at, std::span<const ErrorBarExtent> errorBars);
   // Markers of a PDF: every fill first, then every outline, so that the pen
   // and brush change a few times for the whole run.
-  void DrawMarkersInPasses(const MarkerRun& run, std::span<const Point> at, std::span<const int> errorBars);
+  void DrawMarkersInPasses(const MarkerRun& run, std::span<const Point> at, std::span<const ErrorBarExtent> errorBars);
   void FillTextCell(const QRectF& cell);
 
   QPainter& painter_;

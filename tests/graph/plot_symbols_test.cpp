@@ -2,6 +2,8 @@
 // order, across batches and with points the plot leaves out.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <utility>
 #include <vector>
 
 #include "graph/graph_attr.h"
@@ -49,6 +51,33 @@ TEST(SymbolRunTest, DrawsWhatDrawSymbolDrawsOneByOne) {
       }
     }
   }
+}
+
+// On a logarithmic y axis a bar runs from y - e to y + e: longer below than
+// above, a smaller uncertainty a shorter bar, and a lower end at or below
+// zero reaches the axis.
+TEST(SymbolRunTest, ErrorBarsOnALogarithmicAxisSpanYMinusToYPlusTheUncertainty) {
+  // Two decades, 0.1 to 10, over 200 pixels.
+  const PlotTransform transform{Rect{0, -200, 100, 0}, 0, 10, -1, 1, false, true};
+  const SymbolStyle style{kPtCircle, 3, 3, false};
+  auto bar = [&](float y, float e) {
+    RecordingSurface surface;
+    const PlotPoint point{5, y, e};
+    const Point pixel = transform.ToPixel(point.x, point.y);
+    DrawSymbol(surface, point, transform, style, &pixel, true);
+    const auto lines = surface.Lines();
+    EXPECT_FALSE(lines.empty());
+    return std::pair<int, int>{pixel.y - lines.front().first.y, lines.front().second.y - pixel.y};  // up, down
+  };
+  const auto [up, down] = bar(1, 0.5f);
+  EXPECT_NEAR(up, 100 * std::log10(1.5), 1.0);
+  EXPECT_NEAR(down, 100 * std::log10(2.0), 1.0);
+  const auto [smallUp, smallDown] = bar(1, 0.05f);
+  EXPECT_LT(smallUp, up);
+  EXPECT_LT(smallDown, down);
+  const auto [wideUp, wideDown] = bar(1, 2);
+  EXPECT_NEAR(wideDown, 100, 1.0) << "y - e below zero: down to the axis at 0.1";
+  EXPECT_NEAR(wideUp, 100 * std::log10(3.0), 1.0);
 }
 
 TEST(SymbolRunTest, ResidualBarsAreDrawnAsTheyCome) {

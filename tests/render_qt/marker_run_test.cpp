@@ -31,27 +31,28 @@ using testsupport::TempDir;
 const Colour kBlue = MakeColour(0, 0, 255);
 
 // Markers close enough to overlap, some on top of each other, with error
-// bars of assorted lengths (zero among them).
+// bars of assorted lengths above and below (zero among them).
 struct Scatter {
   std::vector<Point> at;
-  std::vector<int> bars;
+  std::vector<ErrorBarExtent> bars;
 };
 
 Scatter MakeScatter(int count) {
   Scatter s;
   for (int i = 0; i < count; ++i) {
     s.at.push_back({10 + (i * 37) % 180, 10 + (i * 53) % 130});
-    s.bars.push_back((i * 7) % 9);
+    s.bars.push_back({(i * 7) % 9, (i * 5) % 11});
   }
   s.at.push_back(s.at.front());
-  s.bars.push_back(3);
+  s.bars.push_back({3, 3});
   return s;
 }
 
 // Draws the markers through `surface`'s own run, or through the one-by-one
 // drawing every surface has.
 void DrawRun(Surface& surface, const MarkerShape& shape, const Scatter& s, bool bars, bool oneByOne) {
-  const std::span<const int> barSpan = bars ? std::span<const int>(s.bars) : std::span<const int>();
+  const std::span<const ErrorBarExtent> barSpan =
+      bars ? std::span<const ErrorBarExtent>(s.bars) : std::span<const ErrorBarExtent>();
   if (oneByOne) {
     surface.Surface::DrawMarkers(shape, s.at, barSpan);
   } else {
