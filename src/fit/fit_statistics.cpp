@@ -327,16 +327,11 @@ double FitBands::Evaluate(const std::vector<datatype>& coefficients, double x) c
   }
 }
 
-double FitBands::Value(double x) const {
-  QuietNumerics quiet;
-  return Evaluate(coefficients_, x);
-}
-
 FitBands::HalfWidths FitBands::At(double x) const {
   QuietNumerics quiet;
   const std::size_t m = coefficients_.size();
   const double y = Evaluate(coefficients_, x);
-  if (!Finite(y)) return {kNaN, kNaN};
+  if (!Finite(y)) return {kNaN, kNaN, kNaN};
   // Central differences. The model computes in single precision, so the
   // step starts at a thousandth of the coefficient and grows tenfold while
   // the change it makes is below a thousandth of y, where the rounding of y
@@ -359,14 +354,14 @@ FitBands::HalfWidths FitBands::At(double x) const {
       if (!(std::abs(high - low) < 1e-3 * std::abs(y))) break;
     }
     gradient[i] = derivative;
-    if (!Finite(gradient[i])) return {kNaN, kNaN};
+    if (!Finite(gradient[i])) return {y, kNaN, kNaN};
   }
   double spread = 0;  // g'Cg
   for (std::size_t i = 0; i < m; ++i) {
     for (std::size_t j = 0; j < m; ++j) spread += gradient[i] * covariance_[i * m + j] * gradient[j];
   }
-  if (!(spread >= 0) || !Finite(spread)) return {kNaN, kNaN};
-  HalfWidths widths{t_ * std::sqrt(variance_ * spread), kNaN};
+  if (!(spread >= 0) || !Finite(spread)) return {y, kNaN, kNaN};
+  HalfWidths widths{y, t_ * std::sqrt(variance_ * spread), kNaN};
   if (!uncertaintyWeighted_) {
     const double divisor = std::abs(Divisor(scheme_, false, x, y, 1));
     const double prediction = t_ * std::sqrt(variance_ * (spread + divisor));

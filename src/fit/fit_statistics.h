@@ -68,14 +68,13 @@ class FitBands {
   static std::optional<FitBands> Of(CurveFit& doc, int id);
 
   struct HalfWidths {
+    double value;       // the fitted curve at x, as it is drawn; NaN where the model fails
     double confidence;  // NaN where it cannot be had (the model fails at x)
     double prediction;  // NaN also for a fit weighted by the uncertainties
   };
   HalfWidths At(double x) const;
   // False for a fit weighted by the uncertainties.
   bool HasPredictionBand() const { return !uncertaintyWeighted_; }
-  // The fitted value at x, as the curve is drawn.
-  double Value(double x) const;
 
  private:
   FitBands() = default;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace trendolin {
@@ -30,25 +31,16 @@ void FillRun(Surface& surface, const std::vector<Edge>& run) {
   surface.Polygon(outline);
 }
 
-void DrawBand(Surface& surface, const PlotTransform& transform, int step, const FitBands& bands, bool prediction) {
-  const int width = transform.Width();
-  const int top = transform.Height();  // negative: rows run upward from 0
+// Fills each stretch of `edges` where the band exists as one polygon.
+void FillBand(Surface& surface, const std::vector<std::optional<Edge>>& edges) {
   std::vector<Edge> run;
-  for (int column = 0; column <= width; column = column < width ? std::min(column + step, width) : width + 1) {
-    const double x = transform.XValue(column);
-    const double y = bands.Value(x);
-    const FitBands::HalfWidths half = bands.At(x);
-    const double h = prediction ? half.prediction : half.confidence;
-    if (!std::isfinite(y) || !std::isfinite(h)) {
-      FillRun(surface, run);
-      run.clear();
+  for (const std::optional<Edge>& edge : edges) {
+    if (edge) {
+      run.push_back(*edge);
       continue;
     }
-    // A band edge that leaves the plot is held at its border; on a
-    // logarithmic axis a lower edge at or below zero is at the bottom.
-    const int upper = std::clamp(transform.YPixel(y + h), top, 0);
-    const int lower = std::clamp(transform.YPixel(y - h), top, 0);
-    run.push_back({column, upper, lower});
+    FillRun(surface, run);
+    run.clear();
   }
   FillRun(surface, run);
 }
@@ -62,14 +54,30 @@ Colour BandColour(const BandShading& shading, bool prediction) {
 
 void DrawFitBands(Surface& surface, const PlotTransform& transform, int step, const FitBands& bands,
                   const BandShading& shading) {
-  if (transform.Width() <= 0) return;
+  const int width = transform.Width();
+  if (width <= 0 || (!shading.confidence && !shading.prediction)) return;
   step = std::max(step, 1);
-  for (const bool prediction : {true, false}) {
-    if (prediction ? !shading.prediction : !shading.confidence) continue;
-    const Colour shade = BandColour(shading, prediction);
+  const int top = transform.Height();  // negative: rows run upward from 0
+  // Both bands from one evaluation per column. A band edge that leaves the
+  // plot is held at its border; on a logarithmic axis a lower edge at or
+  // below zero is at the bottom.
+  std::vector<std::optional<Edge>> confidence, prediction;
+  auto edge = [&](int column, double y, double half) -> std::optional<Edge> {
+    if (!std::isfinite(y) || !std::isfinite(half)) return std::nullopt;
+    return Edge{column, std::clamp(transform.YPixel(y + half), top, 0), std::clamp(transform.YPixel(y - half), top, 0)};
+  };
+  for (int column = 0; column <= width; column = column < width ? std::min(column + step, width) : width + 1) {
+    const FitBands::HalfWidths half = bands.At(transform.XValue(column));
+    confidence.push_back(edge(column, half.value, half.confidence));
+    prediction.push_back(edge(column, half.value, half.prediction));
+  }
+  // The wider prediction band first, the confidence band over it.
+  for (const bool isPrediction : {true, false}) {
+    if (isPrediction ? !shading.prediction : !shading.confidence) continue;
+    const Colour shade = BandColour(shading, isPrediction);
     surface.SelectPen(Pen{PenStyle::Solid, 0, shade});
     surface.SelectBrush(Brush{false, shade});
-    DrawBand(surface, transform, step, bands, prediction);
+    FillBand(surface, isPrediction ? prediction : confidence);
   }
 }
 

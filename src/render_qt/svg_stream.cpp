@@ -60,6 +60,18 @@ class SvgStreamEngine final : public QPaintEngine {
   // What a shape's element says besides its geometry: the line width that
   // does not scale with a cosmetic pen, and "none" for the stroke or fill the
   // open group has but the painter has not.
+  // ` x="…" y="…" width="…" height="…"` of a box.
+  void PutBox(const QRectF& r) {
+    Put(" x=\"");
+    Put(r.x());
+    Put("\" y=\"");
+    Put(r.y());
+    Put("\" width=\"");
+    Put(r.width());
+    Put("\" height=\"");
+    Put(r.height());
+    Put('"');
+  }
   void PutShapeAttributes(bool filled = true) {
     if (pen_.style() != Qt::NoPen && pen_.isCosmetic()) Put(" vector-effect=\"non-scaling-stroke\"");
     if (noStroke_) Put(" stroke=\"none\"");
@@ -355,15 +367,8 @@ void SvgStreamEngine::drawRects(const QRectF* rects, int count) {
     const QRectF r = rects[i].normalized();
     Put("<rect");
     PutShapeAttributes();
-    Put(" x=\"");
-    Put(r.x());
-    Put("\" y=\"");
-    Put(r.y());
-    Put("\" width=\"");
-    Put(r.width());
-    Put("\" height=\"");
-    Put(r.height());
-    Put("\"/>\n");
+    PutBox(r);
+    Put("/>\n");
   }
 }
 
@@ -417,15 +422,9 @@ void SvgStreamEngine::drawImage(const QRectF& r, const QImage& image, const QRec
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
   part.save(&buffer, "PNG");
-  Put("<image x=\"");
-  Put(r.x());
-  Put("\" y=\"");
-  Put(r.y());
-  Put("\" width=\"");
-  Put(r.width());
-  Put("\" height=\"");
-  Put(r.height());
-  Put("\" preserveAspectRatio=\"none\" xlink:href=\"data:image/png;base64,");
+  Put("<image");
+  PutBox(r);
+  Put(" preserveAspectRatio=\"none\" xlink:href=\"data:image/png;base64,");
   const QByteArray base64 = png.toBase64();
   Put(std::string_view(base64.constData(), static_cast<std::size_t>(base64.size())));
   Put("\"/>\n");

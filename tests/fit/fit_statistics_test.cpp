@@ -215,7 +215,7 @@ TEST_F(FitStatisticsTest, BandsMatchAnIndependentDeltaMethod) {
   ASSERT_EQ(Fit(504), 0) << doc_.GetFitComment(504);
   bands = FitBands::Of(doc_, 504);
   ASSERT_TRUE(bands);
-  EXPECT_RELATIVE(bands->Value(4.5), 5.04493498 * std::exp(-0.30506829 * 4.5), 1e-4);
+  EXPECT_RELATIVE(bands->At(4.5).value, 5.04493498 * std::exp(-0.30506829 * 4.5), 1e-4);
   for (const Expected& e : {Expected{0, 0.10190181385655302, 0.15751438818108865},
                             Expected{4.5, 0.04902639890918464, 0.12973199530882737},
                             Expected{12, 0.014821471946503793, 0.12102263774793583}}) {
