@@ -35,7 +35,7 @@
 #include "gui/dialogs/save_picture_dialog.h"
 #include "gui/graph_picture.h"
 #include "gui/info_window.h"
-#include "gui/not_available.h"
+#include "gui/help_viewer.h"
 #include "gui/print_commands.h"
 #include "platform/debug_log.h"
 #include "precision/errors.h"
@@ -46,6 +46,8 @@
 
 namespace trendolin::gui {
 namespace {
+
+constexpr const char* kGraphHelpTopic = "graphing.html";
 
 constexpr int kPaintFailedText = 58;  // in place of a graph the window cannot draw
 constexpr int kOnlyUserModelsOffScreen = 1;
@@ -253,7 +255,7 @@ void GraphWindow::Command(int id) {
     case kGraphProperties:
       if (record_ != nullptr) ShowGraphProperties(*this, doc_);
       break;
-    case kGraphHelp: ShowNotAvailable(this, QString::fromUtf8(MenuItemOf(id)->name)); break;
+    case kGraphHelp: ShowHelp(kGraphHelpTopic); break;
     default: break;
   }
 }

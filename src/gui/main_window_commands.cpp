@@ -31,10 +31,11 @@
 #include "session/graph_queue.h"
 #include "gui/dialogs/export_dialog.h"
 #include "gui/dialogs/manipulate_dialog.h"
+#include "gui/dialogs/options_dialog.h"
 #include "gui/dialogs/transform_dialog.h"
 #include "gui/graph_arrangement.h"
+#include "gui/help_viewer.h"
 #include "gui/main_window.h"
-#include "gui/not_available.h"
 #include "gui/preview_widget.h"
 #include "gui/print_commands.h"
 #include "gui/printer_state.h"
@@ -48,11 +49,15 @@
 namespace trendolin::gui {
 namespace {
 
-// Where "Trendolin Home Page" leads; TRENDOLIN_HOME_PAGE overrides it.
+// Where "Trendolin Home Page" leads: TRENDOLIN_HOME_PAGE when set, else the
+// address this build was configured with; empty when there is none.
 QString HomePage() {
   const char* custom = std::getenv("TRENDOLIN_HOME_PAGE");
-  return QString::fromUtf8(custom && *custom ? custom : "https://trendolin.example.org/");
+  if (custom && *custom) return QString::fromUtf8(custom);
+  return QStringLiteral(TRENDOLIN_HOME_PAGE_ADDRESS);
 }
+
+constexpr const char* kDataInformationHelpTopic = "datainformation.html";
 
 constexpr const char* kBuildDate = "Jun  7 2009,22:44:06";
 
@@ -110,6 +115,15 @@ void EditCurrentFile() {
 
 void OpenHomePage() {
   const QString address = HomePage();
+  if (address.isEmpty()) {
+    platform::TellUser("Trendolin Home Page",
+                       "No home page is configured for this copy of Trendolin, so there is nothing to open.\n\n"
+                       "The help pages that come with the program are under Help > Contents (F1). To give the "
+                       "command an address, set the environment variable TRENDOLIN_HOME_PAGE before starting "
+                       "Trendolin, or build it with -DTRENDOLIN_HOME_PAGE=<address>.",
+                       platform::Icon::Information);
+    return;
+  }
   if (QDesktopServices::openUrl(QUrl(address))) return;
   platform::TellUser("Trendolin Home Page",
                  "The home page could not be opened: no web browser could be started.\n\nIts address is " +
@@ -198,7 +212,14 @@ void MainWindow::Command(int command, int notifyCode) {
     case cmd::kAutoGuess: CurrentSession().settings.initGuess = CurrentSession().settings.initGuess == 0 ? 1 : 0; break;
     case cmd::kViewHistory: ViewHistoryFile(); break;
     case cmd::kEditCurrentFile: EditCurrentFile(); break;
-    case cmd::kOptions: ShowNotAvailable(this, QStringLiteral("The Options dialog")); break;
+    case cmd::kOptions: {
+      OptionsDialog dialog(doc_, [this] {
+        UpdateMenus();
+        UpdateToolbar();
+      }, this);
+      dialog.exec();
+      break;
+    }
 
     case cmd::kTile: TileGraphWindows(); break;
     case cmd::kCascade: CascadeGraphWindows(this); break;
@@ -207,8 +228,8 @@ void MainWindow::Command(int command, int notifyCode) {
     case cmd::kMinimizeAll: MinimizeAllGraphWindows(this); break;
     case cmd::kCloseAll: CurrentSession().graphQueue.CloseAll(); break;
 
-    case cmd::kHelpContents:
-    case cmd::kHelpSearch: ShowNotAvailable(this, QStringLiteral("Help")); break;
+    case cmd::kHelpContents: ShowHelpContents(); break;
+    case cmd::kHelpSearch: ShowHelpSearch(); break;
     case cmd::kHomePage: OpenHomePage(); break;
     case cmd::kAbout: ShowAbout(); break;
 
@@ -277,8 +298,9 @@ void MainWindow::ShowDataInformation() {
   field(QStringLiteral("Y range:"), info.yRange);
   field(QStringLiteral("Y mean:"), info.yMean);
   field(QStringLiteral("Y standard deviation:"), info.yStdDev);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Help);
   connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::helpRequested, &dialog, [] { ShowHelp(kDataInformationHelpTopic); });
   auto* layout = new QVBoxLayout(&dialog);
   layout->addLayout(form);
   layout->addWidget(buttons);
@@ -286,11 +308,25 @@ void MainWindow::ShowDataInformation() {
 }
 
 void MainWindow::ShowAbout() {
-  QMessageBox::about(this, QStringLiteral("About Trendolin"),
-                     QStringLiteral("<b>%1</b><br>Curve fitting for scientists, engineers and students.<br>"
-                                    "Version %2, built %3 with Qt %4.")
-                         .arg(QString::fromUtf8(kAppCaption), QString::fromUtf8(kAppVersion),
-                              QStringLiteral(__DATE__), QString::fromUtf8(qVersion())));
+  // What a person reporting a problem is asked for: the version, where the
+  // settings and the help pages are, and the printer a job would go to.
+  const PrinterTexts printer = DescribePrinter(DefaultPrinterProbe());
+  QString printerLine = QString::fromStdString(printer.name).toHtmlEscaped();
+  if (!printer.paperSize.empty()) {
+    printerLine += QStringLiteral(" (%1, %2)").arg(QString::fromStdString(printer.paperSize).toHtmlEscaped(),
+                                                   QString::fromStdString(printer.orientation));
+  }
+  const QString settings = CurrentSession().iniFile.empty() ? QStringLiteral("none (the defaults are in use)")
+                                                            : QString::fromStdString(CurrentSession().iniFile);
+  const QString help = HelpFolder();
+  QMessageBox::about(
+      this, QStringLiteral("About Trendolin"),
+      QStringLiteral("<b>%1</b><br>Curve fitting for scientists, engineers and students.<br>"
+                     "Version %2, built %3 with Qt %4.<br><br>"
+                     "Default printer: %5<br>Settings file: %6<br>Help pages: %7")
+          .arg(QString::fromUtf8(kAppCaption), QString::fromUtf8(kAppVersion), QStringLiteral(__DATE__),
+               QString::fromUtf8(qVersion()), printerLine, settings.toHtmlEscaped(),
+               help.isEmpty() ? QStringLiteral("not found") : help.toHtmlEscaped()));
 }
 
 // The keys that serve recovery and diagnostics.

@@ -14,12 +14,14 @@
 #include "graph/system_colours.h"
 #include "gui/graph_picture.h"
 #include "gui/graph_window.h"
-#include "gui/not_available.h"
+#include "gui/help_viewer.h"
 #include "render_qt/qt_surface.h"
 #include "session/session.h"
 
 namespace trendolin::gui {
 namespace {
+
+constexpr const char* kPreviewHelpTopic = "graphpreviewarea.html";
 
 QColor ButtonFace() {
   return QColor(RedOf(kSystemButtonFace), GreenOf(kSystemButtonFace), BlueOf(kSystemButtonFace));
@@ -85,7 +87,7 @@ void PreviewWidget::Command(int id) {
       }
       break;
     case kPreviewOpen: emit openRequested(); break;
-    case kPreviewHelp: ShowNotAvailable(this, QStringLiteral("Help")); break;
+    case kPreviewHelp: ShowHelp(kPreviewHelpTopic); break;
     default: break;
   }
 }

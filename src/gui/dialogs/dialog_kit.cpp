@@ -6,13 +6,12 @@
 #include <QPushButton>
 #include <cstdio>
 
-#include "gui/not_available.h"
+#include "gui/help_viewer.h"
 
 namespace trendolin::gui {
 
-void ShowHelpTopic(QWidget* parent, const std::string& topic) {
-  ShowNotAvailable(parent, QStringLiteral("The help page \"%1\"").arg(FromUtf8(topic)));
-}
+// The help window finds the modal dialog it must sit above by itself.
+void ShowHelpTopic(QWidget* /*parent*/, const std::string& topic) { ShowHelp(topic); }
 
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, const std::string& helpTopic) {
   auto* buttons =
