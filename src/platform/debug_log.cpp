@@ -4,11 +4,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <mutex>
 #include <vector>
 
 namespace trendolin {
@@ -20,7 +22,11 @@ namespace {
 // The open log, owned here from OpenDiagnostics to CloseDiagnostics.
 std::FILE* logFile = nullptr;
 std::string logFileName;
+// logFile's descriptor, for the fault handlers.
+std::atomic<int> logDescriptor{-1};
+static_assert(std::atomic<int>::is_always_lock_free, "read inside signal handlers");
 std::function<void(std::string_view)> consoleSink;
+std::mutex consoleSinkLock;
 // How many ScopedLogMute live on this thread.
 thread_local int muteDepth = 0;
 
@@ -60,7 +66,7 @@ std::FILE* CreateNextLog(std::string& name) {
 
 }  // namespace
 
-bool OpenDiagnostics(std::string_view versionText) {
+bool OpenDiagnostics(std::string_view versionText, const std::function<void()>& created) {
   if (DebugFlags == 0) return false;
   if (logFile) return true;
   logFile = CreateNextLog(logFileName);
@@ -69,6 +75,8 @@ bool OpenDiagnostics(std::string_view versionText) {
     logFileName.clear();
     return false;
   }
+  logDescriptor.store(::fileno(logFile));
+  if (created) created();
   DebugLog("=========TRENDOLIN DEBUG MODE=========\n");
   DebugLogF("Application Version: Trendolin %.*s\n", static_cast<int>(versionText.size()), versionText.data());
   // The build's real word size: this program is not a 32-bit one on Linux.
@@ -79,6 +87,7 @@ bool OpenDiagnostics(std::string_view versionText) {
 void CloseDiagnostics() {
   if (!logFile) return;
   DebugLog("Debug file closing...\n");
+  logDescriptor.store(-1);
   std::fclose(logFile);
   logFile = nullptr;
   logFileName.clear();
@@ -87,6 +96,8 @@ void CloseDiagnostics() {
 bool DiagnosticsOpen() { return logFile != nullptr; }
 
 const std::string& DiagnosticsFileName() { return logFileName; }
+
+int DiagnosticsDescriptor() { return logDescriptor.load(); }
 
 ScopedLogMute::ScopedLogMute(bool active) : active_(active) {
   if (active_) ++muteDepth;
@@ -117,9 +128,12 @@ void DebugLogF(const char* format, ...) {
 }
 
 void ConsolePrint(std::string_view text) {
-  if (consoleSink) {
-    consoleSink(text);
-    return;
+  {
+    std::lock_guard<std::mutex> hold(consoleSinkLock);
+    if (consoleSink) {
+      consoleSink(text);
+      return;
+    }
   }
   std::cerr << text;
   std::cerr.flush();
@@ -135,7 +149,15 @@ void ConsolePrintF(const char* format, ...) {
   ConsolePrint(text);
 }
 
-void SetConsoleSink(std::function<void(std::string_view)> sink) { consoleSink = std::move(sink); }
+void SetConsoleSink(std::function<void(std::string_view)> sink) {
+  std::function<void(std::string_view)> old;
+  {
+    std::lock_guard<std::mutex> hold(consoleSinkLock);
+    old.swap(consoleSink);
+    consoleSink = std::move(sink);
+  }
+  // The old sink's captures are released outside the lock.
+}
 
 int LogLastSystemError() {
   const int err = errno;

@@ -17,14 +17,21 @@ extern std::uint8_t DebugFlags;
 // Opens diagnostics when DebugFlags is non-zero: creates the first free
 // "DAVU%04d.REC" in the current directory and writes the banner. A log that
 // cannot be created switches diagnostics off (DebugFlags = 0) silently.
-// Returns true when a log is open afterwards.
-bool OpenDiagnostics(std::string_view versionText);
+// `created`, when given, runs between the file's creation and the banner
+// (the desktop program attaches its console there, so that the console shows
+// the banner too). Returns true when a log is open afterwards.
+bool OpenDiagnostics(std::string_view versionText, const std::function<void()>& created = {});
 
 // Writes "Debug file closing...\n" and closes the log (if one is open).
 void CloseDiagnostics();
 
 bool DiagnosticsOpen();
 const std::string& DiagnosticsFileName();  // empty when none is open
+
+// The open log's file descriptor, -1 when none is open. A plain atomic
+// load, so the fault handlers may read it inside a signal handler and write
+// their last words with write(2).
+int DiagnosticsDescriptor();
 
 // Nothing when DebugFlags is 0; otherwise the text goes to the log file
 // (flushed at once) and to the console.
@@ -57,7 +64,10 @@ void ConsolePrint(std::string_view text);
 void ConsolePrintF(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Where console text goes. The desktop program attaches its console window
-// here; an empty function restores standard error.
+// here; an empty function restores standard error. The sink is called from
+// whichever thread logs (sessions run on worker threads too), one call at a
+// time; once SetConsoleSink has returned, no thread is inside the old sink
+// any more, so its target may go.
 void SetConsoleSink(std::function<void(std::string_view)> sink);
 
 // Logs the system's text for the current errno (when diagnostics are on) and
