@@ -53,6 +53,13 @@ std::optional<double> ReadReal(const std::string& text) {
   return ReadNumberField(text, &bad);
 }
 
+// A field still showing the text it was given keeps the exact value behind
+// it: a margin of 0.75 shown as "0.8" stays 0.75 when the page is taken.
+std::optional<double> ReadUnlessShown(const std::string& text, double current, const char* format) {
+  if (text == Format(format, current)) return current;
+  return ReadReal(text);
+}
+
 }  // namespace
 
 const char* OptionsHelpTopic(OptionsPage page) {
@@ -140,7 +147,7 @@ std::optional<OptionsRefusal> TakeRegressionPage(const RegressionPageFields& fie
   // the number reader's refusal, which comes first.
   const std::optional<int> diverge = ReadInt(fields.divergeIterations);
   if (!diverge) return Beep(OptionsField::DivergeIterations);
-  const std::optional<double> tolerance = ReadReal(fields.tolerance);
+  const std::optional<double> tolerance = ReadUnlessShown(fields.tolerance, settings.nonlinearTolerance, "%g");
   if (!tolerance) return Beep(OptionsField::Tolerance);
   const std::optional<int> iterations = ReadInt(fields.maxIterations);
   if (!iterations) return Beep(OptionsField::MaxIterations);
@@ -174,16 +181,17 @@ std::optional<OptionsRefusal> TakePrintingPage(const PrintingPageFields& fields,
                                                const std::optional<PrinterPage>& page, AppSettings& settings) {
   struct Margin {
     const std::string& text;
+    double current;
     OptionsField field;
     bool across;  // measured across the sheet (left, right) or down it
     double value = 0;
   };
-  Margin margins[] = {{fields.marginLeft, OptionsField::MarginLeft, true},
-                      {fields.marginRight, OptionsField::MarginRight, true},
-                      {fields.marginTop, OptionsField::MarginTop, false},
-                      {fields.marginBottom, OptionsField::MarginBottom, false}};
+  Margin margins[] = {{fields.marginLeft, settings.marginLeft, OptionsField::MarginLeft, true},
+                      {fields.marginRight, settings.marginRight, OptionsField::MarginRight, true},
+                      {fields.marginTop, settings.marginTop, OptionsField::MarginTop, false},
+                      {fields.marginBottom, settings.marginBottom, OptionsField::MarginBottom, false}};
   for (Margin& margin : margins) {
-    const std::optional<double> value = ReadReal(margin.text);
+    const std::optional<double> value = ReadUnlessShown(margin.text, margin.current, "%.1f");
     if (!value) return Beep(margin.field);
     margin.value = *value;
   }

@@ -268,6 +268,14 @@ TEST(OptionsRulesTest, MarginsMustFitThePrintersSheet) {
   EXPECT_FALSE(TakePrintingPage(fields, letter, settings));
   EXPECT_EQ(settings.marginBottom, 4.7);
   EXPECT_EQ(settings.marginLeft, 4.0);
+
+  // Values the fields round for showing stay exact when left as shown.
+  settings.marginTop = 0.75;
+  settings.nonlinearTolerance = 1.234567e-5;
+  EXPECT_FALSE(TakePrintingPage(PrintingPageOf(settings), letter, settings));
+  EXPECT_FALSE(TakeRegressionPage(RegressionPageOf(settings), settings));
+  EXPECT_EQ(settings.marginTop, 0.75);
+  EXPECT_EQ(settings.nonlinearTolerance, 1.234567e-5);
 }
 
 // New limits are at work in the next fit, and the AutoGuess switch follows
