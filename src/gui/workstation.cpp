@@ -13,6 +13,7 @@
 
 #include "app/app_settings.h"
 #include "app/command_line.h"
+#include "app/fault_handlers.h"
 #include "app/main_layout.h"
 #include "app/mru_list.h"
 #include "app/out_of_memory.h"
@@ -75,6 +76,10 @@ void InitApplication(CurveFit& doc, MainWindow& main) {
   InitUserModel();
   InstallOutOfMemoryHandler();
   ReinitFP();
+  // A crash starts the program again to tell the person why it vanished.
+  FaultHandlerOptions faults;
+  faults.crashNotice = true;
+  InstallFaultHandlers(faults);
   if ((DebugFlags & 1) != 0) {
     WriteSystemInfoDump({{"CurveFit", sizeof(CurveFit)}, {"AppSettings", sizeof(AppSettings)},
                          {"GraphAttr", sizeof(GraphAttr)}});
@@ -88,7 +93,7 @@ void DeinitApplication() {
     std::string error;
     SaveMruList(CurrentSession().recentFiles, kMruSection, CurrentSession().iniFile, &error);
   }
-  if (DebugFlags != 0) DebugLog("Debug file closing...\n");
+  RestoreFaultHandlers();
   CloseDiagnostics();
 }
 

@@ -1,0 +1,3 @@
+target_sources(trendolin_gui PRIVATE
+  ${CMAKE_CURRENT_SOURCE_DIR}/crash_notice_run.cpp
+)
