@@ -20,7 +20,7 @@ QString HelpFolder(QStringList* searched = nullptr);
 // the entries under it.
 struct HelpContentsEntry {
   QString title;
-  QString target;  // "graphprops.html#xyaxis"
+  QString target;  // a page, or a page#anchor
   std::vector<HelpContentsEntry> children;
 };
 
@@ -30,7 +30,7 @@ std::vector<HelpContentsEntry> ParseHelpContents(const QString& html);
 
 // The text of every page, read once, for the search.
 struct HelpPageText {
-  QString file;   // "graphprops.html"
+  QString file;   // the page's file name
   QString title;  // the page's <title>
   QString text;   // the page as plain text
 };

@@ -1,7 +1,10 @@
 #include "gui/help_viewer.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -276,5 +279,48 @@ void ShowHelpSearch() {
 }
 
 HelpViewer* CurrentHelpViewer() { return gViewer; }
+
+namespace {
+
+// The Help button of `window`: a button box's Help button, or a button
+// named "help"; only one the person could press.
+QAbstractButton* HelpButtonOf(QWidget* window) {
+  for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+    if (!button->isVisible() || !button->isEnabled() || button->window() != window) continue;
+    if (button->objectName() == QLatin1String("help")) return button;
+    if (auto* box = qobject_cast<QDialogButtonBox*>(button->parentWidget());
+        box && box->buttonRole(button) == QDialogButtonBox::HelpRole) {
+      return button;
+    }
+  }
+  return nullptr;
+}
+
+class HelpKeyFilter : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || !widget->isWindow() && widget != QApplication::focusWidget()) return false;
+    QAbstractButton* help = HelpButtonOf(widget->window());
+    if (!help) return false;
+    help->click();
+    return true;
+  }
+};
+
+}  // namespace
+
+void InstallHelpKey() {
+  static HelpKeyFilter* filter = nullptr;
+  if (filter) return;
+  filter = new HelpKeyFilter(qApp);
+  qApp->installEventFilter(filter);
+}
 
 }  // namespace trendolin::gui

@@ -25,7 +25,7 @@ class HelpViewer : public QMainWindow {
  public:
   explicit HelpViewer(const QString& folder);
 
-  // Shows `topic` ("graphprops.html#xyaxis"); false when the page is not
+  // Shows `topic` (a page, or a page#anchor); false when the page is not
   // in the help folder.
   bool ShowTopic(const QString& topic);
   // The search page with the focus in its field.
@@ -65,13 +65,18 @@ class HelpViewer : public QMainWindow {
 // cannot be found (the person has been told where they were looked for).
 HelpViewer* OpenHelpViewer();
 
-// Help for `topic` ("page.html" or "page.html#anchor"). Asked from a dialog,
+// Help for `topic` (a page, or a page#anchor). Asked from a dialog,
 // the window sits above it, so that it can be read and used while the dialog
 // is open. A topic missing from the pages is reported, not ignored.
 void ShowHelp(const std::string& topic);
 // Help > Contents (F1) and Help > Search (F2).
 void ShowHelpContents();
 void ShowHelpSearch();
+
+// F1 in any window with a Help button presses it, as the key does in the
+// main window (contents) and in graph windows (their page). Installed once
+// for the application; later calls do nothing.
+void InstallHelpKey();
 
 // The help window, when one has been opened (tests).
 HelpViewer* CurrentHelpViewer();

@@ -29,6 +29,7 @@
 #include "session/drivers.h"
 #include "session/fit_hunter.h"
 #include "session/graph_queue.h"
+#include "gui/help_viewer.h"
 #include "gui/lock_keys.h"
 #include "gui/main_client_area.h"
 #include "gui/preview_widget.h"
@@ -69,6 +70,7 @@ MainWindow::MainWindow(CurveFit& doc) : doc_(doc) {
   installEventFilter(this);
   client_->setMouseTracking(true);
   qApp->installEventFilter(this);
+  InstallHelpKey();
   preview_ = new PreviewWidget(doc_, client_);
   preview_->setObjectName(QStringLiteral("TRDL_Thumb"));
   preview_->SetSelectedItemSource([this] { return results_->SelectedModel(); });

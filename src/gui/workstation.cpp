@@ -40,6 +40,7 @@
 #include "platform/ui.h"
 #include "precision/fp_guard.h"
 #include "session/nonlinear_routine.h"
+#include "session/options_rules.h"
 #include "session/session.h"
 #include "usermodel/user_model.h"
 
@@ -69,6 +70,7 @@ void InitApplication(CurveFit& doc, MainWindow& main) {
   ReadSettings(CurrentSession().iniFile);
   if (DebugFlags != 0) DumpSettings(CurrentSession().settings);
   doc.SetUndoLevels(CurrentSession().settings.undoLevels);
+  SeedPolynomialDegree(CurrentSession().settings);
   // The program starts in the folder of the data files, when it exists.
   if (!CurrentSession().settings.dataPath.empty() && ::chdir(CurrentSession().settings.dataPath.c_str()) != 0) {
     DebugLogF("DataPath %s cannot be entered.\n", CurrentSession().settings.dataPath.c_str());

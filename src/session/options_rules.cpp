@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "fit/engine_state.h"
+#include "fit/fit_types.h"
 #include "session/graph_properties.h"
 #include "session/manipulation.h"
 
@@ -61,6 +63,10 @@ std::optional<double> ReadUnlessShown(const std::string& text, double current, c
 }
 
 }  // namespace
+
+void SeedPolynomialDegree(const AppSettings& settings) {
+  CurrentEngine().polynomialDegree = std::clamp(settings.defPolyDegree, 1, kPolynomialSlotSize - 1);
+}
 
 const char* OptionsHelpTopic(OptionsPage page) {
   switch (page) {

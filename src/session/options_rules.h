@@ -104,4 +104,9 @@ std::optional<OptionsRefusal> TakeRegressionPage(const RegressionPageFields& fie
 std::optional<OptionsRefusal> TakePrintingPage(const PrintingPageFields& fields,
                                                const std::optional<PrinterPage>& page, AppSettings& settings);
 
+// The workstation proposes the default degree for the first polynomial fit
+// and again whenever the default is changed; the degree dialog then keeps
+// the degree last chosen.
+void SeedPolynomialDegree(const AppSettings& settings);
+
 }  // namespace trendolin

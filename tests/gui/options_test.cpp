@@ -16,6 +16,7 @@
 
 #include "app/app_settings.h"
 #include "fit/drivers_test_support.h"
+#include "fit/engine_state.h"
 #include "gui/dialogs/options_dialog.h"
 #include "platform/resource_strings.h"
 #include "session/options_rules.h"
@@ -38,6 +39,7 @@ class OptionsTest : public testing_support::DriverTest {
     initial_ = CurrentSession().settings;
   }
   void TearDown() override {
+    CurrentEngine().polynomialDegree = 4;
     CurrentSession().settings = saved_;
     CurrentSession().iniFile.clear();
     DriverTest::TearDown();
@@ -139,6 +141,8 @@ TEST_F(OptionsTest, OkTakesTheEdgesOfTheLimitsAndWritesTheSettingsFile) {
   EXPECT_EQ(stored.maxPolyDegree, 19);
   EXPECT_EQ(stored.nonlinearTolerance, 0.0);
   EXPECT_FALSE(stored.IsOn(kFlagQuickDerivatives));
+  // The new default degree is the one the next polynomial fit proposes.
+  EXPECT_EQ(CurrentEngine().polynomialDegree, 19);
 }
 
 // Switching pages checks nothing; OK checks the page that is showing and a

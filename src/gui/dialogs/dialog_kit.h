@@ -17,7 +17,7 @@ namespace trendolin::gui {
 inline QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
 inline std::string ToUtf8(const QString& text) { return text.toStdString(); }
 
-// Opens the help window on `topic` ("page.html" or "page.html#anchor").
+// Opens the help window on `topic` (a page, or a page#anchor).
 void ShowHelpTopic(QWidget* parent, const std::string& topic);
 
 // OK, Cancel and Help, wired to the dialog's accept() (virtual, so a dialog

@@ -368,9 +368,11 @@ bool OptionsDialog::Apply() {
 
   AppSettings& live = CurrentSession().settings;
   const bool folderChanged = taken.dataPath != live.dataPath;
+  const bool degreeChanged = taken.defPolyDegree != live.defPolyDegree;
   working_ = taken;
   live = taken;
   if (!CurrentSession().iniFile.empty()) SaveSettingsFile(CurrentSession().iniFile);
+  if (degreeChanged) SeedPolynomialDegree(live);
   // The history keeps what it holds, down to the new depth.
   doc_.SetUndoLevels(live.undoLevels);
   // The program works in the data folder, as it does from the start.
