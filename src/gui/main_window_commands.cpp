@@ -33,6 +33,7 @@
 #include "gui/dialogs/manipulate_dialog.h"
 #include "gui/dialogs/options_dialog.h"
 #include "gui/dialogs/transform_dialog.h"
+#include "gui/console_window.h"
 #include "gui/graph_arrangement.h"
 #include "gui/help_viewer.h"
 #include "gui/main_window.h"
@@ -342,9 +343,10 @@ void MainWindow::DebugKey(int key, Qt::KeyboardModifiers modifiers) {
     return;
   }
   if (key == Qt::Key_F8 && shift) {
-    if (DebugFlags == 0) {
+    // Diagnostics are switched on once; a second press finds bit 0 set.
+    if ((DebugFlags & 1) == 0) {
       DebugFlags = 255;
-      OpenDiagnostics(kAppVersion);
+      if (!OpenDiagnosticsAndConsole(kAppVersion)) return;
       WriteSystemInfoDump({{"CurveFit", sizeof(CurveFit)}, {"AppSettings", sizeof(AppSettings)}});
       DumpSettings(CurrentSession().settings);
     }

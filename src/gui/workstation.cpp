@@ -28,6 +28,7 @@
 #include "fit/nonlinear.h"
 #include "graph/graph_attr.h"
 #include "session/graph_queue.h"
+#include "gui/console_window.h"
 #include "gui/graph_window.h"
 #include "gui/main_window.h"
 #include "gui/qt_graph_host.h"
@@ -185,6 +186,10 @@ int RunWorkstation(int argc, char** argv) {
   // fading effects left menus opened from the menu bar black.
   QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);
   QApplication::setEffectEnabled(Qt::UI_FadeMenu, false);
+  // The debug console goes before the application object, on every way out.
+  struct ConsoleCloser {
+    ~ConsoleCloser() { CloseDebugConsole(); }
+  } consoleCloser;
 
   const QStringList socketNames = InstanceSocketNames();
   if (AskRunningInstanceToShow(socketNames)) return 0;
@@ -209,7 +214,7 @@ int RunWorkstation(int argc, char** argv) {
 
   std::vector<std::string> args(argv, argv + argc);
   ParseProgramCommandLine(args);
-  if (DebugFlags != 0) OpenDiagnostics(kAppVersion);
+  if (DebugFlags != 0) OpenDiagnosticsAndConsole(kAppVersion);
   if (LocateSettingsFile() != 0) {
     if ((DebugFlags & 1) != 0) WriteSystemInfoDump({});
     return 1;
