@@ -6,3 +6,4 @@ trendolin_add_test(gui_graph_test SOURCES
   info_window_test.cpp
   LIBS trendolin_gui Qt6::Test LABELS qt
 )
+target_compile_definitions(gui_graph_test PRIVATE TRENDOLIN_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

@@ -27,11 +27,15 @@
 namespace trendolin::gui {
 namespace {
 
-QLineEdit* TextField(const char* name, int maxLength, const char* widest) {
+// A field as wide as `widest` needs; only the data folder's grows with the
+// dialog.
+QLineEdit* TextField(const char* name, int maxLength, const char* widest, bool grows = false) {
   auto* edit = new QLineEdit;
   edit->setObjectName(QString::fromLatin1(name));
   edit->setMaxLength(maxLength);
-  edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString::fromLatin1(widest)) + 12);
+  const int width = edit->fontMetrics().horizontalAdvance(QString::fromLatin1(widest)) + 16;
+  edit->setMinimumWidth(width);
+  if (!grows) edit->setMaximumWidth(width);
   return edit;
 }
 
@@ -93,7 +97,7 @@ QWidget* OptionsDialog::BuildApplicationPage() {
   saveWindowPos_ = CheckBox(QStringLiteral("Remember the main &window's position and size"), "saveWindowPos");
   animate_ = CheckBox(QStringLiteral("A&nimate the preview while a fit runs"), "animatePlot");
 
-  dataPath_ = TextField("dataPath", kDataPathChars, "/home/someone/measurements/2026");
+  dataPath_ = TextField("dataPath", kDataPathChars, "/home/someone/measurements/2026", true);
   auto* browse = new QPushButton(QStringLiteral("B&rowse..."));
   browse->setObjectName(QStringLiteral("browseDataPath"));
   connect(browse, &QPushButton::clicked, this, &OptionsDialog::BrowseDataPath);
@@ -104,7 +108,9 @@ QWidget* OptionsDialog::BuildApplicationPage() {
   undoLevels_ = TextField("undoLevels", kUndoLevelsDigits, "999");
 
   auto* files = new QFormLayout;
-  files->addRow(QStringLiteral("&Data folder:"), pathRow);
+  auto* pathLabel = new QLabel(QStringLiteral("&Data folder:"));
+  pathLabel->setBuddy(dataPath_);
+  files->addRow(pathLabel, pathRow);
   files->addRow(QStringLiteral("Data file &extension:"), dataExt_);
   files->addRow(QStringLiteral("&Undo levels:"), undoLevels_);
 
@@ -135,7 +141,7 @@ QWidget* OptionsDialog::BuildApplicationPage() {
 
 QWidget* OptionsDialog::BuildRegressionPage() {
   diverge_ = TextField("divergeIterations", kDivergeDigits, "99999");
-  tolerance_ = TextField("tolerance", 32, "0.000100000");
+  tolerance_ = TextField("tolerance", 32, "0.000100000000");
   iterations_ = TextField("maxIterations", kIterationsDigits, "999999");
   maxDegree_ = TextField("maxPolyDegree", kDegreeDigits, "999");
   defDegree_ = TextField("defPolyDegree", kDegreeDigits, "999");
@@ -165,10 +171,10 @@ QWidget* OptionsDialog::BuildRegressionPage() {
 }
 
 QWidget* OptionsDialog::BuildPrintingPage() {
-  marginTop_ = TextField("marginTop", 16, "000.0");
-  marginBottom_ = TextField("marginBottom", 16, "000.0");
-  marginLeft_ = TextField("marginLeft", 16, "000.0");
-  marginRight_ = TextField("marginRight", 16, "000.0");
+  marginTop_ = TextField("marginTop", 16, "0000.00");
+  marginBottom_ = TextField("marginBottom", 16, "0000.00");
+  marginLeft_ = TextField("marginLeft", 16, "0000.00");
+  marginRight_ = TextField("marginRight", 16, "0000.00");
   auto* margins = new QGroupBox(QStringLiteral("Margins (inches)"));
   auto* grid = new QGridLayout(margins);
   grid->addWidget(new QLabel(QStringLiteral("&Top:")), 0, 0);
