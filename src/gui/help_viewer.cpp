@@ -1,6 +1,7 @@
 #include "gui/help_viewer.h"
 
 #include <QAbstractButton>
+#include <QCloseEvent>
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -43,7 +44,7 @@ void KeepAboveModalDialog(HelpViewer* viewer) {
   QWidget* modal = QApplication::activeModalWidget();
   if (modal == viewer) modal = nullptr;
   if (modal == viewer->dialogParent_) return;
-  const bool visible = viewer->isVisible();
+  const bool visible = viewer->open_;
   const QRect geometry = viewer->geometry();
   if (viewer->dialogParent_) viewer->dialogParent_->removeEventFilter(viewer);
   viewer->setParent(modal, Qt::Window);
@@ -177,6 +178,19 @@ void HelpViewer::FollowSource(const QUrl& source) {
   }
 }
 
+void HelpViewer::Present() {
+  open_ = true;
+  if (isMinimized()) showNormal();
+  show();
+  raise();
+  activateWindow();
+}
+
+void HelpViewer::closeEvent(QCloseEvent* event) {
+  open_ = false;
+  QMainWindow::closeEvent(event);
+}
+
 void HelpViewer::ShowSearch() {
   side_->setCurrentIndex(1);
   searchField_->setFocus(Qt::OtherFocusReason);
@@ -219,7 +233,7 @@ bool HelpViewer::eventFilter(QObject* watched, QEvent* event) {
     setParent(nullptr, Qt::Window);
     dialogParent_ = nullptr;
     setGeometry(geometry);
-    show();
+    if (open_) show();
   }
   return QMainWindow::eventFilter(watched, event);
 }
@@ -243,29 +257,18 @@ HelpViewer* OpenHelpViewer() {
   return gViewer;
 }
 
-namespace {
-
-void Present(HelpViewer* viewer) {
-  if (viewer->isMinimized()) viewer->showNormal();
-  viewer->show();
-  viewer->raise();
-  viewer->activateWindow();
-}
-
-}  // namespace
-
 void ShowHelp(const std::string& topic) {
   HelpViewer* viewer = OpenHelpViewer();
   if (!viewer) return;
   const QString wanted = QString::fromStdString(topic);
   if (!viewer->ShowTopic(wanted)) {
     viewer->ShowTopic(QString::fromLatin1(kHelpHomePage));
-    Present(viewer);
+    viewer->Present();
     platform::TellUser(kHelpCaption, "The help page \"" + topic + "\" is not among the help pages in " +
                                          viewer->Folder().toStdString() + "; the contents are shown instead.");
     return;
   }
-  Present(viewer);
+  viewer->Present();
 }
 
 void ShowHelpContents() { ShowHelp(kHelpHomePage); }
@@ -274,7 +277,7 @@ void ShowHelpSearch() {
   HelpViewer* viewer = OpenHelpViewer();
   if (!viewer) return;
   if (viewer->Browser()->source().isEmpty()) viewer->ShowTopic(QString::fromLatin1(kHelpHomePage));
-  Present(viewer);
+  viewer->Present();
   viewer->ShowSearch();
 }
 

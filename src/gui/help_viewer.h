@@ -32,6 +32,8 @@ class HelpViewer : public QMainWindow {
   void ShowSearch();
   // Runs the search, listing the pages found; returns how many.
   int Search(const QString& query);
+  // Shows the window in front, restored if it was minimised.
+  void Present();
 
   QTextBrowser* Browser() const { return browser_; }
   QTreeWidget* Contents() const { return contents_; }
@@ -41,6 +43,7 @@ class HelpViewer : public QMainWindow {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   friend void KeepAboveModalDialog(HelpViewer* viewer);
@@ -59,6 +62,7 @@ class HelpViewer : public QMainWindow {
   bool pagesRead_ = false;
   QString lastQuery_;
   QPointer<QWidget> dialogParent_;  // the modal dialog the window sits above
+  bool open_ = false;               // shown, and not closed by the person since
 };
 
 // The viewer of this run, created on first use; nullptr when the help pages

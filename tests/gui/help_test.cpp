@@ -201,6 +201,16 @@ TEST_F(HelpViewerTest, UsableFromAModalDialogAndOutlivesIt) {
   EXPECT_EQ(Viewer()->parentWidget(), nullptr);
   EXPECT_TRUE(Viewer()->isVisible());
   EXPECT_EQ(File(), QStringLiteral("regoptions.html"));
+
+  // Closed by the person while the dialog is open, it stays closed after.
+  QDialog another;
+  testsupport::WhenModal<QDialog>([&](QDialog* d) {
+    ShowHelp("appoptions.html");
+    Viewer()->close();
+    d->reject();
+  });
+  another.exec();
+  EXPECT_FALSE(Viewer()->isVisible());
 }
 
 // F1 in a dialog presses its Help button.
