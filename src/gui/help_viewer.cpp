@@ -60,6 +60,8 @@ HelpViewer::HelpViewer(const QString& folder) : folder_(folder) {
   setObjectName(QStringLiteral("helpViewer"));
   setWindowTitle(QString::fromLatin1(kHelpCaption));
   setAttribute(Qt::WA_DeleteOnClose, false);
+  // The program ends with its main window, whatever help is open.
+  setAttribute(Qt::WA_QuitOnClose, false);
 
   browser_ = new QTextBrowser;
   browser_->setObjectName(QStringLiteral("helpPage"));

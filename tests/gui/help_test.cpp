@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QTextBrowser>
 #include <QTreeWidget>
 
@@ -227,6 +228,25 @@ TEST_F(HelpViewerTest, F1InADialogOpensItsTopic) {
   ASSERT_NE(Viewer(), nullptr);
   EXPECT_EQ(File(), QStringLiteral("fithunter.html"));
   EXPECT_EQ(Viewer()->Browser()->source().fragment(), QStringLiteral("score"));
+}
+
+// The program ends with its last window, open help or not.
+TEST_F(HelpViewerTest, OpenHelpDoesNotKeepTheProgramRunning) {
+  QWidget main;
+  main.show();
+  ShowHelp("index.html");
+  ASSERT_TRUE(Viewer()->isVisible());
+  // The application's loop ends when the main window closes; were the help
+  // window holding it open, the fallback would have to end it.
+  bool heldOpen = false;
+  QObject guard;
+  QTimer::singleShot(0, &main, [&main] { main.close(); });
+  QTimer::singleShot(3000, &guard, [&heldOpen] {
+    heldOpen = true;
+    QCoreApplication::quit();
+  });
+  QCoreApplication::exec();
+  EXPECT_FALSE(heldOpen);
 }
 
 TEST(HelpFolderTest, MissingPagesNameWhereTheyWereLookedFor) {
