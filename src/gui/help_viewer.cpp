@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -159,8 +161,12 @@ bool HelpViewer::ShowTopic(const QString& topic) {
 
 void HelpViewer::FollowSource(const QUrl& source) {
   const QString title = browser_->documentTitle();
-  setWindowTitle(title.isEmpty() ? QString::fromLatin1(kHelpCaption)
-                                 : QStringLiteral("%1 - %2").arg(QString::fromLatin1(kHelpCaption), title));
+  const QString caption = QString::fromLatin1(kHelpCaption);
+  if (title.isEmpty() || title.startsWith(caption)) {
+    setWindowTitle(title.isEmpty() ? caption : title);
+  } else {
+    setWindowTitle(QStringLiteral("%1 - %2").arg(caption, title));
+  }
   // The contents follow the page: its entry (the anchor's, when listed) is
   // the current one.
   const QString file = QFileInfo(source.toLocalFile()).fileName();
@@ -254,6 +260,14 @@ HelpViewer* OpenHelpViewer() {
     }
     gViewer = new HelpViewer(folder);
     qAddPostRoutine([] { delete gViewer.data(); });
+    // First shown in the middle of the screen the person is working on,
+    // not wherever the window system puts a new window.
+    const QWidget* active = QApplication::activeWindow();
+    if (const QScreen* screen = active ? active->screen() : QGuiApplication::primaryScreen()) {
+      const QRect area = screen->availableGeometry();
+      const QSize size = gViewer->size().boundedTo(area.size());
+      gViewer->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, area));
+    }
   }
   KeepAboveModalDialog(gViewer);
   return gViewer;
