@@ -246,6 +246,10 @@ bool HelpViewer::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
+namespace {
+
+// The viewer of this run, created on first use; nullptr when the help pages
+// cannot be found (the person has been told where they were looked for).
 HelpViewer* OpenHelpViewer() {
   if (!gViewer) {
     QStringList searched;
@@ -272,6 +276,8 @@ HelpViewer* OpenHelpViewer() {
   KeepAboveModalDialog(gViewer);
   return gViewer;
 }
+
+}  // namespace
 
 void ShowHelp(const std::string& topic) {
   HelpViewer* viewer = OpenHelpViewer();
@@ -325,7 +331,7 @@ class HelpKeyFilter : public QObject {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || !widget->isWindow() && widget != QApplication::focusWidget()) return false;
+    if (!widget || (!widget->isWindow() && widget != QApplication::focusWidget())) return false;
     QAbstractButton* help = HelpButtonOf(widget->window());
     if (!help) return false;
     help->click();

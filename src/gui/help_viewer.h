@@ -65,10 +65,6 @@ class HelpViewer : public QMainWindow {
   bool open_ = false;               // shown, and not closed by the person since
 };
 
-// The viewer of this run, created on first use; nullptr when the help pages
-// cannot be found (the person has been told where they were looked for).
-HelpViewer* OpenHelpViewer();
-
 // Help for `topic` (a page, or a page#anchor). Asked from a dialog,
 // the window sits above it, so that it can be read and used while the dialog
 // is open. A topic missing from the pages is reported, not ignored.

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "gui/dialogs/dialog_kit.h"
+#include "gui/help_viewer.h"
 #include "gui/graph_window.h"
 #include "gui/info_residuals.h"
 #include "platform/debug_log.h"
@@ -125,7 +126,7 @@ void InfoWindow::Command(int id) {
   switch (id) {
     case kInfoClose: done(kInfoClose); break;
     case kInfoCopy: CopyFitReport(doc_, modelId_, CurrentPage()); break;
-    case kInfoHelp: ShowHelpTopic(this, InfoPageHelpTopic(CurrentPage())); break;
+    case kInfoHelp: ShowHelp(InfoPageHelpTopic(CurrentPage())); break;
     case kInfoShowGraph: ShowOwner(); break;
     case kInfoPlotToggle: ToggleResidualWindow(); break;
     default: break;

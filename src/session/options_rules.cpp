@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
+#include "data/text_format.h"
 #include "fit/engine_state.h"
 #include "fit/fit_types.h"
 #include "session/graph_properties.h"
@@ -21,8 +21,8 @@ constexpr int kHighestMaxDegree = 19;
 constexpr double kWidestMargin = 1000.0;
 
 std::string Format(const char* format, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
+  std::string text;
+  AppendFormat(text, format, value);
   return text;
 }
 

@@ -15,6 +15,7 @@
 #include "fit/model_desc.h"
 #include "graph/graph_attr.h"
 #include "gui/dialogs/dialog_kit.h"
+#include "gui/help_viewer.h"
 #include "session/analysis_pages.h"
 #include "session/graph_queue.h"
 #include "session/session.h"
@@ -235,7 +236,7 @@ void AnalyzeDialog::ShowOutcome(int page, const AnalyzeOutcome& outcome) {
 
 void AnalyzeDialog::ShowHelp() {
   const int page = pages_->currentIndex();
-  ShowHelpTopic(this, AnalyzeHelpTopic(page));
+  gui::ShowHelp(AnalyzeHelpTopic(page));
 }
 
 void AnalyzeDialog::reject() {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "gui/dialogs/dialog_kit.h"
+#include "gui/help_viewer.h"
 
 namespace trendolin::gui {
 
@@ -48,7 +49,7 @@ DataFileDialog::DataFileDialog(const platform::FileDialogRequest& request, FileD
     QPushButton* help = buttons->addButton(QDialogButtonBox::Help);
     help->setObjectName(QStringLiteral("help"));
     const std::string topic = request.helpTopic;
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [this, topic] { ShowHelpTopic(this, topic); });
+    connect(buttons, &QDialogButtonBox::helpRequested, this, [topic] { ShowHelp(topic); });
   }
 }
 

@@ -10,9 +10,6 @@
 
 namespace trendolin::gui {
 
-// The help window finds the modal dialog it must sit above by itself.
-void ShowHelpTopic(QWidget* /*parent*/, const std::string& topic) { ShowHelp(topic); }
-
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, const std::string& helpTopic) {
   auto* buttons =
       new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, dialog);
@@ -23,7 +20,7 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, const std::string& helpTopi
   QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
   QObject::connect(buttons, &QDialogButtonBox::helpRequested, dialog,
-                   [dialog, helpTopic] { ShowHelpTopic(dialog, helpTopic); });
+                   [helpTopic] { ShowHelp(helpTopic); });
   return buttons;
 }
 

@@ -17,9 +17,6 @@ namespace trendolin::gui {
 inline QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
 inline std::string ToUtf8(const QString& text) { return text.toStdString(); }
 
-// Opens the help window on `topic` (a page, or a page#anchor).
-void ShowHelpTopic(QWidget* parent, const std::string& topic);
-
 // OK, Cancel and Help, wired to the dialog's accept() (virtual, so a dialog
 // that checks its fields first gets the press), reject() and the help
 // topic. The buttons are named "ok", "cancel" and "help".

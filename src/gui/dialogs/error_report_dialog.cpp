@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "gui/dialogs/dialog_kit.h"
+#include "gui/help_viewer.h"
 
 namespace trendolin::gui {
 
@@ -32,7 +33,7 @@ ErrorReportDialog::ErrorReportDialog(const std::string& message, const std::stri
   buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("ok"));
   buttons->button(QDialogButtonBox::Help)->setObjectName(QStringLiteral("help"));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::helpRequested, this, [this, helpTopic] { ShowHelpTopic(this, helpTopic); });
+  connect(buttons, &QDialogButtonBox::helpRequested, this, [helpTopic] { ShowHelp(helpTopic); });
 
   auto* body = new QHBoxLayout;
   body->addWidget(picture);

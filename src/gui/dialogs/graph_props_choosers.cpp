@@ -15,6 +15,7 @@
 
 #include "app/custom_colors.h"
 #include "gui/dialogs/dialog_kit.h"
+#include "gui/help_viewer.h"
 #include "platform/debug_log.h"
 #include "render_qt/qt_font.h"
 #include "session/graph_properties.h"
@@ -109,7 +110,7 @@ bool ChooseFont(QWidget* parent, FontSpec& font, const QString& sample, Colour w
       }
     });
     QPushButton* help = buttons->addButton(QDialogButtonBox::Help);
-    QObject::connect(help, &QPushButton::clicked, &dialog, [&dialog] { ShowHelpTopic(&dialog, kGraphPropsFontHelp); });
+    QObject::connect(help, &QPushButton::clicked, &dialog, [] { ShowHelp(kGraphPropsFontHelp); });
   }
   if (DebugFlags & 0x5) {
     const int dpi = dialog.logicalDpiY();

@@ -21,6 +21,7 @@
 #include "data/curve_fit.h"
 #include "fit/fit_statistics.h"
 #include "gui/dialogs/dialog_kit.h"
+#include "gui/help_viewer.h"
 #include "gui/dialogs/graph_props_choosers.h"
 #include "gui/dialogs/graph_props_pages.h"
 #include "gui/graph_window.h"
@@ -360,9 +361,9 @@ void GraphPropsDialog::AutomaticAxes() {
 
 void GraphPropsDialog::ShowHelp() {
   switch (pages_->currentIndex()) {
-    case kPointsPage: ShowHelpTopic(this, kGraphPropsPointsHelp); break;
-    case kOverallPage: ShowHelpTopic(this, kGraphPropsOverallHelp); break;
-    default: ShowHelpTopic(this, kGraphPropsAxisHelp); break;
+    case kPointsPage: gui::ShowHelp(kGraphPropsPointsHelp); break;
+    case kOverallPage: gui::ShowHelp(kGraphPropsOverallHelp); break;
+    default: gui::ShowHelp(kGraphPropsAxisHelp); break;
   }
 }
 

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "gui/dialogs/dialog_kit.h"
+#include "gui/help_viewer.h"
 
 namespace trendolin::gui {
 namespace {
@@ -84,7 +85,7 @@ ManipulateDialog::ManipulateDialog(CurveFit& doc, DataGridSink* grid, QWidget* p
   // Help opens the topic of the page in front.
   disconnect(buttons_, &QDialogButtonBox::helpRequested, nullptr, nullptr);
   connect(buttons_, &QDialogButtonBox::helpRequested, this,
-          [this] { ShowHelpTopic(this, ManipulationHelpTopic(tabs_->currentIndex())); });
+          [this] { ShowHelp(ManipulationHelpTopic(tabs_->currentIndex())); });
   buttons_->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Apply"));
   buttons_->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("&Close"));
 

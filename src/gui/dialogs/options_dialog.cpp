@@ -19,6 +19,7 @@
 
 #include "data/curve_fit.h"
 #include "gui/dialogs/dialog_kit.h"
+#include "gui/help_viewer.h"
 #include "gui/printer_state.h"
 #include "platform/debug_log.h"
 #include "platform/ui.h"
@@ -340,9 +341,9 @@ bool OptionsDialog::Apply() {
   const auto current = static_cast<OptionsPage>(tabs_->currentIndex());
   const OptionsPage order[] = {current, OptionsPage::Application, OptionsPage::Regression, OptionsPage::Printing};
   AppSettings taken = working_;
-  const std::optional<PrinterFacts> printer = DefaultPrinterProbe();
+  // The printer as the page shows it (probed on opening and after Print Setup).
   const std::optional<PrinterPage> sheet =
-      printer ? std::optional<PrinterPage>(PageForMargins(printer)) : std::nullopt;
+      printer_ ? std::optional<PrinterPage>(PageForMargins(printer_)) : std::nullopt;
   bool seen[3] = {false, false, false};
   for (OptionsPage page : order) {
     const int index = static_cast<int>(page);
@@ -397,7 +398,8 @@ void OptionsDialog::accept() {
 }
 
 void OptionsDialog::ShowPrinterTexts() {
-  const PrinterTexts texts = DescribePrinter(DefaultPrinterProbe());
+  printer_ = DefaultPrinterProbe();
+  const PrinterTexts texts = DescribePrinter(printer_);
   printerName_->setText(FromUtf8(texts.name));
   printerScale_->setText(FromUtf8(texts.scale));
   printerOrientation_->setText(FromUtf8(texts.orientation));
@@ -416,7 +418,7 @@ void OptionsDialog::BrowseDataPath() {
 }
 
 void OptionsDialog::Help() {
-  ShowHelpTopic(this, OptionsHelpTopic(static_cast<OptionsPage>(tabs_->currentIndex())));
+  ShowHelp(OptionsHelpTopic(static_cast<OptionsPage>(tabs_->currentIndex())));
 }
 
 }  // namespace trendolin::gui

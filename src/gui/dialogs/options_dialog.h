@@ -6,8 +6,10 @@
 
 #include <QDialog>
 #include <functional>
+#include <optional>
 
 #include "app/app_settings.h"
+#include "graph/printer_facts.h"
 #include "session/options_rules.h"
 
 class QButtonGroup;
@@ -58,6 +60,7 @@ class OptionsDialog : public QDialog {
   CurveFit& doc_;
   std::function<void()> applied_;
   AppSettings working_;
+  std::optional<PrinterFacts> printer_;  // the printer the page describes; none installed
   // What each page showed, so that OK knows which pages were changed.
   ApplicationPageFields shownApplication_;
   RegressionPageFields shownRegression_;

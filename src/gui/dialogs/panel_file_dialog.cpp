@@ -12,6 +12,7 @@
 
 #include "data/data_file.h"
 #include "gui/dialogs/dialog_kit.h"
+#include "gui/help_viewer.h"
 #include "platform/resource_strings.h"
 #include "platform/ui.h"
 #include "session/table_file.h"
@@ -49,7 +50,7 @@ PanelFileDialog::PanelFileDialog(const PanelFileDialogSetup& setup, QWidget* par
     help->setObjectName(QStringLiteral("help"));
     help->setAutoDefault(false);
     const std::string topic = setup.helpTopic;
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [this, topic] { ShowHelpTopic(this, topic); });
+    connect(buttons, &QDialogButtonBox::helpRequested, this, [topic] { ShowHelp(topic); });
   }
 }
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "gui/dialogs/dialog_kit.h"
+#include "gui/help_viewer.h"
 
 namespace trendolin::gui {
 namespace {
@@ -40,7 +41,7 @@ GraphPrintOptions::GraphPrintOptions(bool colour, bool ownHelp, QWidget* parent)
     auto* help = new QPushButton(QStringLiteral("&Help"), this);
     help->setObjectName(QStringLiteral("1038"));
     help->setAutoDefault(false);
-    connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, kGraphPrintHelp); });
+    connect(help, &QPushButton::clicked, this, [] { ShowHelp(kGraphPrintHelp); });
     layout->addWidget(help, 0, Qt::AlignLeft);
   }
   layout->addStretch(1);
